@@ -1,0 +1,37 @@
+#pragma once
+
+#include "headless_items.h"
+#include "tracker.h"
+
+#include <string>
+#include <vector>
+
+namespace vantel {
+
+// Plays the tracker without a window: clicks run like the window's, and the
+// timers tick on the virtual clock of HeadlessItems, each one that is on once
+// per interval, in time order. Errors are collected as the window would show them.
+class HeadlessDriver {
+public:
+    HeadlessDriver(HeadlessItems& items, Tracker& tracker);
+
+    // Enters a spin like a click on a board cell; returns false when the
+    // number procedure raised an error (recorded in errors()).
+    bool spin(int n);
+    // Advances the virtual clock by ms, running every tick that falls due.
+    void advance(int64_t ms);
+    // Runs ticks until no tracker timer is on; returns the virtual time spent.
+    int64_t runUntilIdle(int64_t limitMs = 60000);
+
+    const std::vector<std::string>& errors() const { return m_errors; }
+    void clearErrors() { m_errors.clear(); }
+
+private:
+    bool anyTimerOn() const;
+
+    HeadlessItems& m_items;
+    Tracker& m_tracker;
+    std::vector<std::string> m_errors;
+};
+
+} // namespace vantel

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "spin_rules.h"
+#include "window_items.h"
+
+#include <array>
+#include <functional>
+
+namespace vantel {
+
+// Window items as plain values, for tests and for playing spins without a
+// window. Timers keep their due time on a virtual clock in milliseconds.
+class HeadlessItems : public WindowItems {
+public:
+    HeadlessItems();
+
+    int currentNum() const override { return m_currentNum; }
+    void setCurrentNum(int n) override { m_currentNum = n; }
+
+    int gameMode() const override { return m_gameMode; }
+    std::string bettingSystem() const override { return m_bettingSystem; }
+    int32_t initialBet() override { return Initial_Bet.value(); }
+    int safeLevel() const override { return m_safeLevel; }
+    bool fixedMatrix() const override { return m_fixedMatrix; }
+    int mode3Reset() const override { return m_mode3Reset; }
+    int32_t increaseTill() override { return Increase_Till.value(); }
+    int progression() const override { return m_progression; }
+    int32_t sequentialLosses() override { return Sequential_Losses.value(); }
+    int32_t sequentialWins() override { return Sequential_Wins.value(); }
+
+    bool actNumberVisible(int n) const override;
+    void setActNumberVisible(int n, bool visible) override;
+    std::string historyText(int cell) const override;
+    void setHistoryText(int cell, const std::string& text) override;
+    uint32_t historyColour(int cell) const override;
+    void setHistoryColour(int cell, uint32_t rgb) override;
+    std::string betText() const override { return m_bet; }
+    void setBetText(const std::string& text) override { m_bet = text; }
+    int progressBar() const override { return m_progress; }
+    void setProgressBar(int progress) override;
+
+    bool timerEnabled(TimerId id) const override { return timer(id).on; }
+    void setTimerEnabled(TimerId id, bool on) override;
+    int timerInterval(TimerId id) const override { return timer(id).interval; }
+    void setTimerInterval(TimerId id, int ms) override;
+
+    void Disable_Buttons() override { m_locked = true; }
+    void Enable_Buttons() override { m_locked = false; }
+    bool buttonsLocked() const override { return m_locked; }
+
+    // Settings a test or driver changes directly.
+    void setGameMode(int index) { m_gameMode = index; }
+    void setBettingSystem(const std::string& name) { m_bettingSystem = name; }
+    void setSafeLevel(int level) { m_safeLevel = level; }
+    void setFixedMatrix(bool on) { m_fixedMatrix = on; }
+    void setMode3Reset(int index) { m_mode3Reset = index; }
+    void setProgression(int index) { m_progression = index; }
+
+    SpinValue Initial_Bet{{1, 10000, 1}, 1};
+    SpinValue Increase_Till{{1, 35, 1}, 18};
+    SpinValue Sequential_Losses{{1, 10000, 1}, 2};
+    SpinValue Sequential_Wins{{1, 10000, 1}, 1};
+
+    // Virtual clock of the timers.
+    int64_t now() const { return m_now; }
+    void setNow(int64_t ms) { m_now = ms; }
+    // When the timer ticks next, or -1 when it does not tick.
+    int64_t dueAt(TimerId id) const;
+    void rearm(TimerId id) { timer(id).due = m_now + timer(id).interval; }
+
+private:
+    struct Timer {
+        bool on = false;
+        int interval = 0;
+        int64_t due = 0;
+    };
+    Timer& timer(TimerId id) { return m_timers[static_cast<size_t>(id)]; }
+    const Timer& timer(TimerId id) const { return m_timers[static_cast<size_t>(id)]; }
+
+    int m_currentNum = 0;
+    int m_gameMode = 0;
+    std::string m_bettingSystem = "Martingale";
+    int m_safeLevel = 0;
+    bool m_fixedMatrix = false;
+    int m_mode3Reset = 0;
+    int m_progression = 0;
+    std::array<bool, 37> m_act{};
+    std::array<std::string, 10> m_historyText{};
+    std::array<uint32_t, 10> m_historyColour{};
+    std::string m_bet = "1";
+    int m_progress = 0;
+    std::array<Timer, kTrackerTimerCount> m_timers{};
+    bool m_locked = false;
+    int64_t m_now = 0;
+};
+
+} // namespace vantel

@@ -1,0 +1,404 @@
+#include "tracker.h"
+
+#include "int_convert.h"
+#include "sat_math.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace vantel {
+
+namespace {
+
+constexpr int kRedNumbers[] = {1, 3, 5, 7, 9, 12, 14, 16, 18, 19, 21, 23, 25, 27, 30, 32, 34, 36};
+constexpr int kMaxSuggestion = 18;
+
+} // namespace
+
+int64_t systemCalendarSeconds() {
+    using namespace std::chrono;
+    return duration_cast<seconds>(system_clock::now().time_since_epoch()).count();
+}
+
+uint32_t historyColourOf(const std::string& text) {
+    // Texts are compared, so only the exact decimal forms match.
+    for (int red : kRedNumbers)
+        if (text == std::to_string(red)) return kColourMaroon;
+    return text == "0" ? kColourGreen : kColourNearBlack;
+}
+
+uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
+    return static_cast<int64_t>(lossStreak) + 1 < safeLevel ? kColourMaroon : kColourGreen;
+}
+
+Tracker::Tracker(WindowItems& items, CalendarClock clock)
+    : m_items(items), m_clock(std::move(clock)) {}
+
+NumberList Tracker::martingaleTable() {
+    NumberList list;
+    for (int i = 0; i < 18; ++i) list.append(int64_t{1} << i);
+    return list;
+}
+
+const std::array<Tracker::Procedure, 37>& Tracker::numberProcedures() {
+    static const std::array<Procedure, 37> procs = {
+        &Tracker::Button0Click,  &Tracker::Button1Click,  &Tracker::Button2Click,
+        &Tracker::Button3Click,  &Tracker::Button4Click,  &Tracker::Button5Click,
+        &Tracker::Button6Click,  &Tracker::Button7Click,  &Tracker::Button8Click,
+        &Tracker::Button9Click,  &Tracker::Button10Click, &Tracker::Button11Click,
+        &Tracker::Button12Click, &Tracker::Button13Click, &Tracker::Button14Click,
+        &Tracker::Button15Click, &Tracker::Button16Click, &Tracker::Button17Click,
+        &Tracker::Button18Click, &Tracker::Button19Click, &Tracker::Button20Click,
+        &Tracker::Button21Click, &Tracker::Button22Click, &Tracker::Button23Click,
+        &Tracker::Button24Click, &Tracker::Button25Click, &Tracker::Button26Click,
+        &Tracker::Button27Click, &Tracker::Button28Click, &Tracker::Button29Click,
+        &Tracker::Button30Click, &Tracker::Button31Click, &Tracker::Button32Click,
+        &Tracker::Button33Click, &Tracker::Button34Click, &Tracker::Button35Click,
+        &Tracker::Button36Click};
+    return procs;
+}
+
+void Tracker::numberClick(int n) {
+    if (m_items.buttonsLocked()) return;
+    m_items.setCurrentNum(n);
+    Analyse();
+}
+
+void Tracker::Analyse() {
+    CurrentNumber();
+    HistoryNum();
+    if (NumbersList.count() <= 4) return;
+    ModeStep();
+}
+
+void Tracker::CurrentNumber() { NumbersList.append(m_items.currentNum()); }
+
+void Tracker::HistoryNum() {
+    for (int k = 9; k >= 1; --k) m_items.setHistoryColour(k + 1, m_items.historyColour(k));
+    for (int k = 9; k >= 1; --k) m_items.setHistoryText(k + 1, m_items.historyText(k));
+    const std::string text = IntToStr(m_items.currentNum());
+    m_items.setHistoryText(1, text);
+    m_items.setHistoryColour(1, historyColourOf(text));
+}
+
+void Tracker::ModeStep() {
+    for (int mode = 0; mode <= 1; ++mode) {
+        if (m_items.gameMode() != mode) continue;
+        m_items.Disable_Buttons();
+        Hide_Active();
+        WinCalc();
+        if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
+            m_state.Fixed_Matrix_Step = 0;
+            m_items.setTimerEnabled(TimerId::FixedMatrix, true);
+        } else if (mode == 0) {
+            Analize_Classic();
+        } else {
+            Analize_Mode2();
+        }
+    }
+    if (m_items.gameMode() == 2) {
+        m_items.Disable_Buttons();
+        if (m_state.Sequential_Started == 0) {
+            Hide_Active();
+            m_state.Sequential_Started = 1;
+            Sequential_Numbers_Cur.assign(Sequential_Numbers_Def);
+            Reset_Sequential();
+        }
+        WinCalc();
+        Analize_Sequential();
+    }
+}
+
+// ---- Classic draw ----
+
+void Tracker::Analize_Classic() {
+    Classic_Numbers_Cur1.assign(Classic_Numbers_Def1);
+    Classic_Numbers_Cur2.assign(Classic_Numbers_Def2);
+    Classic_Numbers_Cur3.assign(Classic_Numbers_Def3);
+    Hide_Active();
+    Prediction_List.clear();
+    m_items.setTimerEnabled(TimerId::Classic, true);
+}
+
+void Tracker::pickFrom(NumberList& list) {
+    const int c = list.count();
+    int index = 0;
+    if (c > 0) index = m_generator.next() % c;
+    if (c > 0) {
+        m_state.Picked_Number = StrToInt(list.get(index));
+        list.remove(index);
+    }
+}
+
+void Tracker::Timer_ClassicTimer() {
+    m_generator.seed(static_cast<uint32_t>(m_clock()));
+    const int interval = m_generator.next() % 250;
+    m_items.setTimerInterval(TimerId::Classic, interval);
+    if (interval < 100) m_items.setTimerInterval(TimerId::Classic, 150);
+
+    m_items.setProgressBar(m_items.progressBar() + 1);
+    const int s = ++m_state.Classic_Step;
+    if (s >= 1 && s <= 6)
+        pickFrom(Classic_Numbers_Cur1);
+    else if (s >= 7 && s <= 12)
+        pickFrom(Classic_Numbers_Cur2);
+    else if (s >= 13 && s <= 18)
+        pickFrom(Classic_Numbers_Cur3);
+    ActNumber_Light();
+
+    if (s > 18) {
+        m_items.setProgressBar(0);
+        m_items.setTimerEnabled(TimerId::Classic, false);
+        m_state.Classic_Step = 0;
+        m_items.Enable_Buttons();
+    }
+}
+
+void Tracker::ActNumber_Light() {
+    if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
+    lightNumber(m_state.Picked_Number);
+}
+
+void Tracker::lightNumber(int n) {
+    if (m_state.Loss_Streak < m_items.safeLevel()) return;
+    m_items.setActNumberVisible(n, true);
+    m_state.Bet_Active = 1;
+}
+
+void Tracker::Hide_Active() {
+    for (int n = 0; n <= 36; ++n) m_items.setActNumberVisible(n, false);
+}
+
+// ---- Win evaluation and stakes ----
+
+void Tracker::WinCalc() {
+    m_state.Last_Win = 0;
+    m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
+    const std::string current = IntToStr(m_items.currentNum());
+    for (int i = 0; i < Prediction_List.count(); ++i) {
+        if (Prediction_List.get(i) != current) continue;
+        m_state.Loss_Streak = 0;
+        m_state.Last_Win = 1;
+        const int64_t win = int64_t{36} * m_state.Win_Stake;
+        m_state.Balance_Value = sat32(int64_t{m_state.Balance_Value} + win);
+        m_state.Balance2_Value = sat32(int64_t{m_state.Balance2_Value} + win);
+    }
+    if (m_state.Bet_Active == 1) Calc_Bet();
+}
+
+void Tracker::setBetValue(int64_t v) { m_items.setBetText(IntToStr(v)); }
+
+void Tracker::Calc_Bet() {
+    const int mode = m_items.gameMode();
+    if (mode == 0 || mode == 1) {
+        int32_t& index = m_state.Progression_Index;
+        const std::string system = m_items.bettingSystem();
+        if (system == "Martingale") {
+            index = m_state.Last_Win == 1 ? 0 : sat32(int64_t{index} + 1);
+            m_items.setBetText(System_Martingale.get(index));
+        } else if (system == "Donald") {
+            if (m_state.Last_Win == 1) {
+                if (index > 0) --index;
+            } else {
+                index = sat32(int64_t{index} + 1);
+            }
+            m_items.setBetText(System_Donald.get(index));
+        }
+        m_state.Bet_Active = 0;
+        // The row is converted before the setting is read; past the end of a
+        // table the empty row fails here.
+        const int64_t row = StrToInt(m_items.betText());
+        setBetValue(satMul(row, m_items.initialBet()));
+    } else if (mode == 2) {
+        Calc_Bet_Sequential();
+    }
+}
+
+void Tracker::Reset_BetsClick() {
+    m_state.Progression_Index = 0;
+    const bool donald = m_items.bettingSystem() == "Donald";
+    m_items.setBetText((donald ? System_Donald : System_Martingale).get(0));
+    const int64_t row = StrToInt(m_items.betText());
+    setBetValue(satMul(row, m_items.initialBet()));
+    m_state.Balance_Value = sat32(satMul(m_items.initialBet(), 100000));
+    if (m_items.gameMode() == 2) Reset_Sequential();
+}
+
+void Tracker::Initial_BetChange() { Reset_BetsClick(); }
+
+// ---- Shared by the analyses ----
+
+void Tracker::advanceProgress() { m_items.setProgressBar(m_items.progressBar() + 1); }
+
+void Tracker::endAnalysis(TimerId id, int32_t& step) {
+    m_items.setTimerEnabled(id, false);
+    step = 0;
+    m_items.setProgressBar(0);
+    m_items.Enable_Buttons();
+}
+
+// ---- Mode2: hot numbers ----
+
+void Tracker::orderHotNumbers() {
+    const int total = NumbersList.count();
+    const int first = std::max(0, total - 37);
+    std::array<int, 37> hits{};
+    std::array<int, 37> lastSeen{};
+    lastSeen.fill(-1);
+    for (int i = first; i < total; ++i) {
+        const auto v = tryStrToInt(NumbersList.get(i));
+        if (!v || *v < 0 || *v > 36) continue;
+        ++hits[static_cast<size_t>(*v)];
+        lastSeen[static_cast<size_t>(*v)] = i;
+    }
+
+    std::vector<int> hot;
+    std::vector<int> cold;
+    for (int n : Mode2_Numbers_Cur.values()) {
+        if (n < 0 || n > 36) continue;
+        (hits[static_cast<size_t>(n)] > 0 ? hot : cold).push_back(n);
+    }
+    std::stable_sort(hot.begin(), hot.end(), [&](int a, int b) {
+        const auto ia = static_cast<size_t>(a);
+        const auto ib = static_cast<size_t>(b);
+        if (hits[ia] != hits[ib]) return hits[ia] > hits[ib];
+        return lastSeen[ia] > lastSeen[ib];
+    });
+    m_generator.seed(static_cast<uint32_t>(m_clock()));
+    for (size_t i = cold.size(); i > 1; --i) {
+        const auto j = static_cast<size_t>(m_generator.next()) % i;
+        std::swap(cold[i - 1], cold[j]);
+    }
+
+    Mode2_Numbers_Cur.clear();
+    for (int n : hot) Mode2_Numbers_Cur.append(n);
+    for (int n : cold) Mode2_Numbers_Cur.append(n);
+}
+
+void Tracker::Analize_Mode2() {
+    Mode2_Numbers_Cur.assign(Mode2_Numbers_Def);
+    Hide_Active();
+    Prediction_List.clear();
+    orderHotNumbers();
+    m_state.Mode2_Step = 0;
+    m_items.setTimerEnabled(TimerId::Mode2, true);
+}
+
+void Tracker::Timer_Mode2Timer() {
+    const int s = ++m_state.Mode2_Step;
+    if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
+        m_state.Picked_Number = StrToInt(Mode2_Numbers_Cur.get(s - 1));
+        ActNumber_Light();
+        advanceProgress();
+        return;
+    }
+    endAnalysis(TimerId::Mode2, m_state.Mode2_Step);
+}
+
+// ---- Fixed Matrix: the same numbers again after a hit ----
+
+void Tracker::Fixed_Matrix_TimerTimer() {
+    const int s = ++m_state.Fixed_Matrix_Step;
+    if (s <= Prediction_List.count()) {
+        lightNumber(StrToInt(Prediction_List.get(s - 1)));
+        advanceProgress();
+        return;
+    }
+    endAnalysis(TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
+}
+
+// ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
+
+void Tracker::Analize_Sequential() {
+    const int index = Sequential_Numbers_Cur.indexOf(IntToStr(m_items.currentNum()));
+    if (index >= 0) {
+        const std::string line = Sequential_Numbers_Cur.get(index);
+        Sequential_Numbers_Cur.remove(index);
+        Sequential_Numbers_Cur.append(line);
+    }
+    Hide_Active();
+    Prediction_List.clear();
+    m_state.Sequential_Step = 0;
+    m_items.setTimerEnabled(TimerId::Sequential, true);
+}
+
+void Tracker::Sequential_TimerTimer() {
+    const int s = ++m_state.Sequential_Step;
+    const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
+    if (s <= k && s <= Sequential_Numbers_Cur.count()) {
+        m_state.Picked_Number = StrToInt(Sequential_Numbers_Cur.get(s - 1));
+        ActNumber_Light();
+        advanceProgress();
+        return;
+    }
+    endAnalysis(TimerId::Sequential, m_state.Sequential_Step);
+}
+
+void Tracker::Calc_Bet_Sequential() {
+    TrackerState& st = m_state;
+    const int64_t s = st.Sequential_Stake;
+    const int64_t covered = satMul(st.Sequential_Count, s);
+    const bool hit = st.Last_Win == 1;
+    st.Sequential_Result = hit ? satAdd(st.Sequential_Result, satSub(satMul(36, s), covered))
+                               : satSub(st.Sequential_Result, covered);
+
+    const int64_t initial = m_items.initialBet();
+    const bool doubling = m_items.progression() == 0;
+    if (!hit) {
+        ++st.Sequential_Miss_Run;
+        st.Sequential_Win_Run = 0;
+        if (st.Sequential_Miss_Run >= m_items.sequentialLosses()) {
+            st.Sequential_Miss_Run = 0;
+            const int cap = std::min<int32_t>(m_items.increaseTill(), kMaxSuggestion);
+            st.Sequential_Count = std::min(st.Sequential_Count + 1, cap);
+            st.Sequential_Stake = doubling ? satMul(s, 2) : satAdd(s, initial);
+        }
+    } else {
+        ++st.Sequential_Win_Run;
+        st.Sequential_Miss_Run = 0;
+        if (st.Sequential_Win_Run >= m_items.sequentialWins()) {
+            st.Sequential_Win_Run = 0;
+            st.Sequential_Count = std::max(st.Sequential_Count - 1, 1);
+            const int64_t down = doubling ? s / 2 : satSub(s, initial);
+            st.Sequential_Stake = std::max(down, initial);
+        }
+    }
+
+    const int rule = m_items.mode3Reset();
+    if ((rule == 0 && st.Sequential_Result >= 0) || (rule == 1 && st.Sequential_Result > 0)) {
+        Reset_Sequential();
+        return;
+    }
+    setBetValue(st.Sequential_Stake);
+}
+
+void Tracker::Reset_Sequential() {
+    TrackerState& st = m_state;
+    st.Sequential_Count = 1;
+    st.Sequential_Stake = m_items.initialBet();
+    st.Sequential_Miss_Run = 0;
+    st.Sequential_Win_Run = 0;
+    st.Sequential_Result = 0;
+    setBetValue(st.Sequential_Stake);
+}
+
+// ---- Timers and recovery ----
+
+void Tracker::tick(TimerId id) {
+    switch (id) {
+    case TimerId::Classic: Timer_ClassicTimer(); break;
+    case TimerId::FixedMatrix: Fixed_Matrix_TimerTimer(); break;
+    case TimerId::Mode2: Timer_Mode2Timer(); break;
+    case TimerId::Sequential: Sequential_TimerTimer(); break;
+    }
+}
+
+bool Tracker::recoverAfterError() {
+    if (!m_items.buttonsLocked()) return false;
+    for (auto id : {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+        if (m_items.timerEnabled(id)) return false;
+    m_items.Enable_Buttons();
+    return true;
+}
+
+} // namespace vantel

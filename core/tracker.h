@@ -1,0 +1,117 @@
+#pragma once
+
+#include "generator.h"
+#include "number_list.h"
+#include "tracker_state.h"
+#include "window_items.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace vantel {
+
+// Seconds since 1970-01-01 00:00:00 UTC.
+using CalendarClock = std::function<int64_t()>;
+int64_t systemCalendarSeconds();
+
+uint32_t historyColourOf(const std::string& text);
+// The indicator's fill: maroon while the next lit draw is out of reach.
+uint32_t indicatorColour(int32_t lossStreak, int safeLevel);
+
+#define VANTEL_NUMBER_PROC(N)                                                                      \
+    void Button##N##Click() { numberClick(N); }
+
+// The spin-tracking core: the shared state, the number lists and every
+// procedure of a spin, from the click on a board number to the end of the
+// analysis it starts. It sees the window only through WindowItems.
+class Tracker {
+public:
+    explicit Tracker(WindowItems& items, CalendarClock clock = systemCalendarSeconds);
+
+    // The number procedures, one per board number.
+    VANTEL_NUMBER_PROC(0) VANTEL_NUMBER_PROC(1) VANTEL_NUMBER_PROC(2) VANTEL_NUMBER_PROC(3)
+    VANTEL_NUMBER_PROC(4) VANTEL_NUMBER_PROC(5) VANTEL_NUMBER_PROC(6) VANTEL_NUMBER_PROC(7)
+    VANTEL_NUMBER_PROC(8) VANTEL_NUMBER_PROC(9) VANTEL_NUMBER_PROC(10) VANTEL_NUMBER_PROC(11)
+    VANTEL_NUMBER_PROC(12) VANTEL_NUMBER_PROC(13) VANTEL_NUMBER_PROC(14) VANTEL_NUMBER_PROC(15)
+    VANTEL_NUMBER_PROC(16) VANTEL_NUMBER_PROC(17) VANTEL_NUMBER_PROC(18) VANTEL_NUMBER_PROC(19)
+    VANTEL_NUMBER_PROC(20) VANTEL_NUMBER_PROC(21) VANTEL_NUMBER_PROC(22) VANTEL_NUMBER_PROC(23)
+    VANTEL_NUMBER_PROC(24) VANTEL_NUMBER_PROC(25) VANTEL_NUMBER_PROC(26) VANTEL_NUMBER_PROC(27)
+    VANTEL_NUMBER_PROC(28) VANTEL_NUMBER_PROC(29) VANTEL_NUMBER_PROC(30) VANTEL_NUMBER_PROC(31)
+    VANTEL_NUMBER_PROC(32) VANTEL_NUMBER_PROC(33) VANTEL_NUMBER_PROC(34) VANTEL_NUMBER_PROC(35)
+    VANTEL_NUMBER_PROC(36)
+
+    using Procedure = void (Tracker::*)();
+    // Button0Click .. Button36Click, indexed by number.
+    static const std::array<Procedure, 37>& numberProcedures();
+
+    // Stores n as the current number and runs Analyse; nothing while locked.
+    void numberClick(int n);
+
+    void Analyse();
+    void CurrentNumber();
+    void HistoryNum();
+    void ModeStep();
+
+    void Analize_Classic();
+    void Timer_ClassicTimer();
+    void ActNumber_Light();
+    void Hide_Active();
+
+    void WinCalc();
+    void Calc_Bet();
+    void Reset_BetsClick();
+    void Initial_BetChange();
+
+    void Analize_Mode2();
+    void Timer_Mode2Timer();
+    void Fixed_Matrix_TimerTimer();
+    void Analize_Sequential();
+    void Sequential_TimerTimer();
+    void Calc_Bet_Sequential();
+    void Reset_Sequential();
+
+    // Runs the tick procedure of a timer.
+    void tick(TimerId id);
+    // After an error ended a spin: unlocks the window when it is locked and no
+    // analysis is running to unlock it. Returns whether it unlocked.
+    bool recoverAfterError();
+
+    const TrackerState& state() const { return m_state; }
+    TrackerState& state() { return m_state; }
+    WindowItems& items() { return m_items; }
+
+    NumberList NumbersList;
+    NumberList Prediction_List;
+    const NumberList Classic_Numbers_Def1 = NumberList::range(0, 12);
+    const NumberList Classic_Numbers_Def2 = NumberList::range(13, 24);
+    const NumberList Classic_Numbers_Def3 = NumberList::range(25, 36);
+    NumberList Classic_Numbers_Cur1 = NumberList::range(0, 12);
+    NumberList Classic_Numbers_Cur2 = NumberList::range(13, 24);
+    NumberList Classic_Numbers_Cur3 = NumberList::range(25, 36);
+    const NumberList System_Martingale = martingaleTable();
+    const NumberList System_Donald = NumberList::range(1, 1000);
+    const NumberList Sequential_Numbers_Def = NumberList::range(0, 36);
+    NumberList Sequential_Numbers_Cur = NumberList::range(0, 36);
+    const NumberList Mode2_Numbers_Def = NumberList::range(0, 36);
+    NumberList Mode2_Numbers_Cur = NumberList::range(0, 36);
+
+private:
+    static NumberList martingaleTable();
+    void pickFrom(NumberList& list);
+    // Lights a number when the loss streak has reached the safe level.
+    void lightNumber(int n);
+    void advanceProgress();
+    void endAnalysis(TimerId id, int32_t& step);
+    void orderHotNumbers();
+    void setBetValue(int64_t v);
+
+    WindowItems& m_items;
+    CalendarClock m_clock;
+    Generator m_generator;
+    TrackerState m_state;
+};
+
+#undef VANTEL_NUMBER_PROC
+
+} // namespace vantel

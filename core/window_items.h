@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vantel {
+
+// The timers whose ticks run tracker procedures.
+enum class TimerId { Classic, FixedMatrix, Mode2, Sequential };
+constexpr int kTrackerTimerCount = 4;
+
+constexpr uint32_t kColourBlack = 0x000000;
+constexpr uint32_t kColourMaroon = 0x800000;
+constexpr uint32_t kColourGreen = 0x008000;
+constexpr uint32_t kColourNearBlack = 0x202020;
+
+// The items of the main window that the tracker reads and writes. The window
+// implements them with widgets; HeadlessItems keeps them as plain values.
+class WindowItems {
+public:
+    virtual ~WindowItems() = default;
+
+    // The current number, held as the tag of the hidden label CurrentNum.
+    virtual int currentNum() const = 0;
+    virtual void setCurrentNum(int n) = 0;
+
+    // Settings.
+    virtual int gameMode() const = 0;                 // 0 Mode1, 1 Mode2, 2 Sequential
+    virtual std::string bettingSystem() const = 0;    // "Martingale" or "Donald"
+    virtual int32_t initialBet() = 0;                 // reading may rewrite the text
+    virtual int safeLevel() const = 0;
+    virtual bool fixedMatrix() const = 0;
+    virtual int mode3Reset() const = 0;               // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
+    virtual int32_t increaseTill() = 0;
+    virtual int progression() const = 0;              // 0 "Double", 1 "+ Init. Bet"
+    virtual int32_t sequentialLosses() = 0;
+    virtual int32_t sequentialWins() = 0;
+
+    // Marks and texts.
+    virtual bool actNumberVisible(int n) const = 0;
+    virtual void setActNumberVisible(int n, bool visible) = 0;
+    virtual std::string historyText(int cell) const = 0; // cells 1..10
+    virtual void setHistoryText(int cell, const std::string& text) = 0;
+    virtual uint32_t historyColour(int cell) const = 0;
+    virtual void setHistoryColour(int cell, uint32_t rgb) = 0;
+    virtual std::string betText() const = 0;
+    virtual void setBetText(const std::string& text) = 0;
+    virtual int progressBar() const = 0;
+    virtual void setProgressBar(int progress) = 0; // held within 0..18
+
+    // Timers: an on/off flag and an interval in milliseconds.
+    virtual bool timerEnabled(TimerId id) const = 0;
+    virtual void setTimerEnabled(TimerId id, bool on) = 0;
+    virtual int timerInterval(TimerId id) const = 0;
+    virtual void setTimerInterval(TimerId id, int ms) = 0;
+
+    // Locking.
+    virtual void Disable_Buttons() = 0;
+    virtual void Enable_Buttons() = 0;
+    virtual bool buttonsLocked() const = 0;
+};
+
+} // namespace vantel
