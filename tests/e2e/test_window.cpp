@@ -1,0 +1,177 @@
+// The real program in a real X server: started as a user starts it, clicked
+// with xdotool at client coordinates and checked on screenshots.
+#include <QColor>
+#include <QImage>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::string run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(20000)) return {};
+    return p.readAllStandardOutput().trimmed().toStdString();
+}
+
+QRect cellRect(int n) {
+    if (n == 0) return {24, 96, 33, 33};
+    return {56 + 32 * ((n - 1) / 3), 128 - 32 * ((n - 1) % 3), 33, 33};
+}
+
+const QRgb kLit = qRgb(0x81, 0xA8, 0x2D);
+const QRgb kMaroon = qRgb(0x80, 0x00, 0x00);
+const QRgb kGreen = qRgb(0x00, 0x80, 0x00);
+const QRgb kNearBlack = qRgb(0x20, 0x20, 0x20);
+const QRgb kBlack = qRgb(0, 0, 0);
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_app.start(QStringLiteral(VANTEL_BINARY), {});
+        ASSERT_TRUE(m_app.waitForStarted(10000));
+        m_window = run("timeout", {"20", "xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                   "^Vantel 2\\.0$"});
+        const auto newline = m_window.find('\n');
+        if (newline != std::string::npos) m_window.resize(newline);
+        ASSERT_FALSE(m_window.empty()) << "no window titled Vantel 2.0";
+        for (const QString& line :
+             QString::fromStdString(run("xdotool", {"getwindowgeometry", "--shell",
+                                                    QString::fromStdString(m_window)}))
+                 .split('\n')) {
+            const auto kv = line.split('=');
+            if (kv.size() == 2) m_geometry[kv[0].toStdString()] = kv[1].toInt();
+        }
+        // Let the first frames reach the screen.
+        ASSERT_TRUE(waitFor([&] { return pixel(160, 28) == kBlack; }, 5000));
+    }
+
+    void TearDown() override {
+        m_app.terminate();
+        if (!m_app.waitForFinished(5000)) m_app.kill();
+    }
+
+    void click(int x, int y) {
+        run("xdotool", {"mousemove", "--window", QString::fromStdString(m_window),
+                        QString::number(x), QString::number(y), "click", "1"});
+    }
+    void clickNumber(int n) {
+        const QRect r = cellRect(n);
+        click(r.x() + 16, r.y() + 16);
+    }
+
+    QImage shot() {
+        const QString file = m_dir.filePath("shot.png");
+        run("import", {"-silent", "-window", "root", file});
+        return QImage(file).convertToFormat(QImage::Format_RGB32);
+    }
+    QRgb pixel(int x, int y) {
+        return shot().pixel(m_geometry["X"] + x, m_geometry["Y"] + y) & 0xFFFFFF;
+    }
+
+    bool waitFor(const std::function<bool()>& condition, int ms) {
+        const auto end = Clock::now() + std::chrono::milliseconds(ms);
+        while (Clock::now() < end) {
+            if (condition()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return condition();
+    }
+
+    std::vector<int> litNumbers(const QImage& image) {
+        std::vector<int> lit;
+        for (int n = 0; n <= 36; ++n) {
+            const QRect r = cellRect(n);
+            if ((image.pixel(m_geometry["X"] + r.x() + 5, m_geometry["Y"] + r.y() + 27) & 0xFFFFFF) ==
+                (kLit & 0xFFFFFF))
+                lit.push_back(n);
+        }
+        return lit;
+    }
+
+    bool progressShown() {
+        return pixel(140, 197) != (kBlack & 0xFFFFFF);
+    }
+
+    // A draw has ended once 18 numbers are lit and the progress bar is empty again.
+    bool waitForDrawEnd(std::vector<int>* lit = nullptr) {
+        return waitFor(
+            [&] {
+                const QImage image = shot();
+                const auto numbers = litNumbers(image);
+                const QRgb bar =
+                    image.pixel(m_geometry["X"] + 140, m_geometry["Y"] + 197) & 0xFFFFFF;
+                if (lit) *lit = numbers;
+                return numbers.size() == 18 && bar == (kBlack & 0xFFFFFF);
+            },
+            10000);
+    }
+
+    QRgb historyColour(int cell) { return pixel(154 + 24 * (cell - 1) + 1, 24); }
+
+    QTemporaryDir m_dir;
+    QProcess m_app;
+    std::string m_window;
+    std::map<std::string, int> m_geometry;
+};
+
+TEST_F(RealWindow, HasItsTitleAndFixedClientSize) {
+    EXPECT_EQ(run("xdotool", {"getwindowname", QString::fromStdString(m_window)}), "Vantel 2.0");
+    EXPECT_EQ(m_geometry["WIDTH"], 473);
+    EXPECT_EQ(m_geometry["HEIGHT"], 261);
+    EXPECT_EQ(litNumbers(shot()).size(), 0u) << "no number is lit at start";
+}
+
+TEST_F(RealWindow, PlaysSpinsDrawsAndRoutesSharedLines) {
+    for (int n : {3, 19, 0, 28}) clickNumber(n);
+    ASSERT_TRUE(waitFor([&] { return historyColour(4) == kMaroon; }, 5000));
+    EXPECT_EQ(historyColour(1), kNearBlack); // 28
+    EXPECT_EQ(historyColour(2), kGreen);     // 0
+    EXPECT_EQ(historyColour(3), kMaroon);    // 19
+    EXPECT_EQ(historyColour(4), kMaroon);    // 3
+    EXPECT_EQ(historyColour(5), kBlack);
+
+    // The fifth spin starts a draw and locks the board: the click on 1 is lost.
+    clickNumber(26);
+    clickNumber(1);
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000)) << "no draw started";
+    std::vector<int> lit;
+    ASSERT_TRUE(waitForDrawEnd(&lit)) << "lit after the draw: " << lit.size();
+    int thirds[3] = {0, 0, 0};
+    for (int n : lit) ++thirds[n <= 12 ? 0 : n <= 24 ? 1 : 2];
+    EXPECT_EQ(thirds[0], 6);
+    EXPECT_EQ(thirds[1], 6);
+    EXPECT_EQ(thirds[2], 6);
+    EXPECT_EQ(historyColour(1), kNearBlack); // 26, not the red 1
+    EXPECT_EQ(historyColour(2), kNearBlack); // 28
+    EXPECT_EQ(historyColour(3), kGreen);
+
+    // The line x = 88 belongs to both 3 and 6; the click goes to 6 (black, not red).
+    click(88, 70);
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+    ASSERT_TRUE(waitForDrawEnd());
+    EXPECT_EQ(historyColour(1), kNearBlack);
+    EXPECT_EQ(historyColour(2), kNearBlack);
+
+    // The line x = 56 between rows 96 and 128 belongs to 0 and 2; the click goes to 0.
+    click(56, 100);
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+    ASSERT_TRUE(waitForDrawEnd());
+    EXPECT_EQ(historyColour(1), kGreen);
+}
+
+} // namespace
