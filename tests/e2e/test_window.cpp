@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -32,11 +33,12 @@ QRect cellRect(int n) {
     return {56 + 32 * ((n - 1) / 3), 128 - 32 * ((n - 1) % 3), 33, 33};
 }
 
-const QRgb kLit = qRgb(0x81, 0xA8, 0x2D);
-const QRgb kMaroon = qRgb(0x80, 0x00, 0x00);
-const QRgb kGreen = qRgb(0x00, 0x80, 0x00);
-const QRgb kNearBlack = qRgb(0x20, 0x20, 0x20);
-const QRgb kBlack = qRgb(0, 0, 0);
+// Colours as 0xRRGGBB, compared with screenshot pixels stripped of their alpha.
+constexpr QRgb kLit = 0x81A82D;
+constexpr QRgb kMaroon = 0x800000;
+constexpr QRgb kGreen = 0x008000;
+constexpr QRgb kNearBlack = 0x202020;
+constexpr QRgb kBlack = 0x000000;
 
 class RealWindow : public ::testing::Test {
 protected:
@@ -97,14 +99,14 @@ protected:
         for (int n = 0; n <= 36; ++n) {
             const QRect r = cellRect(n);
             if ((image.pixel(m_geometry["X"] + r.x() + 5, m_geometry["Y"] + r.y() + 27) & 0xFFFFFF) ==
-                (kLit & 0xFFFFFF))
+                kLit)
                 lit.push_back(n);
         }
         return lit;
     }
 
     bool progressShown() {
-        return pixel(140, 197) != (kBlack & 0xFFFFFF);
+        return pixel(140, 197) != kBlack;
     }
 
     // A draw has ended once 18 numbers are lit and the progress bar is empty again.
@@ -116,7 +118,7 @@ protected:
                 const QRgb bar =
                     image.pixel(m_geometry["X"] + 140, m_geometry["Y"] + 197) & 0xFFFFFF;
                 if (lit) *lit = numbers;
-                return numbers.size() == 18 && bar == (kBlack & 0xFFFFFF);
+                return numbers.size() == 18 && bar == kBlack;
             },
             10000);
     }
@@ -172,6 +174,42 @@ TEST_F(RealWindow, PlaysSpinsDrawsAndRoutesSharedLines) {
     ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000));
     ASSERT_TRUE(waitForDrawEnd());
     EXPECT_EQ(historyColour(1), kGreen);
+}
+
+TEST_F(RealWindow, RecoversAfterTheStakeTableRunsOut) {
+    // Four recorded spins, then eighteen lit draws that the next spin misses:
+    // the Martingale table ends after seventeen doublings and the stake step fails.
+    for (int n : {3, 19, 0, 28}) clickNumber(n);
+    int next = 26;
+    for (int draw = 0; draw < 18; ++draw) {
+        clickNumber(next);
+        ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000)) << "spin " << draw;
+        std::vector<int> lit;
+        ASSERT_TRUE(waitForDrawEnd(&lit)) << "draw " << draw;
+        const std::set<int> litSet(lit.begin(), lit.end());
+        next = 0;
+        while (litSet.count(next)) ++next;
+    }
+    // The eighteenth miss runs past the table's last row; the box is captioned with
+    // the program's file name.
+    clickNumber(next);
+    const std::string box =
+        run("timeout", {"20", "xdotool", "search", "--sync", "--onlyvisible", "--name", "^vantel$"});
+    ASSERT_FALSE(box.empty()) << "no error message box";
+    const QString boxId = QString::fromStdString(box.substr(0, box.find('\n')));
+    run("xdotool", {"windowfocus", "--sync", boxId});
+    run("xdotool", {"key", "Return"});
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return run("xdotool", {"search", "--onlyvisible", "--name", "^vantel$"}).empty();
+        },
+        5000))
+        << "the message box stays open";
+
+    // The board takes clicks again: the next spin is recorded and starts a draw.
+    clickNumber(0);
+    EXPECT_TRUE(waitFor([&] { return historyColour(1) == kGreen; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return progressShown(); }, 5000));
 }
 
 } // namespace

@@ -1,0 +1,307 @@
+// The main window on the offscreen platform: layout, routing of clicks,
+// locking, the refresh, the recalculation animation and error reporting.
+#include "cgauge.h"
+#include "cspinedit.h"
+#include "flat_button.h"
+#include "program_timer.h"
+#include "shape.h"
+#include "unit1.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+using vantel::TimerId;
+
+QRect expectedCell(int n) {
+    if (n == 0) return {24, 96, 33, 33};
+    return {56 + 32 * ((n - 1) / 3), 128 - 32 * ((n - 1) % 3), 33, 33};
+}
+
+class Window : public ::testing::Test {
+protected:
+    Window() : form([] { return int64_t{1700000000}; }) {
+        TForm1::setErrorSink([this](const QString& caption, const QString& text) {
+            errors.push_back({caption, text});
+        });
+        Form1 = &form;
+        form.FormCreate();
+    }
+    ~Window() override { TForm1::setErrorSink(nullptr); }
+
+    void showWindow() {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    // A click routed by the window to whatever control lies on top at (x, y).
+    void clickAt(int x, int y) {
+        QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, QPoint(x, y));
+    }
+
+    void spin(int n) { form.FlatButton[static_cast<size_t>(n)]->click(); }
+
+    void finishTimer(ProgramTimer* timer, int maxTicks = 100) {
+        for (int i = 0; i < maxTicks && timer->enabled(); ++i) timer->fire();
+    }
+
+    int litCount() const {
+        int lit = 0;
+        for (int n = 0; n <= 36; ++n) lit += form.actNumberVisible(n) ? 1 : 0;
+        return lit;
+    }
+
+    TForm1 form;
+    std::vector<std::pair<QString, QString>> errors;
+};
+
+TEST_F(Window, EveryCellFollowsTheGeometryRule) {
+    for (int n = 0; n <= 36; ++n) {
+        SCOPED_TRACE(n);
+        const auto i = static_cast<size_t>(n);
+        EXPECT_EQ(form.FlatButton[i]->geometry(), expectedCell(n));
+        EXPECT_EQ(form.Act_Number[i]->geometry(), expectedCell(n));
+        EXPECT_EQ(form.Tiles[i]->geometry(), expectedCell(n));
+        EXPECT_EQ(form.FlatButton[i]->objectName(), QStringLiteral("FlatButton%1").arg(n));
+        EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Act_Number%1").arg(n)),
+                  form.Act_Number[i]);
+    }
+    EXPECT_EQ(form.findChild<QLabel*>("Image26")->geometry(), expectedCell(0));
+    EXPECT_EQ(form.findChild<QLabel*>("Image38")->geometry(), expectedCell(34));
+}
+
+TEST_F(Window, StartsUnlockedWithNothingLitAndTheInitialTexts) {
+    showWindow();
+    EXPECT_EQ(form.windowTitle(), "Vantel 2.0");
+    EXPECT_EQ(form.size(), QSize(473, 261));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(litCount(), 0);
+    for (int cell = 1; cell <= 10; ++cell) {
+        EXPECT_EQ(form.historyText(cell), "");
+        EXPECT_EQ(form.historyColour(cell), vantel::kColourBlack);
+    }
+    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(form.ProgressBar->Progress(), 0);
+    EXPECT_EQ(form.Shape1->brushColor(), QColor(0, 0x80, 0));
+    EXPECT_EQ(form.Label11->text(), "0");
+    EXPECT_EQ(form.Initial_Bet->text(), "1");
+    EXPECT_FALSE(form.buttonsLocked());
+    EXPECT_FALSE(form.Panel1->isVisible());
+    QTRY_COMPARE(form.Label17->text(), QStringLiteral("-1"));
+    EXPECT_EQ(form.Balance->text(), "100000");
+    EXPECT_EQ(form.Balance2->text(), "100000");
+    EXPECT_EQ(form.CurrentNum->text(), "0");
+}
+
+TEST_F(Window, ClicksGoToTheTopmostCellButton) {
+    showWindow();
+    struct Case {
+        int x, y, expected;
+    };
+    // Shared lines go to the button created later; a lit overlay does not take the click.
+    const Case cases[] = {{88, 70, 6}, {56, 100, 0}, {152, 70, 9}, {72, 144, 1}, {424, 80, 36}};
+    for (const Case& c : cases) {
+        clickAt(c.x, c.y);
+        EXPECT_EQ(form.tracker().NumbersList.get(form.tracker().NumbersList.count() - 1),
+                  std::to_string(c.expected))
+            << c.x << "," << c.y;
+    }
+}
+
+TEST_F(Window, ALockedBoardTakesNoClicks) {
+    showWindow();
+    form.Disable_Buttons();
+    form.Disable_Buttons();
+    clickAt(72, 144);
+    EXPECT_EQ(form.tracker().NumbersList.count(), 0);
+    for (auto* b : form.FlatButton) EXPECT_TRUE(b->isHidden());
+    EXPECT_FALSE(form.Game_Mode->isEnabled());
+    EXPECT_FALSE(form.Sequential_Wins->isEnabled());
+    form.Enable_Buttons();
+    EXPECT_FALSE(form.buttonsLocked());
+    for (auto* b : form.FlatButton) EXPECT_FALSE(b->isHidden());
+    EXPECT_TRUE(form.Reset_Bets->isEnabled());
+    EXPECT_TRUE(form.Increase_Till->isEnabled());
+    clickAt(72, 144);
+    EXPECT_EQ(form.tracker().NumbersList.count(), 1);
+}
+
+TEST_F(Window, AFullClassicDrawLightsEighteenAndUnlocks) {
+    for (int n : {3, 19, 0, 28}) spin(n);
+    EXPECT_EQ(form.HistoryLabel[0]->colour(), QColor(0x20, 0x20, 0x20));
+    EXPECT_EQ(form.HistoryLabel[1]->colour(), QColor(0, 0x80, 0));
+    EXPECT_EQ(form.HistoryLabel[2]->colour(), QColor(0x80, 0, 0));
+    EXPECT_FALSE(form.buttonsLocked());
+    spin(26);
+    EXPECT_TRUE(form.buttonsLocked());
+    EXPECT_TRUE(form.Timer_Classic->enabled());
+    for (int tick = 1; tick <= 18; ++tick) {
+        form.Timer_Classic->fire();
+        EXPECT_EQ(form.ProgressBar->Progress(), tick);
+    }
+    EXPECT_TRUE(form.buttonsLocked());
+    form.Timer_Classic->fire();
+    EXPECT_FALSE(form.buttonsLocked());
+    EXPECT_FALSE(form.Timer_Classic->enabled());
+    EXPECT_EQ(form.ProgressBar->Progress(), 0);
+    EXPECT_EQ(litCount(), 18);
+    EXPECT_GE(form.Timer_Classic->interval(), 100);
+    EXPECT_LE(form.Timer_Classic->interval(), 249);
+}
+
+TEST_F(Window, IndicatorFollowsTheSafeLevel) {
+    struct Case {
+        int safeLevel;
+        int32_t lossStreak;
+        QColor expected;
+    };
+    const QColor maroon(0x80, 0, 0), green(0, 0x80, 0);
+    const Case cases[] = {{3, -1, maroon}, {3, 1, maroon}, {3, 2, green}, {3, 5, green},
+                          {0, -1, green},  {0, 0, green},  {10, 8, maroon}};
+    for (const Case& c : cases) {
+        form.SafeLevel->setValue(c.safeLevel);
+        form.tracker().state().Loss_Streak = c.lossStreak;
+        form.ShowValuesTimer();
+        EXPECT_EQ(form.Shape1->brushColor(), c.expected) << c.safeLevel << " " << c.lossStreak;
+        EXPECT_EQ(form.Label17->text(), QString::number(c.lossStreak));
+    }
+}
+
+TEST_F(Window, RecalculateAnimatesTheGaugeAndUnlocksOnTheFiftiethTick) {
+    form.ReCalculate->click();
+    EXPECT_TRUE(form.buttonsLocked());
+    EXPECT_TRUE(form.Timer_Recalculate->enabled());
+    for (int tick = 1; tick <= 49; ++tick) {
+        form.Timer_Recalculate->fire();
+        ASSERT_EQ(form.CGauge2->Progress(), 2 * tick);
+    }
+    form.Timer_Recalculate->fire();
+    EXPECT_EQ(form.CGauge2->Progress(), 0);
+    EXPECT_FALSE(form.Timer_Recalculate->enabled());
+    EXPECT_FALSE(form.buttonsLocked());
+}
+
+TEST_F(Window, ErrorsShowTheProgramTitleAndAFullStop) {
+    EXPECT_EQ(TForm1::applicationTitle("/usr/local/bin/VANTEL.bin.x"), "Vantel");
+    EXPECT_EQ(TForm1::applicationTitle("vantel"), "vantel");
+    EXPECT_EQ(TForm1::applicationTitle("C:/Tools/ROULETTE.EXE"), "Roulette");
+    EXPECT_EQ(TForm1::errorText("'' is not a valid integer value"),
+              "'' is not a valid integer value.");
+    EXPECT_EQ(TForm1::errorText("Done."), "Done.");
+    EXPECT_EQ(TForm1::errorText("Stop!"), "Stop!");
+    EXPECT_EQ(TForm1::errorText(""), "");
+
+    form.guarded([] { throw std::runtime_error("'x' is not a valid integer value"); });
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].first,
+              TForm1::applicationTitle(QCoreApplication::applicationFilePath()));
+    EXPECT_EQ(errors[0].second, "'x' is not a valid integer value.");
+}
+
+TEST_F(Window, AFailedSpinIsReportedAndLeavesTheBoardUsable) {
+    // Past the end of the Martingale table the stake step fails inside the spin.
+    form.tracker().state().Progression_Index = 17;
+    form.tracker().state().Bet_Active = 1;
+    form.tracker().state().Loss_Streak = 5;
+    for (int n : {1, 2, 3, 4}) spin(n);
+    spin(5);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].second, "'' is not a valid integer value.");
+    EXPECT_EQ(form.Bet->text(), "");
+    EXPECT_EQ(form.tracker().state().Progression_Index, 18);
+    EXPECT_FALSE(form.buttonsLocked());
+    form.Initial_Bet->setValue(3);
+    form.Reset_Bets->click();
+    EXPECT_EQ(form.Bet->text(), "3");
+    spin(6);
+    EXPECT_TRUE(form.Timer_Classic->enabled());
+}
+
+TEST_F(Window, ClearingInitialBetFallsBackToOne) {
+    form.Initial_Bet->setValue(7);
+    EXPECT_EQ(form.Bet->text(), "7");
+    EXPECT_EQ(form.tracker().state().Balance_Value, 700000);
+    form.Initial_Bet->clear();
+    EXPECT_EQ(form.Initial_Bet->text(), "1");
+    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(form.tracker().state().Balance_Value, 100000);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Window, AFocusedOutOfRangeStakeIsClampedWhenTheSpinLocks) {
+    showWindow();
+    form.Initial_Bet->setFocus();
+    QTRY_VERIFY(form.Initial_Bet->hasFocus());
+    form.Initial_Bet->selectAll();
+    QTest::keyClicks(form.Initial_Bet, "0");
+    EXPECT_EQ(form.Initial_Bet->text(), "0");
+    EXPECT_EQ(form.Bet->text(), "0");
+    for (int n : {1, 2, 3, 4, 5}) spin(n);
+    EXPECT_EQ(form.Initial_Bet->text(), "1");
+    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(form.tracker().state().Balance_Value, 100000);
+}
+
+TEST_F(Window, KeyboardFocusStartsOnGameModeAndTabsThroughTheSettings) {
+    showWindow();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.Game_Mode));
+    const std::vector<QWidget*> order = {form.SafeLevel, form.Fixed_Matrix, form.Betting_System,
+                                         form.Initial_Bet, form.Game_Mode};
+    for (QWidget* next : order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), next);
+    }
+}
+
+TEST_F(Window, SequentialSettingsShowWithTheMode) {
+    showWindow();
+    form.Game_Mode->setCurrentIndex(2);
+    EXPECT_EQ(form.size(), QSize(473, 302));
+    EXPECT_TRUE(form.Panel1->isVisible());
+    EXPECT_EQ(form.Panel1->pos(), QPoint(8, 261));
+    EXPECT_TRUE(form.Sequential_Numbers_Count->isVisible());
+    EXPECT_FALSE(form.Panel1->findChild<QWidget*>("Increase_Till")->toolTip().isEmpty());
+    form.Game_Mode->setCurrentIndex(1);
+    EXPECT_EQ(form.size(), QSize(473, 261));
+    EXPECT_FALSE(form.Panel1->isVisible());
+    EXPECT_FALSE(form.Label25->isVisible());
+}
+
+// Counts paint events of the window and all its children.
+class PaintCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
+TEST_F(Window, AnIdleWindowRepaintsNothing) {
+    showWindow();
+    QTest::qWait(200);
+    PaintCounter counter;
+    qApp->installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(1000);
+    qApp->removeEventFilter(&counter);
+    EXPECT_EQ(counter.count, 0);
+    EXPECT_EQ(form.Label17->text(), "-1"); // the refresh did run
+}
+
+} // namespace

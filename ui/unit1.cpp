@@ -1,0 +1,574 @@
+#include "unit1.h"
+
+#include "artwork.h"
+#include "cgauge.h"
+#include "cspinedit.h"
+#include "flat_button.h"
+#include "program_timer.h"
+#include "shape.h"
+
+#include <QCheckBox>
+#include <QApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSlider>
+
+#include <exception>
+#include <optional>
+
+TForm1* Form1 = nullptr;
+
+using vantel::TimerId;
+
+namespace {
+
+// The order in which the overlays (and the tiles, Image2 to Image38) are created.
+constexpr std::array<int, 37> kOverlayOrder = {3,  2,  1,  6,  5,  4,  9,  8,  7,  12, 11, 10, 15,
+                                               14, 13, 18, 17, 16, 21, 20, 19, 24, 26, 22, 0,  27,
+                                               23, 25, 30, 29, 28, 33, 32, 31, 36, 35, 34};
+// The order in which the board cell buttons are created: later ones lie on top,
+// so a click on a shared line goes to the later button.
+constexpr std::array<int, 37> kButtonOrder = {1,  2,  3,  6,  5,  4,  12, 11, 10, 9,  8,  7, 24,
+                                              23, 22, 21, 20, 19, 18, 17, 16, 13, 14, 15, 36, 35,
+                                              34, 33, 32, 31, 30, 29, 28, 25, 26, 27, 0};
+
+const QColor kWhite(0xFF, 0xFF, 0xFF);
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+const QColor kOlive(0x80, 0x80, 0x00);
+const QColor kBlack(0x00, 0x00, 0x00);
+
+QFont arial(int pixels, bool bold) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+QColor rgb(uint32_t v) { return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
+
+uint32_t rgbOf(const QColor& c) {
+    return (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
+}
+
+TForm1::ErrorSink& errorSink() {
+    static TForm1::ErrorSink sink;
+    return sink;
+}
+
+// Settings controls: black, with their text in the given colour.
+void styleSetting(QWidget* w, const QColor& text, int fontPixels) {
+    QPalette pal = w->palette();
+    for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
+        pal.setColor(role, kBlack);
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
+        pal.setColor(role, text);
+    pal.setColor(QPalette::Highlight, QColor(0x40, 0x40, 0x40));
+    pal.setColor(QPalette::HighlightedText, text);
+    w->setPalette(pal);
+    w->setFont(arial(fontPixels, true));
+}
+
+// The toolkit draws grooves, handles and check marks from the window and
+// button colours; on the black window they need a grey of their own.
+void giveFrameColour(QWidget* w) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, QColor(0x60, 0x60, 0x60));
+    pal.setColor(QPalette::Button, QColor(0xA0, 0xA0, 0xA0));
+    pal.setColor(QPalette::Highlight, QColor(0x81, 0xA8, 0x2D));
+    w->setPalette(pal);
+}
+
+// A board cell: 0 left of the first column, 1 to 36 in columns of three with 1 at the bottom left.
+QRect cellRect(int n) {
+    if (n == 0) return {24, 96, 33, 33};
+    const int c = (n - 1) / 3;
+    const int r = (n - 1) % 3;
+    return {56 + 32 * c, 128 - 32 * r, 33, 33};
+}
+
+} // namespace
+
+TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
+    : QWidget(parent), m_tracker(*this, std::move(clock)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Vantel 2.0"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    move(252, 129);
+    setWindowIcon(QIcon(vantel::paintIcon()));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kBlack);
+    pal.setColor(QPalette::WindowText, kWhite);
+    setPalette(pal);
+    setFont(arial(11, false));
+
+    // The art is painted at the screen's density, so it stays sharp when scaled.
+    m_pixelRatio = qApp->devicePixelRatio();
+    buildControls();
+    buildTimers();
+    bindProcedures();
+    Game_Mode->setFocus();
+}
+
+TForm1::~TForm1() {
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void TForm1::buildControls() {
+    auto label = [this](const char* name, QRect geometry, const QString& text) {
+        auto* l = new TColourLabel(this);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(geometry);
+        l->setTransparent(true);
+        l->setText(text);
+        return l;
+    };
+    auto caption = [&](const char* name, int x, int y, const QString& text) {
+        TColourLabel* l = label(name, QRect(x, y, 0, 12), text);
+        l->setFont(arial(9, false));
+        l->setAutoSize(true);
+        return l;
+    };
+    auto hidden = [&](const char* name, QRect geometry, const QString& text) {
+        TColourLabel* l = label(name, geometry, text);
+        l->hide();
+        return l;
+    };
+
+    // Non-windowed controls, bottom first: each later one lies above the earlier ones.
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 520, 241);
+    Image1->setPixmap(vantel::paintBackground(m_pixelRatio));
+
+    CGauge2 = new TCGauge(this);
+    CGauge2->setObjectName(QStringLiteral("CGauge2"));
+    CGauge2->setGeometry(400, 232, 65, 17);
+    CGauge2->setShowText(false);
+    CGauge2->setForeColor(kOlive);
+    CGauge2->setBackColor(kBlack);
+
+    CurrentNum = hidden("CurrentNum", QRect(8, 368, 57, 14), QStringLiteral("CurrentNum"));
+
+    for (size_t i = 0; i < kOverlayOrder.size(); ++i) {
+        const int n = kOverlayOrder[i];
+        auto* tile = new QLabel(this);
+        tile->setObjectName(QStringLiteral("Image%1").arg(i + 2));
+        tile->setGeometry(cellRect(n));
+        tile->setPixmap(vantel::paintTile(n, m_pixelRatio));
+        Tiles[static_cast<size_t>(n)] = tile;
+    }
+
+    for (int i = 0; i < 10; ++i) {
+        auto* cell = new TColourLabel(this);
+        cell->setObjectName(QStringLiteral("Label%1").arg(i + 1));
+        cell->setGeometry(154 + 24 * i, 23, 17, 12);
+        cell->setFont(arial(9, false));
+        cell->setAlignment(Qt::AlignCenter);
+        HistoryLabel[static_cast<size_t>(i)] = cell;
+    }
+
+    ProgressBar = new TCGauge(this);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setGeometry(135, 194, 224, 7);
+    ProgressBar->setShowText(false);
+    ProgressBar->setBorderStyle(TCGauge::bsNone);
+    ProgressBar->setForeColor(QColor(0x99, 0xBF, 0x13));
+    ProgressBar->setBackColor(kBlack);
+    ProgressBar->setMaxValue(18);
+
+    Bet = label("Bet", QRect(87, 190, 25, 12), QStringLiteral("1"));
+    Bet->setFont(arial(9, true));
+    Bet->setTextColour(kSilver);
+    Bet->setAlignment(Qt::AlignCenter);
+
+    for (int n : kOverlayOrder) {
+        auto* overlay = new QLabel(this);
+        overlay->setObjectName(QStringLiteral("Act_Number%1").arg(n));
+        overlay->setGeometry(cellRect(n));
+        overlay->setScaledContents(true);
+        overlay->setPixmap(vantel::paintOverlay(n, m_pixelRatio));
+        overlay->setCursor(Qt::ArrowCursor);
+        Act_Number[static_cast<size_t>(n)] = overlay;
+    }
+
+    Shape1 = new TShape(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(280, 232, 17, 17);
+
+    Label11 = label("Label11", QRect(282, 233, 15, 15), QStringLiteral("0"));
+    Label11->setFont(arial(11, true));
+    Label11->setAlignment(Qt::AlignCenter);
+
+    Reset_Bets = new TFlatSpeedButton(this);
+    Reset_Bets->setObjectName(QStringLiteral("Reset_Bets"));
+    Reset_Bets->setGeometry(378, 187, 55, 17);
+    Reset_Bets->setText(QStringLiteral("Reset"));
+    Reset_Bets->setFont(arial(11, true));
+
+    Label12 = caption("Label12", 9, 220, QStringLiteral("Game Mode"));
+    Label14 = caption("Label14", 89, 220, QStringLiteral("Betting System"));
+    Label15 = caption("Label15", 180, 220, QStringLiteral("Safe Level"));
+
+    ReCalculate = new TFlatSpeedButton(this);
+    ReCalculate->setObjectName(QStringLiteral("ReCalculate"));
+    ReCalculate->setGeometry(400, 232, 65, 17);
+    ReCalculate->setText(QStringLiteral("ReCalculate"));
+    ReCalculate->setFont(arial(9, true));
+
+    for (int n : kButtonOrder) {
+        auto* button = new TFlatSpeedButton(this);
+        button->setObjectName(QStringLiteral("FlatButton%1").arg(n));
+        button->setGeometry(cellRect(n));
+        FlatButton[static_cast<size_t>(n)] = button;
+    }
+
+    Label17 = hidden("Label17", QRect(24, 264, 6, 14), QStringLiteral("0"));
+    Label18 = caption("Label18", 9, 174, QStringLiteral("Init. Bet:"));
+    Balance = hidden("Balance", QRect(8, 40, 39, 14), QStringLiteral("Balance"));
+    Balance2 = hidden("Balance2", QRect(64, 40, 39, 14), QStringLiteral("Balance"));
+    Label25 = hidden("Label25", QRect(4, 45, 46, 14), QStringLiteral("Numbers:"));
+    Sequential_Numbers_Count = hidden("Sequential_Numbers_Count", QRect(52, 45, 6, 14),
+                                      QStringLiteral("0"));
+    Sequential_Numbers_Count->setAutoSize(true);
+
+    // Windowed controls lie above every non-windowed one.
+    Initial_Bet = new TCSpinEdit(this);
+    Initial_Bet->setObjectName(QStringLiteral("Initial_Bet"));
+    Initial_Bet->setGeometry(8, 186, 41, 19);
+    styleSetting(Initial_Bet, kOlive, 9);
+    Initial_Bet->setCursor(Qt::PointingHandCursor);
+    Initial_Bet->setMaxValue(10000);
+    Initial_Bet->setMinValue(1);
+    Initial_Bet->setValue(1);
+
+    Game_Mode = new QComboBox(this);
+    Game_Mode->setObjectName(QStringLiteral("Game_Mode"));
+    Game_Mode->setGeometry(8, 232, 72, 19);
+    Game_Mode->addItems({QStringLiteral("Mode1"), QStringLiteral("Mode2"),
+                         QStringLiteral("Sequential")});
+    styleSetting(Game_Mode, kOlive, 9);
+    Game_Mode->setCursor(Qt::PointingHandCursor);
+
+    Betting_System = new QComboBox(this);
+    Betting_System->setObjectName(QStringLiteral("Betting_System"));
+    Betting_System->setGeometry(89, 232, 80, 19);
+    Betting_System->addItems({QStringLiteral("Martingale"), QStringLiteral("Donald")});
+    styleSetting(Betting_System, kOlive, 9);
+    Betting_System->setCursor(Qt::PointingHandCursor);
+
+    SafeLevel = new QSlider(Qt::Horizontal, this);
+    SafeLevel->setObjectName(QStringLiteral("SafeLevel"));
+    SafeLevel->setGeometry(176, 234, 102, 17);
+    SafeLevel->setRange(0, 10);
+    SafeLevel->setTickInterval(1);
+    SafeLevel->setTickPosition(QSlider::TicksBelow);
+    SafeLevel->setSingleStep(1);
+    SafeLevel->setPageStep(2);
+    SafeLevel->setCursor(Qt::PointingHandCursor);
+    styleSetting(SafeLevel, kWhite, 11);
+    giveFrameColour(SafeLevel);
+
+    Fixed_Matrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
+    Fixed_Matrix->setObjectName(QStringLiteral("Fixed_Matrix"));
+    Fixed_Matrix->setGeometry(312, 232, 81, 17);
+    styleSetting(Fixed_Matrix, kWhite, 11);
+    giveFrameColour(Fixed_Matrix);
+    Fixed_Matrix->setFont(arial(11, false));
+    Fixed_Matrix->setCursor(Qt::PointingHandCursor);
+
+    buildSequentialPanel();
+
+    setTabOrder(Game_Mode, SafeLevel);
+    setTabOrder(SafeLevel, Fixed_Matrix);
+    setTabOrder(Fixed_Matrix, Betting_System);
+    setTabOrder(Betting_System, Initial_Bet);
+}
+
+void TForm1::buildSequentialPanel() {
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(680, 232, 377, 41);
+    Panel1->setFrameShape(QFrame::NoFrame);
+    Panel1->setAutoFillBackground(true);
+    Panel1->hide();
+
+    auto caption = [this](const char* name, int x, const QString& text) {
+        auto* l = new TColourLabel(Panel1);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setGeometry(x, 4, 0, 12);
+        l->setTransparent(true);
+        l->setFont(arial(9, false));
+        l->setAutoSize(true);
+        l->setText(text);
+    };
+    auto bevel = [this](const char* name, QRect geometry) {
+        auto* line = new QFrame(Panel1);
+        line->setObjectName(QString::fromLatin1(name));
+        // Only the left edge of the box is drawn: a sunken vertical line.
+        line->setGeometry(geometry.x(), geometry.y(), 2, geometry.height());
+        line->setFrameShape(QFrame::VLine);
+        line->setFrameShadow(QFrame::Sunken);
+    };
+    auto combo = [this](const char* name, QRect geometry, const QStringList& items,
+                        const QString& tip) {
+        auto* c = new QComboBox(Panel1);
+        c->setObjectName(QString::fromLatin1(name));
+        c->setGeometry(geometry);
+        c->addItems(items);
+        styleSetting(c, kWhite, 9);
+        c->setToolTip(tip);
+        return c;
+    };
+    auto spin = [this](const char* name, QRect geometry, int32_t max, int32_t value,
+                       const QString& tip) {
+        auto* s = new TCSpinEdit(Panel1);
+        s->setObjectName(QString::fromLatin1(name));
+        s->setGeometry(geometry);
+        styleSetting(s, kWhite, 9);
+        s->setCursor(Qt::PointingHandCursor);
+        s->setMaxValue(max);
+        s->setMinValue(1);
+        s->setValue(value);
+        s->setToolTip(tip);
+        return s;
+    };
+
+    caption("Label13", 0, QStringLiteral("Reset on:"));
+    Mode3_Reset = combo("Mode3_Reset", QRect(0, 16, 65, 19),
+                        {QStringLiteral("+ OR ="), QStringLiteral("ONLY +"), QStringLiteral("Manual")},
+                        QStringLiteral("When the sequence starts over: once its result is zero or "
+                                       "better, only once it is ahead, or only by Reset"));
+    bevel("Bevel2", QRect(76, 9, 9, 26));
+    caption("Label19", 88, QStringLiteral("Increase till:"));
+    Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), 35, 18,
+                         QStringLiteral("The most numbers the suggestion grows to (18 at most)"));
+    bevel("Bevel1", QRect(152, 8, 9, 26));
+    caption("Label22", 164, QStringLiteral("Progression:"));
+    Progression = combo("Progression", QRect(164, 16, 77, 19),
+                        {QStringLiteral("Double"), QStringLiteral("+ Init. Bet")},
+                        QStringLiteral("How the stake per number steps up after a run of misses "
+                                       "and down after a run of hits"));
+    caption("Label20", 252, QStringLiteral("M. Count:"));
+    Sequential_Losses = spin("Sequential_Losses", QRect(252, 16, 45, 19), 10000, 2,
+                             QStringLiteral("Misses in a row that add a number and raise the stake"));
+    caption("Label21", 305, QStringLiteral("W. Count:"));
+    Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), 10000, 1,
+                           QStringLiteral("Hits in a row that drop a number and lower the stake"));
+}
+
+void TForm1::buildTimers() {
+    ShowValues = new ProgramTimer(10, true, this);
+    Timer_Classic = new ProgramTimer(60, false, this);
+    Timer_Recalculate = new ProgramTimer(60, false, this);
+    Fixed_Matrix_Timer = new ProgramTimer(100, false, this);
+    Sequential_Timer = new ProgramTimer(60, false, this);
+    Timer_Mode2 = new ProgramTimer(60, false, this);
+}
+
+void TForm1::bindProcedures() {
+    for (int n = 0; n <= 36; ++n) {
+        const auto procedure = vantel::Tracker::numberProcedures()[static_cast<size_t>(n)];
+        connect(FlatButton[static_cast<size_t>(n)], &QAbstractButton::clicked, this,
+                [this, procedure] { guarded([this, procedure] { (m_tracker.*procedure)(); }); });
+    }
+    connect(Reset_Bets, &QAbstractButton::clicked, this,
+            [this] { guarded([this] { m_tracker.Reset_BetsClick(); }); });
+    connect(ReCalculate, &QAbstractButton::clicked, this,
+            [this] { guarded([this] { ReCalculateClick(); }); });
+
+    // Bound only now, so that the values set while building raise no change.
+    for (TCSpinEdit* edit : {Initial_Bet, Sequential_Losses, Sequential_Wins})
+        edit->OnChange = [this] { guarded([this] { m_tracker.Initial_BetChange(); }); };
+
+    ShowValues->OnTimer = [this] { guarded([this] { ShowValuesTimer(); }); };
+    Timer_Recalculate->OnTimer = [this] { guarded([this] { Timer_RecalculateTimer(); }); };
+    for (auto id : {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+        timerOf(id)->OnTimer = [this, id] { guarded([this, id] { m_tracker.tick(id); }); };
+
+    connect(Game_Mode, &QComboBox::currentIndexChanged, this, &TForm1::gameModeChosen);
+}
+
+void TForm1::FormCreate() { m_tracker.Hide_Active(); }
+
+void TForm1::gameModeChosen(int index) {
+    const bool sequential = index == 2;
+    if (sequential) Panel1->move(8, 261);
+    Panel1->setVisible(sequential);
+    Label25->setVisible(sequential);
+    Sequential_Numbers_Count->setVisible(sequential);
+    setFixedSize(kClientWidth, sequential ? kSequentialClientHeight : kClientHeight);
+}
+
+// ---- Errors ----
+
+void TForm1::setErrorSink(ErrorSink sink) { errorSink() = std::move(sink); }
+
+QString TForm1::applicationTitle(const QString& programPath) {
+    QString name = QFileInfo(programPath).fileName();
+    const int dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0) name.truncate(dot);
+    if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
+
+QString TForm1::errorText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QLatin1Char('.')) return message + QLatin1Char('.');
+    return message;
+}
+
+void TForm1::showError(const QString& message) {
+    const QString caption = applicationTitle(QCoreApplication::applicationFilePath());
+    const QString text = errorText(message);
+    if (errorSink()) {
+        errorSink()(caption, text);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, Form1);
+    box.exec();
+}
+
+void TForm1::guarded(const std::function<void()>& procedure) {
+    if (m_guardDepth > 0) {
+        // Run from inside another procedure: an error ends that one too.
+        procedure();
+        return;
+    }
+    std::optional<QString> error;
+    ++m_guardDepth;
+    try {
+        procedure();
+    } catch (const std::exception& e) {
+        error = QString::fromStdString(e.what());
+    } catch (...) {
+        error = QString();
+    }
+    --m_guardDepth;
+    if (!error) return;
+    showError(*error);
+    recoverAfterError();
+}
+
+void TForm1::recoverAfterError() {
+    // An error inside the evaluation of a spin leaves the window locked with no
+    // analysis to unlock it; once the player has read the message, unlock it.
+    if (Timer_Recalculate->enabled()) return;
+    m_tracker.recoverAfterError();
+}
+
+// ---- Refresh and the recalculation animation ----
+
+void TForm1::ShowValuesTimer() {
+    const vantel::TrackerState& st = m_tracker.state();
+    Balance->setText(QString::number(st.Balance_Value));
+    Balance2->setText(QString::number(st.Balance2_Value));
+    Label17->setText(QString::number(st.Loss_Streak));
+    CurrentNum->setText(QString::number(m_currentNum));
+    Sequential_Numbers_Count->setText(QString::number(st.Sequential_Count));
+    Shape1->setBrushColor(rgb(vantel::indicatorColour(st.Loss_Streak, SafeLevel->value())));
+}
+
+void TForm1::ReCalculateClick() {
+    Disable_Buttons();
+    Timer_Recalculate->setEnabled(true);
+}
+
+void TForm1::Timer_RecalculateTimer() {
+    CGauge2->setProgress(CGauge2->Progress() + 2);
+    if (CGauge2->Progress() == 100) {
+        Timer_Recalculate->setEnabled(false);
+        CGauge2->setProgress(0);
+        Enable_Buttons();
+    }
+}
+
+// ---- Locking ----
+
+std::array<QWidget*, 12> TForm1::lockedSettings() const {
+    return {Reset_Bets,  Initial_Bet, Game_Mode,     Betting_System,
+            SafeLevel,   Fixed_Matrix, ReCalculate,  Mode3_Reset,
+            Increase_Till, Progression, Sequential_Losses, Sequential_Wins};
+}
+
+void TForm1::Disable_Buttons() {
+    m_locked = true;
+    for (QWidget* w : lockedSettings()) w->setEnabled(false);
+    for (TFlatSpeedButton* b : FlatButton) b->hide();
+}
+
+void TForm1::Enable_Buttons() {
+    m_locked = false;
+    for (QWidget* w : lockedSettings()) w->setEnabled(true);
+    for (TFlatSpeedButton* b : FlatButton) b->show();
+}
+
+// ---- Window items ----
+
+int TForm1::gameMode() const { return Game_Mode->currentIndex(); }
+std::string TForm1::bettingSystem() const { return Betting_System->currentText().toStdString(); }
+int32_t TForm1::initialBet() { return Initial_Bet->Value(); }
+int TForm1::safeLevel() const { return SafeLevel->value(); }
+bool TForm1::fixedMatrix() const { return Fixed_Matrix->isChecked(); }
+int TForm1::mode3Reset() const { return Mode3_Reset->currentIndex(); }
+int32_t TForm1::increaseTill() { return Increase_Till->Value(); }
+int TForm1::progression() const { return Progression->currentIndex(); }
+int32_t TForm1::sequentialLosses() { return Sequential_Losses->Value(); }
+int32_t TForm1::sequentialWins() { return Sequential_Wins->Value(); }
+
+bool TForm1::actNumberVisible(int n) const {
+    return n >= 0 && n <= 36 && !Act_Number[static_cast<size_t>(n)]->isHidden();
+}
+
+void TForm1::setActNumberVisible(int n, bool visible) {
+    if (n < 0 || n > 36) return;
+    QLabel* overlay = Act_Number[static_cast<size_t>(n)];
+    if (overlay->isHidden() == !visible) return;
+    overlay->setVisible(visible);
+}
+
+std::string TForm1::historyText(int cell) const {
+    if (cell < 1 || cell > 10) return {};
+    return HistoryLabel[static_cast<size_t>(cell - 1)]->text().toStdString();
+}
+
+void TForm1::setHistoryText(int cell, const std::string& text) {
+    if (cell < 1 || cell > 10) return;
+    HistoryLabel[static_cast<size_t>(cell - 1)]->setText(QString::fromStdString(text));
+}
+
+uint32_t TForm1::historyColour(int cell) const {
+    if (cell < 1 || cell > 10) return vantel::kColourBlack;
+    return rgbOf(HistoryLabel[static_cast<size_t>(cell - 1)]->colour());
+}
+
+void TForm1::setHistoryColour(int cell, uint32_t colour) {
+    if (cell < 1 || cell > 10) return;
+    HistoryLabel[static_cast<size_t>(cell - 1)]->setColour(rgb(colour));
+}
+
+std::string TForm1::betText() const { return Bet->text().toStdString(); }
+void TForm1::setBetText(const std::string& text) { Bet->setText(QString::fromStdString(text)); }
+int TForm1::progressBar() const { return ProgressBar->Progress(); }
+void TForm1::setProgressBar(int progress) { ProgressBar->setProgress(progress); }
+
+ProgramTimer* TForm1::timerOf(TimerId id) const {
+    switch (id) {
+    case TimerId::Classic: return Timer_Classic;
+    case TimerId::FixedMatrix: return Fixed_Matrix_Timer;
+    case TimerId::Mode2: return Timer_Mode2;
+    case TimerId::Sequential: return Sequential_Timer;
+    }
+    return Timer_Classic;
+}
+
+bool TForm1::timerEnabled(TimerId id) const { return timerOf(id)->enabled(); }
+void TForm1::setTimerEnabled(TimerId id, bool on) { timerOf(id)->setEnabled(on); }
+int TForm1::timerInterval(TimerId id) const { return timerOf(id)->interval(); }
+void TForm1::setTimerInterval(TimerId id, int ms) { timerOf(id)->setInterval(ms); }

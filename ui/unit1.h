@@ -1,0 +1,149 @@
+#pragma once
+
+#include "tracker.h"
+#include "window_items.h"
+
+#include <QComboBox>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+
+class QCheckBox;
+class QLabel;
+class QSlider;
+class QFrame;
+class ProgramTimer;
+class TCGauge;
+class TCSpinEdit;
+class TColourLabel;
+class TFlatSpeedButton;
+class TShape;
+
+// The main window: the board, the history strip, the stake bar and the
+// settings row. It owns the tracker and implements its window items with
+// widgets; clicks, ticks and text changes run the tracker's procedures through
+// one guard that reports an error in a message box.
+class TForm1 : public QWidget, public vantel::WindowItems {
+    Q_OBJECT
+public:
+    explicit TForm1(vantel::CalendarClock clock = vantel::systemCalendarSeconds,
+                    QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    void FormCreate();
+    void ShowValuesTimer();
+    void ReCalculateClick();
+    void Timer_RecalculateTimer();
+
+    vantel::Tracker& tracker() { return m_tracker; }
+
+    // Shows an error the way the event loop does: a message box with an error
+    // icon, an OK button and the application's title as caption. Tests replace it.
+    using ErrorSink = std::function<void(const QString& caption, const QString& text)>;
+    static void setErrorSink(ErrorSink sink);
+    static void showError(const QString& message);
+    static QString applicationTitle(const QString& programPath);
+    static QString errorText(const QString& message);
+
+    // Runs a click, tick or change procedure; an error ends it and everything
+    // that ran it, and is reported once the outermost procedure has unwound.
+    void guarded(const std::function<void()>& procedure);
+
+    // Window items.
+    int currentNum() const override { return m_currentNum; }
+    void setCurrentNum(int n) override { m_currentNum = n; }
+    int gameMode() const override;
+    std::string bettingSystem() const override;
+    int32_t initialBet() override;
+    int safeLevel() const override;
+    bool fixedMatrix() const override;
+    int mode3Reset() const override;
+    int32_t increaseTill() override;
+    int progression() const override;
+    int32_t sequentialLosses() override;
+    int32_t sequentialWins() override;
+    bool actNumberVisible(int n) const override;
+    void setActNumberVisible(int n, bool visible) override;
+    std::string historyText(int cell) const override;
+    void setHistoryText(int cell, const std::string& text) override;
+    uint32_t historyColour(int cell) const override;
+    void setHistoryColour(int cell, uint32_t rgb) override;
+    std::string betText() const override;
+    void setBetText(const std::string& text) override;
+    int progressBar() const override;
+    void setProgressBar(int progress) override;
+    bool timerEnabled(vantel::TimerId id) const override;
+    void setTimerEnabled(vantel::TimerId id, bool on) override;
+    int timerInterval(vantel::TimerId id) const override;
+    void setTimerInterval(vantel::TimerId id, int ms) override;
+    void Disable_Buttons() override;
+    void Enable_Buttons() override;
+    bool buttonsLocked() const override { return m_locked; }
+
+    // The window's controls, named as on the layout.
+    QLabel* Image1 = nullptr;
+    std::array<QLabel*, 37> Tiles{};       // the static tile under each number
+    std::array<QLabel*, 37> Act_Number{};  // the lit overlay of each number
+    std::array<TFlatSpeedButton*, 37> FlatButton{};
+    std::array<TColourLabel*, 10> HistoryLabel{}; // Label1 .. Label10
+    TColourLabel* Bet = nullptr;
+    TCGauge* ProgressBar = nullptr;
+    TFlatSpeedButton* Reset_Bets = nullptr;
+    TColourLabel* Label18 = nullptr;
+    TCSpinEdit* Initial_Bet = nullptr;
+    TColourLabel* Label12 = nullptr;
+    QComboBox* Game_Mode = nullptr;
+    TColourLabel* Label14 = nullptr;
+    QComboBox* Betting_System = nullptr;
+    TColourLabel* Label15 = nullptr;
+    QSlider* SafeLevel = nullptr;
+    TShape* Shape1 = nullptr;
+    TColourLabel* Label11 = nullptr;
+    QCheckBox* Fixed_Matrix = nullptr;
+    TCGauge* CGauge2 = nullptr;
+    TFlatSpeedButton* ReCalculate = nullptr;
+    TColourLabel* CurrentNum = nullptr;
+    TColourLabel* Balance = nullptr;
+    TColourLabel* Balance2 = nullptr;
+    TColourLabel* Label17 = nullptr;
+    TColourLabel* Label25 = nullptr;
+    TColourLabel* Sequential_Numbers_Count = nullptr;
+    QFrame* Panel1 = nullptr;
+    QComboBox* Mode3_Reset = nullptr;
+    TCSpinEdit* Increase_Till = nullptr;
+    QComboBox* Progression = nullptr;
+    TCSpinEdit* Sequential_Losses = nullptr;
+    TCSpinEdit* Sequential_Wins = nullptr;
+
+    ProgramTimer* ShowValues = nullptr;
+    ProgramTimer* Timer_Classic = nullptr;
+    ProgramTimer* Timer_Recalculate = nullptr;
+    ProgramTimer* Fixed_Matrix_Timer = nullptr;
+    ProgramTimer* Sequential_Timer = nullptr;
+    ProgramTimer* Timer_Mode2 = nullptr;
+
+    // The client size for the chosen game mode: the Sequential settings add a strip.
+    static constexpr int kClientWidth = 473;
+    static constexpr int kClientHeight = 261;
+    static constexpr int kSequentialClientHeight = 302;
+
+private:
+    void buildControls();
+    void buildSequentialPanel();
+    void buildTimers();
+    void bindProcedures();
+    void gameModeChosen(int index);
+    void recoverAfterError();
+    ProgramTimer* timerOf(vantel::TimerId id) const;
+    std::array<QWidget*, 12> lockedSettings() const;
+
+    vantel::Tracker m_tracker;
+    int m_currentNum = 0;
+    bool m_locked = false;
+    int m_guardDepth = 0;
+    qreal m_pixelRatio = 1.0;
+};
+
+extern TForm1* Form1;
