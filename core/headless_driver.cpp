@@ -10,7 +10,11 @@ constexpr TimerId kTimers[] = {TimerId::Classic, TimerId::FixedMatrix, TimerId::
 }
 
 HeadlessDriver::HeadlessDriver(HeadlessItems& items, Tracker& tracker)
-    : m_items(items), m_tracker(tracker) {}
+    : m_items(items), m_tracker(tracker) {
+    // The three integer settings reset the stakes on every change of their text.
+    for (SpinValue* edit : {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
+        edit->OnChange = [&tracker] { tracker.Initial_BetChange(); };
+}
 
 bool HeadlessDriver::spin(int n) {
     try {

@@ -12,7 +12,7 @@ namespace vantel {
 // timers tick on the virtual clock of HeadlessItems, each one that is on once
 // per interval, in time order. Errors are collected as the window would show them.
 class HeadlessDriver {
-public:
+  public:
     HeadlessDriver(HeadlessItems& items, Tracker& tracker);
 
     // Enters a spin like a click on a board cell; returns false when the
@@ -26,7 +26,7 @@ public:
     const std::vector<std::string>& errors() const { return m_errors; }
     void clearErrors() { m_errors.clear(); }
 
-private:
+  private:
     bool anyTimerOn() const;
 
     HeadlessItems& m_items;

@@ -36,7 +36,9 @@ void HeadlessItems::setHistoryColour(int cell, uint32_t rgb) {
     if (cell >= 1 && cell <= 10) m_historyColour[static_cast<size_t>(cell - 1)] = rgb;
 }
 
-void HeadlessItems::setProgressBar(int progress) { m_progress = std::clamp(progress, 0, 18); }
+void HeadlessItems::setProgressBar(int progress) {
+    m_progress = std::clamp(progress, 0, 18);
+}
 
 void HeadlessItems::setTimerEnabled(TimerId id, bool on) {
     Timer& t = timer(id);

@@ -11,7 +11,7 @@ namespace vantel {
 // Window items as plain values, for tests and for playing spins without a
 // window. Timers keep their due time on a virtual clock in milliseconds.
 class HeadlessItems : public WindowItems {
-public:
+  public:
     HeadlessItems();
 
     int currentNum() const override { return m_currentNum; }
@@ -68,7 +68,7 @@ public:
     int64_t dueAt(TimerId id) const;
     void rearm(TimerId id) { timer(id).due = m_now + timer(id).interval; }
 
-private:
+  private:
     struct Timer {
         bool on = false;
         int interval = 0;

@@ -31,7 +31,8 @@ std::optional<int32_t> parseHex(const std::string& text, size_t pos) {
 
 std::optional<int32_t> tryStrToInt(const std::string& text) {
     size_t pos = 0;
-    while (pos < text.size() && text[pos] == ' ') ++pos;
+    while (pos < text.size() && text[pos] == ' ')
+        ++pos;
     if (pos >= text.size()) return std::nullopt;
 
     const char first = text[pos];
@@ -62,6 +63,8 @@ int32_t StrToInt(const std::string& text) {
     throw ConvertError(text);
 }
 
-std::string IntToStr(int64_t value) { return std::to_string(value); }
+std::string IntToStr(int64_t value) {
+    return std::to_string(value);
+}
 
 } // namespace vantel

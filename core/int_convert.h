@@ -9,7 +9,7 @@ namespace vantel {
 
 // The one error the tracker can raise: a text that is not an integer.
 class ConvertError : public std::runtime_error {
-public:
+  public:
     explicit ConvertError(const std::string& text);
 };
 

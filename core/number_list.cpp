@@ -6,13 +6,15 @@ namespace vantel {
 
 NumberList NumberList::range(int first, int last) {
     NumberList list;
-    for (int v = first; v <= last; ++v) list.append(v);
+    for (int v = first; v <= last; ++v)
+        list.append(v);
     return list;
 }
 
 NumberList NumberList::of(std::initializer_list<int64_t> values) {
     NumberList list;
-    for (int64_t v : values) list.append(v);
+    for (int64_t v : values)
+        list.append(v);
     return list;
 }
 

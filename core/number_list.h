@@ -9,7 +9,7 @@ namespace vantel {
 // An ordered list of decimal integers held as text lines. No operation fails:
 // a line past the end reads as the empty text, deleting past the end does nothing.
 class NumberList {
-public:
+  public:
     NumberList() = default;
     // Lines first, first + 1, ..., last.
     static NumberList range(int first, int last);
@@ -28,7 +28,7 @@ public:
 
     bool operator==(const NumberList& other) const { return m_lines == other.m_lines; }
 
-private:
+  private:
     std::vector<std::string> m_lines;
 };
 

@@ -36,11 +36,17 @@ int32_t SpinValue::value() {
     return m_bounds.min;
 }
 
-void SpinValue::setValue(int64_t v) { setText(IntToStr(spinClamp(m_bounds, v))); }
+void SpinValue::setValue(int64_t v) {
+    setText(IntToStr(spinClamp(m_bounds, v)));
+}
 
-void SpinValue::upStep() { setValue(static_cast<int64_t>(value()) + m_bounds.increment); }
+void SpinValue::upStep() {
+    setValue(static_cast<int64_t>(value()) + m_bounds.increment);
+}
 
-void SpinValue::downStep() { setValue(static_cast<int64_t>(value()) - m_bounds.increment); }
+void SpinValue::downStep() {
+    setValue(static_cast<int64_t>(value()) - m_bounds.increment);
+}
 
 void SpinValue::leave() {
     const int32_t v = value();

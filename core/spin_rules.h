@@ -25,7 +25,7 @@ bool spinAcceptsChar(uint32_t code, uint32_t decimalSeparator);
 // A spin edit without a widget: its text is the one place the value lives, and
 // OnChange runs after every actual change of the text.
 class SpinValue {
-public:
+  public:
     SpinValue(SpinBounds bounds, int32_t initial);
 
     const std::string& text() const { return m_text; }
@@ -42,7 +42,7 @@ public:
 
     std::function<void()> OnChange;
 
-private:
+  private:
     SpinBounds m_bounds;
     std::string m_text;
 };

@@ -36,7 +36,8 @@ Tracker::Tracker(WindowItems& items, CalendarClock clock)
 
 NumberList Tracker::martingaleTable() {
     NumberList list;
-    for (int i = 0; i < 18; ++i) list.append(int64_t{1} << i);
+    for (int i = 0; i < 18; ++i)
+        list.append(int64_t{1} << i);
     return list;
 }
 
@@ -71,11 +72,15 @@ void Tracker::Analyse() {
     ModeStep();
 }
 
-void Tracker::CurrentNumber() { NumbersList.append(m_items.currentNum()); }
+void Tracker::CurrentNumber() {
+    NumbersList.append(m_items.currentNum());
+}
 
 void Tracker::HistoryNum() {
-    for (int k = 9; k >= 1; --k) m_items.setHistoryColour(k + 1, m_items.historyColour(k));
-    for (int k = 9; k >= 1; --k) m_items.setHistoryText(k + 1, m_items.historyText(k));
+    for (int k = 9; k >= 1; --k)
+        m_items.setHistoryColour(k + 1, m_items.historyColour(k));
+    for (int k = 9; k >= 1; --k)
+        m_items.setHistoryText(k + 1, m_items.historyText(k));
     const std::string text = IntToStr(m_items.currentNum());
     m_items.setHistoryText(1, text);
     m_items.setHistoryColour(1, historyColourOf(text));
@@ -166,7 +171,8 @@ void Tracker::lightNumber(int n) {
 }
 
 void Tracker::Hide_Active() {
-    for (int n = 0; n <= 36; ++n) m_items.setActNumberVisible(n, false);
+    for (int n = 0; n <= 36; ++n)
+        m_items.setActNumberVisible(n, false);
 }
 
 // ---- Win evaluation and stakes ----
@@ -186,7 +192,9 @@ void Tracker::WinCalc() {
     if (m_state.Bet_Active == 1) Calc_Bet();
 }
 
-void Tracker::setBetValue(int64_t v) { m_items.setBetText(IntToStr(v)); }
+void Tracker::setBetValue(int64_t v) {
+    m_items.setBetText(IntToStr(v));
+}
 
 void Tracker::Calc_Bet() {
     const int mode = m_items.gameMode();
@@ -224,11 +232,15 @@ void Tracker::Reset_BetsClick() {
     if (m_items.gameMode() == 2) Reset_Sequential();
 }
 
-void Tracker::Initial_BetChange() { Reset_BetsClick(); }
+void Tracker::Initial_BetChange() {
+    Reset_BetsClick();
+}
 
 // ---- Shared by the analyses ----
 
-void Tracker::advanceProgress() { m_items.setProgressBar(m_items.progressBar() + 1); }
+void Tracker::advanceProgress() {
+    m_items.setProgressBar(m_items.progressBar() + 1);
+}
 
 void Tracker::endAnalysis(TimerId id, int32_t& step) {
     m_items.setTimerEnabled(id, false);
@@ -271,8 +283,10 @@ void Tracker::orderHotNumbers() {
     }
 
     Mode2_Numbers_Cur.clear();
-    for (int n : hot) Mode2_Numbers_Cur.append(n);
-    for (int n : cold) Mode2_Numbers_Cur.append(n);
+    for (int n : hot)
+        Mode2_Numbers_Cur.append(n);
+    for (int n : cold)
+        Mode2_Numbers_Cur.append(n);
 }
 
 void Tracker::Analize_Mode2() {
@@ -386,10 +400,18 @@ void Tracker::Reset_Sequential() {
 
 void Tracker::tick(TimerId id) {
     switch (id) {
-    case TimerId::Classic: Timer_ClassicTimer(); break;
-    case TimerId::FixedMatrix: Fixed_Matrix_TimerTimer(); break;
-    case TimerId::Mode2: Timer_Mode2Timer(); break;
-    case TimerId::Sequential: Sequential_TimerTimer(); break;
+    case TimerId::Classic:
+        Timer_ClassicTimer();
+        break;
+    case TimerId::FixedMatrix:
+        Fixed_Matrix_TimerTimer();
+        break;
+    case TimerId::Mode2:
+        Timer_Mode2Timer();
+        break;
+    case TimerId::Sequential:
+        Sequential_TimerTimer();
+        break;
     }
 }
 

@@ -17,7 +17,7 @@ constexpr uint32_t kColourNearBlack = 0x202020;
 // The items of the main window that the tracker reads and writes. The window
 // implements them with widgets; HeadlessItems keeps them as plain values.
 class WindowItems {
-public:
+  public:
     virtual ~WindowItems() = default;
 
     // The current number, held as the tag of the hidden label CurrentNum.
@@ -25,14 +25,14 @@ public:
     virtual void setCurrentNum(int n) = 0;
 
     // Settings.
-    virtual int gameMode() const = 0;                 // 0 Mode1, 1 Mode2, 2 Sequential
-    virtual std::string bettingSystem() const = 0;    // "Martingale" or "Donald"
-    virtual int32_t initialBet() = 0;                 // reading may rewrite the text
+    virtual int gameMode() const = 0;              // 0 Mode1, 1 Mode2, 2 Sequential
+    virtual std::string bettingSystem() const = 0; // "Martingale" or "Donald"
+    virtual int32_t initialBet() = 0;              // reading may rewrite the text
     virtual int safeLevel() const = 0;
     virtual bool fixedMatrix() const = 0;
-    virtual int mode3Reset() const = 0;               // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
+    virtual int mode3Reset() const = 0; // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
     virtual int32_t increaseTill() = 0;
-    virtual int progression() const = 0;              // 0 "Double", 1 "+ Init. Bet"
+    virtual int progression() const = 0; // 0 "Double", 1 "+ Init. Bet"
     virtual int32_t sequentialLosses() = 0;
     virtual int32_t sequentialWins() = 0;
 

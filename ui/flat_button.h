@@ -7,10 +7,10 @@
 // and a sunken frame while held down; its caption, if any, is centred.
 class TFlatSpeedButton : public QAbstractButton {
     Q_OBJECT
-public:
+  public:
     explicit TFlatSpeedButton(QWidget* parent = nullptr);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;

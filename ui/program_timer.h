@@ -11,7 +11,7 @@
 // setInterval). It ticks only while on with an interval above 0.
 class ProgramTimer : public QObject {
     Q_OBJECT
-public:
+  public:
     ProgramTimer(int interval, bool enabled, QObject* parent);
 
     bool enabled() const { return m_enabled; }
@@ -24,7 +24,7 @@ public:
     // Runs one tick now, as the timer would (for tests).
     void fire();
 
-private:
+  private:
     void restart();
 
     QTimer m_timer;

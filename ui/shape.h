@@ -7,16 +7,16 @@
 // the fill it already has does nothing, so the 10 ms refresh costs no paint.
 class TShape : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TShape(QWidget* parent = nullptr);
 
     QColor brushColor() const { return m_brush; }
     void setBrushColor(const QColor& colour);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QColor m_brush{0x00, 0x80, 0x00};
 };
 
@@ -24,7 +24,7 @@ private:
 // colour it already has does nothing.
 class TColourLabel : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit TColourLabel(QWidget* parent = nullptr);
 
     QString text() const { return m_text; }
@@ -38,10 +38,10 @@ public:
     // An auto-sized label takes the width of its text.
     void setAutoSize(bool autoSize);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString m_text;
     QColor m_colour{0, 0, 0};
     QColor m_textColour{0xFF, 0xFF, 0xFF};

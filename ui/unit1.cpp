@@ -7,8 +7,8 @@
 #include "program_timer.h"
 #include "shape.h"
 
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QFrame>
 #include <QIcon>
@@ -31,7 +31,7 @@ constexpr std::array<int, 37> kOverlayOrder = {3,  2,  1,  6,  5,  4,  9,  8,  7
                                                23, 25, 30, 29, 28, 33, 32, 31, 36, 35, 34};
 // The order in which the board cell buttons are created: later ones lie on top,
 // so a click on a shared line goes to the later button.
-constexpr std::array<int, 37> kButtonOrder = {1,  2,  3,  6,  5,  4,  12, 11, 10, 9,  8,  7, 24,
+constexpr std::array<int, 37> kButtonOrder = {1,  2,  3,  6,  5,  4,  12, 11, 10, 9,  8,  7,  24,
                                               23, 22, 21, 20, 19, 18, 17, 16, 13, 14, 15, 36, 35,
                                               34, 33, 32, 31, 30, 29, 28, 25, 26, 27, 0};
 
@@ -47,7 +47,9 @@ QFont arial(int pixels, bool bold) {
     return f;
 }
 
-QColor rgb(uint32_t v) { return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF); }
+QColor rgb(uint32_t v) {
+    return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
 
 uint32_t rgbOf(const QColor& c) {
     return (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
@@ -59,6 +61,8 @@ TForm1::ErrorSink& errorSink() {
 }
 
 // Settings controls: black, with their text in the given colour.
+void styleArrows(TCSpinEdit* edit);
+
 void styleSetting(QWidget* w, const QColor& text, int fontPixels) {
     QPalette pal = w->palette();
     for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
@@ -69,16 +73,35 @@ void styleSetting(QWidget* w, const QColor& text, int fontPixels) {
     pal.setColor(QPalette::HighlightedText, text);
     w->setPalette(pal);
     w->setFont(arial(fontPixels, true));
+    if (auto* edit = qobject_cast<TCSpinEdit*>(w)) styleArrows(edit);
 }
 
-// The toolkit draws grooves, handles and check marks from the window and
-// button colours; on the black window they need a grey of their own.
+// The arrow pair keeps the grey face of a button whatever the edit's colours.
+void styleArrows(TCSpinEdit* edit) {
+    QPalette pal = edit->Button()->palette();
+    const QColor face(0xD4, 0xD0, 0xC8);
+    pal.setColor(QPalette::Button, face);
+    pal.setColor(QPalette::Window, face);
+    pal.setColor(QPalette::Light, QColor(0xFF, 0xFF, 0xFF));
+    pal.setColor(QPalette::Midlight, face);
+    pal.setColor(QPalette::Mid, QColor(0x80, 0x80, 0x80));
+    pal.setColor(QPalette::Dark, QColor(0x80, 0x80, 0x80));
+    pal.setColor(QPalette::Shadow, QColor(0x40, 0x40, 0x40));
+    edit->Button()->setPalette(pal);
+}
+
+// Windowed settings paint their own black background, as the window does; the
+// toolkit draws handles and check boxes from the button and base colours, which
+// need a grey of their own to show on black.
 void giveFrameColour(QWidget* w) {
     QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, QColor(0x60, 0x60, 0x60));
+    pal.setColor(QPalette::Window, kBlack);
     pal.setColor(QPalette::Button, QColor(0xA0, 0xA0, 0xA0));
+    pal.setColor(QPalette::Base, QColor(0x30, 0x30, 0x30));
     pal.setColor(QPalette::Highlight, QColor(0x81, 0xA8, 0x2D));
     w->setPalette(pal);
+    w->setBackgroundRole(QPalette::Window);
+    w->setAutoFillBackground(true);
 }
 
 // A board cell: 0 left of the first column, 1 to 36 in columns of three with 1 at the bottom left.
@@ -106,6 +129,7 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBlack);
     pal.setColor(QPalette::WindowText, kWhite);
+    pal.setColor(QPalette::ButtonText, kWhite);
     setPalette(pal);
     setFont(arial(11, false));
 
@@ -235,8 +259,8 @@ void TForm1::buildControls() {
     Balance = hidden("Balance", QRect(8, 40, 39, 14), QStringLiteral("Balance"));
     Balance2 = hidden("Balance2", QRect(64, 40, 39, 14), QStringLiteral("Balance"));
     Label25 = hidden("Label25", QRect(4, 45, 46, 14), QStringLiteral("Numbers:"));
-    Sequential_Numbers_Count = hidden("Sequential_Numbers_Count", QRect(52, 45, 6, 14),
-                                      QStringLiteral("0"));
+    Sequential_Numbers_Count =
+        hidden("Sequential_Numbers_Count", QRect(52, 45, 6, 14), QStringLiteral("0"));
     Sequential_Numbers_Count->setAutoSize(true);
 
     // Windowed controls lie above every non-windowed one.
@@ -252,8 +276,8 @@ void TForm1::buildControls() {
     Game_Mode = new QComboBox(this);
     Game_Mode->setObjectName(QStringLiteral("Game_Mode"));
     Game_Mode->setGeometry(8, 232, 72, 19);
-    Game_Mode->addItems({QStringLiteral("Mode1"), QStringLiteral("Mode2"),
-                         QStringLiteral("Sequential")});
+    Game_Mode->addItems(
+        {QStringLiteral("Mode1"), QStringLiteral("Mode2"), QStringLiteral("Sequential")});
     styleSetting(Game_Mode, kOlive, 9);
     Game_Mode->setCursor(Qt::PointingHandCursor);
 
@@ -342,10 +366,11 @@ void TForm1::buildSequentialPanel() {
     };
 
     caption("Label13", 0, QStringLiteral("Reset on:"));
-    Mode3_Reset = combo("Mode3_Reset", QRect(0, 16, 65, 19),
-                        {QStringLiteral("+ OR ="), QStringLiteral("ONLY +"), QStringLiteral("Manual")},
-                        QStringLiteral("When the sequence starts over: once its result is zero or "
-                                       "better, only once it is ahead, or only by Reset"));
+    Mode3_Reset =
+        combo("Mode3_Reset", QRect(0, 16, 65, 19),
+              {QStringLiteral("+ OR ="), QStringLiteral("ONLY +"), QStringLiteral("Manual")},
+              QStringLiteral("When the sequence starts over: once its result is zero or "
+                             "better, only once it is ahead, or only by Reset"));
     bevel("Bevel2", QRect(76, 9, 9, 26));
     caption("Label19", 88, QStringLiteral("Increase till:"));
     Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), 35, 18,
@@ -357,8 +382,9 @@ void TForm1::buildSequentialPanel() {
                         QStringLiteral("How the stake per number steps up after a run of misses "
                                        "and down after a run of hits"));
     caption("Label20", 252, QStringLiteral("M. Count:"));
-    Sequential_Losses = spin("Sequential_Losses", QRect(252, 16, 45, 19), 10000, 2,
-                             QStringLiteral("Misses in a row that add a number and raise the stake"));
+    Sequential_Losses =
+        spin("Sequential_Losses", QRect(252, 16, 45, 19), 10000, 2,
+             QStringLiteral("Misses in a row that add a number and raise the stake"));
     caption("Label21", 305, QStringLiteral("W. Count:"));
     Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), 10000, 1,
                            QStringLiteral("Hits in a row that drop a number and lower the stake"));
@@ -396,7 +422,9 @@ void TForm1::bindProcedures() {
     connect(Game_Mode, &QComboBox::currentIndexChanged, this, &TForm1::gameModeChosen);
 }
 
-void TForm1::FormCreate() { m_tracker.Hide_Active(); }
+void TForm1::FormCreate() {
+    m_tracker.Hide_Active();
+}
 
 void TForm1::gameModeChosen(int index) {
     const bool sequential = index == 2;
@@ -409,7 +437,9 @@ void TForm1::gameModeChosen(int index) {
 
 // ---- Errors ----
 
-void TForm1::setErrorSink(ErrorSink sink) { errorSink() = std::move(sink); }
+void TForm1::setErrorSink(ErrorSink sink) {
+    errorSink() = std::move(sink);
+}
 
 QString TForm1::applicationTitle(const QString& programPath) {
     QString name = QFileInfo(programPath).fileName();
@@ -492,35 +522,59 @@ void TForm1::Timer_RecalculateTimer() {
 // ---- Locking ----
 
 std::array<QWidget*, 12> TForm1::lockedSettings() const {
-    return {Reset_Bets,  Initial_Bet, Game_Mode,     Betting_System,
-            SafeLevel,   Fixed_Matrix, ReCalculate,  Mode3_Reset,
-            Increase_Till, Progression, Sequential_Losses, Sequential_Wins};
+    return {Reset_Bets,    Initial_Bet,  Game_Mode,         Betting_System,
+            SafeLevel,     Fixed_Matrix, ReCalculate,       Mode3_Reset,
+            Increase_Till, Progression,  Sequential_Losses, Sequential_Wins};
 }
 
 void TForm1::Disable_Buttons() {
     m_locked = true;
-    for (QWidget* w : lockedSettings()) w->setEnabled(false);
-    for (TFlatSpeedButton* b : FlatButton) b->hide();
+    for (QWidget* w : lockedSettings())
+        w->setEnabled(false);
+    for (TFlatSpeedButton* b : FlatButton)
+        b->hide();
 }
 
 void TForm1::Enable_Buttons() {
     m_locked = false;
-    for (QWidget* w : lockedSettings()) w->setEnabled(true);
-    for (TFlatSpeedButton* b : FlatButton) b->show();
+    for (QWidget* w : lockedSettings())
+        w->setEnabled(true);
+    for (TFlatSpeedButton* b : FlatButton)
+        b->show();
 }
 
 // ---- Window items ----
 
-int TForm1::gameMode() const { return Game_Mode->currentIndex(); }
-std::string TForm1::bettingSystem() const { return Betting_System->currentText().toStdString(); }
-int32_t TForm1::initialBet() { return Initial_Bet->Value(); }
-int TForm1::safeLevel() const { return SafeLevel->value(); }
-bool TForm1::fixedMatrix() const { return Fixed_Matrix->isChecked(); }
-int TForm1::mode3Reset() const { return Mode3_Reset->currentIndex(); }
-int32_t TForm1::increaseTill() { return Increase_Till->Value(); }
-int TForm1::progression() const { return Progression->currentIndex(); }
-int32_t TForm1::sequentialLosses() { return Sequential_Losses->Value(); }
-int32_t TForm1::sequentialWins() { return Sequential_Wins->Value(); }
+int TForm1::gameMode() const {
+    return Game_Mode->currentIndex();
+}
+std::string TForm1::bettingSystem() const {
+    return Betting_System->currentText().toStdString();
+}
+int32_t TForm1::initialBet() {
+    return Initial_Bet->Value();
+}
+int TForm1::safeLevel() const {
+    return SafeLevel->value();
+}
+bool TForm1::fixedMatrix() const {
+    return Fixed_Matrix->isChecked();
+}
+int TForm1::mode3Reset() const {
+    return Mode3_Reset->currentIndex();
+}
+int32_t TForm1::increaseTill() {
+    return Increase_Till->Value();
+}
+int TForm1::progression() const {
+    return Progression->currentIndex();
+}
+int32_t TForm1::sequentialLosses() {
+    return Sequential_Losses->Value();
+}
+int32_t TForm1::sequentialWins() {
+    return Sequential_Wins->Value();
+}
 
 bool TForm1::actNumberVisible(int n) const {
     return n >= 0 && n <= 36 && !Act_Number[static_cast<size_t>(n)]->isHidden();
@@ -553,22 +607,42 @@ void TForm1::setHistoryColour(int cell, uint32_t colour) {
     HistoryLabel[static_cast<size_t>(cell - 1)]->setColour(rgb(colour));
 }
 
-std::string TForm1::betText() const { return Bet->text().toStdString(); }
-void TForm1::setBetText(const std::string& text) { Bet->setText(QString::fromStdString(text)); }
-int TForm1::progressBar() const { return ProgressBar->Progress(); }
-void TForm1::setProgressBar(int progress) { ProgressBar->setProgress(progress); }
+std::string TForm1::betText() const {
+    return Bet->text().toStdString();
+}
+void TForm1::setBetText(const std::string& text) {
+    Bet->setText(QString::fromStdString(text));
+}
+int TForm1::progressBar() const {
+    return ProgressBar->Progress();
+}
+void TForm1::setProgressBar(int progress) {
+    ProgressBar->setProgress(progress);
+}
 
 ProgramTimer* TForm1::timerOf(TimerId id) const {
     switch (id) {
-    case TimerId::Classic: return Timer_Classic;
-    case TimerId::FixedMatrix: return Fixed_Matrix_Timer;
-    case TimerId::Mode2: return Timer_Mode2;
-    case TimerId::Sequential: return Sequential_Timer;
+    case TimerId::Classic:
+        return Timer_Classic;
+    case TimerId::FixedMatrix:
+        return Fixed_Matrix_Timer;
+    case TimerId::Mode2:
+        return Timer_Mode2;
+    case TimerId::Sequential:
+        return Sequential_Timer;
     }
     return Timer_Classic;
 }
 
-bool TForm1::timerEnabled(TimerId id) const { return timerOf(id)->enabled(); }
-void TForm1::setTimerEnabled(TimerId id, bool on) { timerOf(id)->setEnabled(on); }
-int TForm1::timerInterval(TimerId id) const { return timerOf(id)->interval(); }
-void TForm1::setTimerInterval(TimerId id, int ms) { timerOf(id)->setInterval(ms); }
+bool TForm1::timerEnabled(TimerId id) const {
+    return timerOf(id)->enabled();
+}
+void TForm1::setTimerEnabled(TimerId id, bool on) {
+    timerOf(id)->setEnabled(on);
+}
+int TForm1::timerInterval(TimerId id) const {
+    return timerOf(id)->interval();
+}
+void TForm1::setTimerInterval(TimerId id, int ms) {
+    timerOf(id)->setInterval(ms);
+}

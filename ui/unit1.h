@@ -27,7 +27,7 @@ class TShape;
 // one guard that reports an error in a message box.
 class TForm1 : public QWidget, public vantel::WindowItems {
     Q_OBJECT
-public:
+  public:
     explicit TForm1(vantel::CalendarClock clock = vantel::systemCalendarSeconds,
                     QWidget* parent = nullptr);
     ~TForm1() override;
@@ -84,8 +84,8 @@ public:
 
     // The window's controls, named as on the layout.
     QLabel* Image1 = nullptr;
-    std::array<QLabel*, 37> Tiles{};       // the static tile under each number
-    std::array<QLabel*, 37> Act_Number{};  // the lit overlay of each number
+    std::array<QLabel*, 37> Tiles{};      // the static tile under each number
+    std::array<QLabel*, 37> Act_Number{}; // the lit overlay of each number
     std::array<TFlatSpeedButton*, 37> FlatButton{};
     std::array<TColourLabel*, 10> HistoryLabel{}; // Label1 .. Label10
     TColourLabel* Bet = nullptr;
@@ -129,7 +129,7 @@ public:
     static constexpr int kClientHeight = 261;
     static constexpr int kSequentialClientHeight = 302;
 
-private:
+  private:
     void buildControls();
     void buildSequentialPanel();
     void buildTimers();

@@ -28,7 +28,8 @@ TEST_P(ConversionTable, ParsesOrFailsWithTheExactMessage) {
             StrToInt(c.text);
             FAIL() << "no error for '" << c.text << "'";
         } catch (const ConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(c.text) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(c.text) + "' is not a valid integer value");
         }
     }
 }

@@ -41,7 +41,7 @@ constexpr QRgb kNearBlack = 0x202020;
 constexpr QRgb kBlack = 0x000000;
 
 class RealWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_app.start(QStringLiteral(VANTEL_BINARY), {});
@@ -52,8 +52,8 @@ protected:
         if (newline != std::string::npos) m_window.resize(newline);
         ASSERT_FALSE(m_window.empty()) << "no window titled Vantel 2.0";
         for (const QString& line :
-             QString::fromStdString(run("xdotool", {"getwindowgeometry", "--shell",
-                                                    QString::fromStdString(m_window)}))
+             QString::fromStdString(
+                 run("xdotool", {"getwindowgeometry", "--shell", QString::fromStdString(m_window)}))
                  .split('\n')) {
             const auto kv = line.split('=');
             if (kv.size() == 2) m_geometry[kv[0].toStdString()] = kv[1].toInt();
@@ -98,16 +98,14 @@ protected:
         std::vector<int> lit;
         for (int n = 0; n <= 36; ++n) {
             const QRect r = cellRect(n);
-            if ((image.pixel(m_geometry["X"] + r.x() + 5, m_geometry["Y"] + r.y() + 27) & 0xFFFFFF) ==
-                kLit)
+            if ((image.pixel(m_geometry["X"] + r.x() + 5, m_geometry["Y"] + r.y() + 27) &
+                 0xFFFFFF) == kLit)
                 lit.push_back(n);
         }
         return lit;
     }
 
-    bool progressShown() {
-        return pixel(140, 197) != kBlack;
-    }
+    bool progressShown() { return pixel(140, 197) != kBlack; }
 
     // A draw has ended once 18 numbers are lit and the progress bar is empty again.
     bool waitForDrawEnd(std::vector<int>* lit = nullptr) {
@@ -139,7 +137,8 @@ TEST_F(RealWindow, HasItsTitleAndFixedClientSize) {
 }
 
 TEST_F(RealWindow, PlaysSpinsDrawsAndRoutesSharedLines) {
-    for (int n : {3, 19, 0, 28}) clickNumber(n);
+    for (int n : {3, 19, 0, 28})
+        clickNumber(n);
     ASSERT_TRUE(waitFor([&] { return historyColour(4) == kMaroon; }, 5000));
     EXPECT_EQ(historyColour(1), kNearBlack); // 28
     EXPECT_EQ(historyColour(2), kGreen);     // 0
@@ -154,7 +153,8 @@ TEST_F(RealWindow, PlaysSpinsDrawsAndRoutesSharedLines) {
     std::vector<int> lit;
     ASSERT_TRUE(waitForDrawEnd(&lit)) << "lit after the draw: " << lit.size();
     int thirds[3] = {0, 0, 0};
-    for (int n : lit) ++thirds[n <= 12 ? 0 : n <= 24 ? 1 : 2];
+    for (int n : lit)
+        ++thirds[n <= 12 ? 0 : n <= 24 ? 1 : 2];
     EXPECT_EQ(thirds[0], 6);
     EXPECT_EQ(thirds[1], 6);
     EXPECT_EQ(thirds[2], 6);
@@ -179,7 +179,8 @@ TEST_F(RealWindow, PlaysSpinsDrawsAndRoutesSharedLines) {
 TEST_F(RealWindow, RecoversAfterTheStakeTableRunsOut) {
     // Four recorded spins, then eighteen lit draws that the next spin misses:
     // the Martingale table ends after seventeen doublings and the stake step fails.
-    for (int n : {3, 19, 0, 28}) clickNumber(n);
+    for (int n : {3, 19, 0, 28})
+        clickNumber(n);
     int next = 26;
     for (int draw = 0; draw < 18; ++draw) {
         clickNumber(next);
@@ -188,13 +189,14 @@ TEST_F(RealWindow, RecoversAfterTheStakeTableRunsOut) {
         ASSERT_TRUE(waitForDrawEnd(&lit)) << "draw " << draw;
         const std::set<int> litSet(lit.begin(), lit.end());
         next = 0;
-        while (litSet.count(next)) ++next;
+        while (litSet.count(next))
+            ++next;
     }
     // The eighteenth miss runs past the table's last row; the box is captioned with
     // the program's file name.
     clickNumber(next);
-    const std::string box =
-        run("timeout", {"20", "xdotool", "search", "--sync", "--onlyvisible", "--name", "^vantel$"});
+    const std::string box = run(
+        "timeout", {"20", "xdotool", "search", "--sync", "--onlyvisible", "--name", "^vantel$"});
     ASSERT_FALSE(box.empty()) << "no error message box";
     const QString boxId = QString::fromStdString(box.substr(0, box.find('\n')));
     run("xdotool", {"windowfocus", "--sync", boxId});

@@ -28,7 +28,7 @@ QRect expectedCell(int n) {
 }
 
 class Window : public ::testing::Test {
-protected:
+  protected:
     Window() : form([] { return int64_t{1700000000}; }) {
         TForm1::setErrorSink([this](const QString& caption, const QString& text) {
             errors.push_back({caption, text});
@@ -52,12 +52,14 @@ protected:
     void spin(int n) { form.FlatButton[static_cast<size_t>(n)]->click(); }
 
     void finishTimer(ProgramTimer* timer, int maxTicks = 100) {
-        for (int i = 0; i < maxTicks && timer->enabled(); ++i) timer->fire();
+        for (int i = 0; i < maxTicks && timer->enabled(); ++i)
+            timer->fire();
     }
 
     int litCount() const {
         int lit = 0;
-        for (int n = 0; n <= 36; ++n) lit += form.actNumberVisible(n) ? 1 : 0;
+        for (int n = 0; n <= 36; ++n)
+            lit += form.actNumberVisible(n) ? 1 : 0;
         return lit;
     }
 
@@ -126,12 +128,14 @@ TEST_F(Window, ALockedBoardTakesNoClicks) {
     form.Disable_Buttons();
     clickAt(72, 144);
     EXPECT_EQ(form.tracker().NumbersList.count(), 0);
-    for (auto* b : form.FlatButton) EXPECT_TRUE(b->isHidden());
+    for (auto* b : form.FlatButton)
+        EXPECT_TRUE(b->isHidden());
     EXPECT_FALSE(form.Game_Mode->isEnabled());
     EXPECT_FALSE(form.Sequential_Wins->isEnabled());
     form.Enable_Buttons();
     EXPECT_FALSE(form.buttonsLocked());
-    for (auto* b : form.FlatButton) EXPECT_FALSE(b->isHidden());
+    for (auto* b : form.FlatButton)
+        EXPECT_FALSE(b->isHidden());
     EXPECT_TRUE(form.Reset_Bets->isEnabled());
     EXPECT_TRUE(form.Increase_Till->isEnabled());
     clickAt(72, 144);
@@ -139,7 +143,8 @@ TEST_F(Window, ALockedBoardTakesNoClicks) {
 }
 
 TEST_F(Window, AFullClassicDrawLightsEighteenAndUnlocks) {
-    for (int n : {3, 19, 0, 28}) spin(n);
+    for (int n : {3, 19, 0, 28})
+        spin(n);
     EXPECT_EQ(form.HistoryLabel[0]->colour(), QColor(0x20, 0x20, 0x20));
     EXPECT_EQ(form.HistoryLabel[1]->colour(), QColor(0, 0x80, 0));
     EXPECT_EQ(form.HistoryLabel[2]->colour(), QColor(0x80, 0, 0));
@@ -168,7 +173,7 @@ TEST_F(Window, IndicatorFollowsTheSafeLevel) {
         QColor expected;
     };
     const QColor maroon(0x80, 0, 0), green(0, 0x80, 0);
-    const Case cases[] = {{3, -1, maroon}, {3, 1, maroon}, {3, 2, green}, {3, 5, green},
+    const Case cases[] = {{3, -1, maroon}, {3, 1, maroon}, {3, 2, green},  {3, 5, green},
                           {0, -1, green},  {0, 0, green},  {10, 8, maroon}};
     for (const Case& c : cases) {
         form.SafeLevel->setValue(c.safeLevel);
@@ -205,8 +210,7 @@ TEST_F(Window, ErrorsShowTheProgramTitleAndAFullStop) {
 
     form.guarded([] { throw std::runtime_error("'x' is not a valid integer value"); });
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].first,
-              TForm1::applicationTitle(QCoreApplication::applicationFilePath()));
+    EXPECT_EQ(errors[0].first, TForm1::applicationTitle(QCoreApplication::applicationFilePath()));
     EXPECT_EQ(errors[0].second, "'x' is not a valid integer value.");
 }
 
@@ -215,7 +219,8 @@ TEST_F(Window, AFailedSpinIsReportedAndLeavesTheBoardUsable) {
     form.tracker().state().Progression_Index = 17;
     form.tracker().state().Bet_Active = 1;
     form.tracker().state().Loss_Streak = 5;
-    for (int n : {1, 2, 3, 4}) spin(n);
+    for (int n : {1, 2, 3, 4})
+        spin(n);
     spin(5);
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].second, "'' is not a valid integer value.");
@@ -248,7 +253,8 @@ TEST_F(Window, AFocusedOutOfRangeStakeIsClampedWhenTheSpinLocks) {
     QTest::keyClicks(form.Initial_Bet, "0");
     EXPECT_EQ(form.Initial_Bet->text(), "0");
     EXPECT_EQ(form.Bet->text(), "0");
-    for (int n : {1, 2, 3, 4, 5}) spin(n);
+    for (int n : {1, 2, 3, 4, 5})
+        spin(n);
     EXPECT_EQ(form.Initial_Bet->text(), "1");
     EXPECT_EQ(form.Bet->text(), "1");
     EXPECT_EQ(form.tracker().state().Balance_Value, 100000);
@@ -281,10 +287,10 @@ TEST_F(Window, SequentialSettingsShowWithTheMode) {
 
 // Counts paint events of the window and all its children.
 class PaintCounter : public QObject {
-public:
+  public:
     int count = 0;
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint) ++count;
         return false;

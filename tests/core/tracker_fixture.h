@@ -1,0 +1,93 @@
+#pragma once
+
+#include "headless_driver.h"
+#include "headless_items.h"
+#include "int_convert.h"
+#include "tracker.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+namespace vantel::testing {
+
+// A tracker on headless window items, played by the headless driver. The
+// calendar clock is either a fixed second or follows the virtual time of the
+// timers, so every run is deterministic. The three integer settings run
+// Initial_BetChange on every change of their text, as the window binds them.
+class TrackerFixture : public ::testing::Test {
+  protected:
+    TrackerFixture() {
+        for (SpinValue* edit :
+             {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
+            edit->OnChange = [this] {
+                ++m_settingChanges;
+                tracker.Initial_BetChange();
+            };
+    }
+
+    int64_t calendarSeconds() const {
+        return m_fixedSecond ? *m_fixedSecond : 1700000000 + items.now() / 1000;
+    }
+    void fixClock(int64_t second) { m_fixedSecond = second; }
+
+    // Enters a spin and lets whatever analysis it starts run to its end.
+    void play(int n) {
+        ASSERT_TRUE(driver.spin(n)) << "spin " << n << " failed";
+        driver.runUntilIdle();
+    }
+    // The first four spins are only recorded.
+    void collect() {
+        for (int n : {30, 31, 32, 33})
+            play(n);
+    }
+    int hitNumber() const { return StrToInt(tracker.Prediction_List.get(0)); }
+    int missNumber() const {
+        int n = 0;
+        while (tracker.Prediction_List.indexOf(std::to_string(n)) >= 0)
+            ++n;
+        return n;
+    }
+    void hit() { play(hitNumber()); }
+    void miss() { play(missNumber()); }
+    // Runs exactly one tick of a timer that is on.
+    void tickOnce(TimerId id) { driver.advance(items.dueAt(id) - items.now()); }
+
+    std::set<int> lit() const {
+        std::set<int> out;
+        for (int n = 0; n <= 36; ++n)
+            if (items.actNumberVisible(n)) out.insert(n);
+        return out;
+    }
+    std::set<int> predicted() const {
+        const auto v = tracker.Prediction_List.values();
+        return {v.begin(), v.end()};
+    }
+    // 18 different numbers, six from 0-12, then six from 13-24, then six from 25-36.
+    void expectDrawByThirds() const {
+        const auto drawn = tracker.Prediction_List.values();
+        ASSERT_EQ(drawn.size(), 18u);
+        EXPECT_EQ(predicted().size(), 18u);
+        for (size_t i = 0; i < 18; ++i)
+            EXPECT_EQ(drawn[i] <= 12 ? 0 : drawn[i] <= 24 ? 1 : 2, static_cast<int>(i / 6));
+    }
+    bool anyTimerOn() const {
+        for (TimerId id :
+             {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+            if (items.timerEnabled(id)) return true;
+        return false;
+    }
+    const TrackerState& st() const { return tracker.state(); }
+
+    HeadlessItems items;
+    Tracker tracker{items, [this] { return calendarSeconds(); }};
+    HeadlessDriver driver{items, tracker};
+    int m_settingChanges = 0;
+
+  private:
+    std::optional<int64_t> m_fixedSecond;
+};
+
+} // namespace vantel::testing
