@@ -15,8 +15,8 @@ void TShape::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(m_brush);
-    // Corner ellipses a quarter of the smaller side, as a rounded-rectangle shape draws them.
-    const int r = std::min(width(), height()) / 4;
+    // Corner ellipses a quarter of the smaller side across, so the radius is half that.
+    const qreal r = (std::min(width(), height()) / 4) / 2.0;
     p.drawRoundedRect(QRectF(0.5, 0.5, width() - 1, height() - 1), r, r);
 }
 

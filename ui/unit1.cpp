@@ -39,6 +39,7 @@ const QColor kWhite(0xFF, 0xFF, 0xFF);
 const QColor kSilver(0xC0, 0xC0, 0xC0);
 const QColor kOlive(0x80, 0x80, 0x00);
 const QColor kBlack(0x00, 0x00, 0x00);
+const QColor kGrey(0x80, 0x80, 0x80);
 
 QFont arial(int pixels, bool bold) {
     QFont f(QStringLiteral("Arial"));
@@ -67,8 +68,12 @@ void styleSetting(QWidget* w, const QColor& text, int fontPixels) {
     QPalette pal = w->palette();
     for (auto role : {QPalette::Base, QPalette::Window, QPalette::Button})
         pal.setColor(role, kBlack);
-    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText})
-        pal.setColor(role, text);
+    // A locked setting shows its text in grey.
+    for (auto role : {QPalette::Text, QPalette::ButtonText, QPalette::WindowText}) {
+        pal.setColor(QPalette::Active, role, text);
+        pal.setColor(QPalette::Inactive, role, text);
+        pal.setColor(QPalette::Disabled, role, kGrey);
+    }
     pal.setColor(QPalette::Highlight, QColor(0x40, 0x40, 0x40));
     pal.setColor(QPalette::HighlightedText, text);
     w->setPalette(pal);
@@ -142,6 +147,16 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // The controls outlive the tracker by a moment: nothing may call it any more.
+    for (ProgramTimer* t : {ShowValues, Timer_Classic, Timer_Recalculate, Fixed_Matrix_Timer,
+                            Sequential_Timer, Timer_Mode2}) {
+        t->setEnabled(false);
+        t->OnTimer = nullptr;
+    }
+    for (TCSpinEdit* edit : {Initial_Bet, Sequential_Losses, Sequential_Wins})
+        edit->OnChange = nullptr;
+    for (QObject* child : children())
+        disconnect(child, nullptr, this, nullptr);
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -150,7 +165,6 @@ void TForm1::buildControls() {
         auto* l = new TColourLabel(this);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(geometry);
-        l->setTransparent(true);
         l->setText(text);
         return l;
     };
@@ -195,7 +209,7 @@ void TForm1::buildControls() {
         cell->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         cell->setGeometry(154 + 24 * i, 23, 17, 12);
         cell->setFont(arial(9, false));
-        cell->setAlignment(Qt::AlignCenter);
+        cell->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         HistoryLabel[static_cast<size_t>(i)] = cell;
     }
 
@@ -209,9 +223,10 @@ void TForm1::buildControls() {
     ProgressBar->setMaxValue(18);
 
     Bet = label("Bet", QRect(87, 190, 25, 12), QStringLiteral("1"));
+    Bet->setTransparent(true);
     Bet->setFont(arial(9, true));
     Bet->setTextColour(kSilver);
-    Bet->setAlignment(Qt::AlignCenter);
+    Bet->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     for (int n : kOverlayOrder) {
         auto* overlay = new QLabel(this);
@@ -228,8 +243,9 @@ void TForm1::buildControls() {
     Shape1->setGeometry(280, 232, 17, 17);
 
     Label11 = label("Label11", QRect(282, 233, 15, 15), QStringLiteral("0"));
+    Label11->setTransparent(true);
     Label11->setFont(arial(11, true));
-    Label11->setAlignment(Qt::AlignCenter);
+    Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     Reset_Bets = new TFlatSpeedButton(this);
     Reset_Bets->setObjectName(QStringLiteral("Reset_Bets"));
@@ -266,8 +282,9 @@ void TForm1::buildControls() {
     // Windowed controls lie above every non-windowed one.
     Initial_Bet = new TCSpinEdit(this);
     Initial_Bet->setObjectName(QStringLiteral("Initial_Bet"));
-    Initial_Bet->setGeometry(8, 186, 41, 19);
+    // Font first: the edit's minimum height follows its font.
     styleSetting(Initial_Bet, kOlive, 9);
+    Initial_Bet->setGeometry(8, 186, 41, 19);
     Initial_Bet->setCursor(Qt::PointingHandCursor);
     Initial_Bet->setMaxValue(10000);
     Initial_Bet->setMinValue(1);
@@ -299,6 +316,12 @@ void TForm1::buildControls() {
     SafeLevel->setCursor(Qt::PointingHandCursor);
     styleSetting(SafeLevel, kWhite, 11);
     giveFrameColour(SafeLevel);
+    // The tick marks are drawn in the window colour: grey, over a black fill.
+    QPalette slider = SafeLevel->palette();
+    slider.setColor(QPalette::Window, kGrey);
+    slider.setColor(QPalette::Base, kBlack);
+    SafeLevel->setPalette(slider);
+    SafeLevel->setBackgroundRole(QPalette::Base);
 
     Fixed_Matrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
     Fixed_Matrix->setObjectName(QStringLiteral("Fixed_Matrix"));
@@ -328,7 +351,6 @@ void TForm1::buildSequentialPanel() {
         auto* l = new TColourLabel(Panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(x, 4, 0, 12);
-        l->setTransparent(true);
         l->setFont(arial(9, false));
         l->setAutoSize(true);
         l->setText(text);
@@ -355,8 +377,8 @@ void TForm1::buildSequentialPanel() {
                        const QString& tip) {
         auto* s = new TCSpinEdit(Panel1);
         s->setObjectName(QString::fromLatin1(name));
-        s->setGeometry(geometry);
         styleSetting(s, kWhite, 9);
+        s->setGeometry(geometry);
         s->setCursor(Qt::PointingHandCursor);
         s->setMaxValue(max);
         s->setMinValue(1);
@@ -391,12 +413,17 @@ void TForm1::buildSequentialPanel() {
 }
 
 void TForm1::buildTimers() {
-    ShowValues = new ProgramTimer(10, true, this);
-    Timer_Classic = new ProgramTimer(60, false, this);
-    Timer_Recalculate = new ProgramTimer(60, false, this);
-    Fixed_Matrix_Timer = new ProgramTimer(100, false, this);
-    Sequential_Timer = new ProgramTimer(60, false, this);
-    Timer_Mode2 = new ProgramTimer(60, false, this);
+    auto timer = [this](const char* name, int interval, bool on) {
+        auto* t = new ProgramTimer(interval, on, this);
+        t->setObjectName(QString::fromLatin1(name));
+        return t;
+    };
+    ShowValues = timer("ShowValues", 10, true);
+    Timer_Classic = timer("Timer_Classic", 60, false);
+    Timer_Recalculate = timer("Timer_Recalculate", 60, false);
+    Fixed_Matrix_Timer = timer("Fixed_Matrix_Timer", 100, false);
+    Sequential_Timer = timer("Sequential_Timer", 60, false);
+    Timer_Mode2 = timer("Timer_Mode2", 60, false);
 }
 
 void TForm1::bindProcedures() {
@@ -482,8 +509,15 @@ void TForm1::guarded(const std::function<void()>& procedure) {
     }
     --m_guardDepth;
     if (!error) return;
-    showError(*error);
-    recoverAfterError();
+    // Shown once the click, tick or change has been handled, so that a timer whose
+    // tick failed goes on ticking behind the box.
+    QMetaObject::invokeMethod(
+        this,
+        [this, message = *error] {
+            showError(message);
+            recoverAfterError();
+        },
+        Qt::QueuedConnection);
 }
 
 void TForm1::recoverAfterError() {

@@ -82,6 +82,40 @@ TEST_F(Window, EveryCellFollowsTheGeometryRule) {
     EXPECT_EQ(form.findChild<QLabel*>("Image38")->geometry(), expectedCell(34));
 }
 
+TEST_F(Window, ControlsSitWhereTheLayoutPutsThem) {
+    showWindow();
+    const std::pair<const char*, QRect> layout[] = {
+        {"Initial_Bet", {8, 186, 41, 19}},
+        {"Game_Mode", {8, 232, 72, 19}},
+        {"Betting_System", {89, 232, 80, 19}},
+        {"SafeLevel", {176, 234, 102, 17}},
+        {"Shape1", {280, 232, 17, 17}},
+        {"Label11", {282, 233, 15, 15}},
+        {"Fixed_Matrix", {312, 232, 81, 17}},
+        {"CGauge2", {400, 232, 65, 17}},
+        {"ReCalculate", {400, 232, 65, 17}},
+        {"Bet", {87, 190, 25, 12}},
+        {"ProgressBar", {135, 194, 224, 7}},
+        {"Reset_Bets", {378, 187, 55, 17}},
+        {"Label1", {154, 23, 17, 12}},
+        {"Label10", {370, 23, 17, 12}},
+        {"Image1", {0, 0, 520, 241}},
+        {"Mode3_Reset", {0, 16, 65, 19}},
+        {"Increase_Till", {88, 16, 52, 19}},
+        {"Progression", {164, 16, 77, 19}},
+        {"Sequential_Losses", {252, 16, 45, 19}},
+        {"Sequential_Wins", {305, 16, 45, 19}},
+    };
+    for (const auto& [name, rect] : layout) {
+        auto* w = form.findChild<QWidget*>(QString::fromLatin1(name));
+        ASSERT_NE(w, nullptr) << name;
+        EXPECT_EQ(w->geometry(), rect) << name;
+    }
+    EXPECT_EQ(form.Initial_Bet->Button()->size(), QSize(15, 14));
+    for (const char* name : {"Label18", "Label12", "Label14", "Label15"})
+        EXPECT_EQ(form.findChild<QWidget*>(name)->height(), 12) << name;
+}
+
 TEST_F(Window, StartsUnlockedWithNothingLitAndTheInitialTexts) {
     showWindow();
     EXPECT_EQ(form.windowTitle(), "Vantel 2.0");
@@ -209,6 +243,8 @@ TEST_F(Window, ErrorsShowTheProgramTitleAndAFullStop) {
     EXPECT_EQ(TForm1::errorText(""), "");
 
     form.guarded([] { throw std::runtime_error("'x' is not a valid integer value"); });
+    EXPECT_TRUE(errors.empty()) << "reported once the handler has returned";
+    QCoreApplication::processEvents();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].first, TForm1::applicationTitle(QCoreApplication::applicationFilePath()));
     EXPECT_EQ(errors[0].second, "'x' is not a valid integer value.");
@@ -222,6 +258,7 @@ TEST_F(Window, AFailedSpinIsReportedAndLeavesTheBoardUsable) {
     for (int n : {1, 2, 3, 4})
         spin(n);
     spin(5);
+    QCoreApplication::processEvents();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].second, "'' is not a valid integer value.");
     EXPECT_EQ(form.Bet->text(), "");
