@@ -15,7 +15,7 @@ TFlatSpeedButton::TFlatSpeedButton(QWidget* parent) : QAbstractButton(parent) {
 
 void TFlatSpeedButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
+    const QRect r = rect();
     const bool hover = underMouse() && isEnabled();
     if (isDown() || hover) {
         const QColor topLeft = isDown() ? kShadow : kHighlight;
