@@ -23,6 +23,8 @@ class ProgramTimer : public QObject {
 
     // Runs one tick now, as the timer would (for tests).
     void fire();
+    // Milliseconds until the next tick, or -1 when it does not tick.
+    int remainingTime() const { return m_timer.remainingTime(); }
 
   private:
     void restart();
