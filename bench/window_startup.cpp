@@ -1,5 +1,6 @@
 // Times the building of the main window (artwork included) and counts the
 // paint events of one idle second, on whatever platform Qt is given.
+#include "paint_counter.h"
 #include "unit1.h"
 
 #include <QApplication>
@@ -7,19 +8,6 @@
 #include <QTest>
 
 #include <cstdio>
-
-namespace {
-class PaintCounter : public QObject {
-  public:
-    int count = 0;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++count;
-        return false;
-    }
-};
-} // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -3,6 +3,7 @@
 #include "cgauge.h"
 #include "cspinedit.h"
 #include "flat_button.h"
+#include "paint_counter.h"
 #include "program_timer.h"
 #include "shape.h"
 #include "unit1.h"
@@ -321,18 +322,6 @@ TEST_F(Window, SequentialSettingsShowWithTheMode) {
     EXPECT_FALSE(form.Panel1->isVisible());
     EXPECT_FALSE(form.Label25->isVisible());
 }
-
-// Counts paint events of the window and all its children.
-class PaintCounter : public QObject {
-  public:
-    int count = 0;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++count;
-        return false;
-    }
-};
 
 TEST_F(Window, AnIdleWindowRepaintsNothing) {
     showWindow();
