@@ -4,11 +4,6 @@
 
 namespace vantel {
 
-namespace {
-constexpr TimerId kTimers[] = {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2,
-                               TimerId::Sequential};
-}
-
 HeadlessDriver::HeadlessDriver(HeadlessItems& items, Tracker& tracker)
     : m_items(items), m_tracker(tracker) {
     // The three integer settings reset the stakes on every change of their text.
@@ -32,7 +27,7 @@ void HeadlessDriver::advance(int64_t ms) {
     for (;;) {
         int64_t due = -1;
         TimerId next = TimerId::Classic;
-        for (TimerId id : kTimers) {
+        for (TimerId id : kTrackerTimers) {
             const int64_t d = m_items.dueAt(id);
             if (d >= 0 && d <= target && (due < 0 || d < due)) {
                 due = d;
@@ -53,7 +48,7 @@ void HeadlessDriver::advance(int64_t ms) {
 }
 
 bool HeadlessDriver::anyTimerOn() const {
-    for (TimerId id : kTimers)
+    for (TimerId id : kTrackerTimers)
         if (m_items.timerEnabled(id)) return true;
     return false;
 }
@@ -62,7 +57,7 @@ int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
     const int64_t start = m_items.now();
     while (anyTimerOn() && m_items.now() - start < limitMs) {
         int64_t due = -1;
-        for (TimerId id : kTimers) {
+        for (TimerId id : kTrackerTimers) {
             const int64_t d = m_items.dueAt(id);
             if (d >= 0 && (due < 0 || d < due)) due = d;
         }

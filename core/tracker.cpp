@@ -417,7 +417,7 @@ void Tracker::tick(TimerId id) {
 
 bool Tracker::recoverAfterError() {
     if (!m_items.buttonsLocked()) return false;
-    for (auto id : {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+    for (TimerId id : kTrackerTimers)
         if (m_items.timerEnabled(id)) return false;
     m_items.Enable_Buttons();
     return true;

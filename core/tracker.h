@@ -32,22 +32,47 @@ class Tracker {
     explicit Tracker(WindowItems& items, CalendarClock clock = systemCalendarSeconds);
 
     // The number procedures, one per board number.
+    // clang-format off
     VANTEL_NUMBER_PROC(0)
-    VANTEL_NUMBER_PROC(1) VANTEL_NUMBER_PROC(2) VANTEL_NUMBER_PROC(3) VANTEL_NUMBER_PROC(4)
-        VANTEL_NUMBER_PROC(5) VANTEL_NUMBER_PROC(6) VANTEL_NUMBER_PROC(7) VANTEL_NUMBER_PROC(8)
-            VANTEL_NUMBER_PROC(9) VANTEL_NUMBER_PROC(10) VANTEL_NUMBER_PROC(11)
-                VANTEL_NUMBER_PROC(12) VANTEL_NUMBER_PROC(13) VANTEL_NUMBER_PROC(14)
-                    VANTEL_NUMBER_PROC(15) VANTEL_NUMBER_PROC(16) VANTEL_NUMBER_PROC(17)
-                        VANTEL_NUMBER_PROC(18) VANTEL_NUMBER_PROC(19) VANTEL_NUMBER_PROC(20)
-                            VANTEL_NUMBER_PROC(21) VANTEL_NUMBER_PROC(22) VANTEL_NUMBER_PROC(23)
-                                VANTEL_NUMBER_PROC(24) VANTEL_NUMBER_PROC(25) VANTEL_NUMBER_PROC(26)
-                                    VANTEL_NUMBER_PROC(27) VANTEL_NUMBER_PROC(28)
-                                        VANTEL_NUMBER_PROC(29) VANTEL_NUMBER_PROC(30)
-                                            VANTEL_NUMBER_PROC(31) VANTEL_NUMBER_PROC(32)
-                                                VANTEL_NUMBER_PROC(33) VANTEL_NUMBER_PROC(34)
-                                                    VANTEL_NUMBER_PROC(35) VANTEL_NUMBER_PROC(36)
+    VANTEL_NUMBER_PROC(1)
+    VANTEL_NUMBER_PROC(2)
+    VANTEL_NUMBER_PROC(3)
+    VANTEL_NUMBER_PROC(4)
+    VANTEL_NUMBER_PROC(5)
+    VANTEL_NUMBER_PROC(6)
+    VANTEL_NUMBER_PROC(7)
+    VANTEL_NUMBER_PROC(8)
+    VANTEL_NUMBER_PROC(9)
+    VANTEL_NUMBER_PROC(10)
+    VANTEL_NUMBER_PROC(11)
+    VANTEL_NUMBER_PROC(12)
+    VANTEL_NUMBER_PROC(13)
+    VANTEL_NUMBER_PROC(14)
+    VANTEL_NUMBER_PROC(15)
+    VANTEL_NUMBER_PROC(16)
+    VANTEL_NUMBER_PROC(17)
+    VANTEL_NUMBER_PROC(18)
+    VANTEL_NUMBER_PROC(19)
+    VANTEL_NUMBER_PROC(20)
+    VANTEL_NUMBER_PROC(21)
+    VANTEL_NUMBER_PROC(22)
+    VANTEL_NUMBER_PROC(23)
+    VANTEL_NUMBER_PROC(24)
+    VANTEL_NUMBER_PROC(25)
+    VANTEL_NUMBER_PROC(26)
+    VANTEL_NUMBER_PROC(27)
+    VANTEL_NUMBER_PROC(28)
+    VANTEL_NUMBER_PROC(29)
+    VANTEL_NUMBER_PROC(30)
+    VANTEL_NUMBER_PROC(31)
+    VANTEL_NUMBER_PROC(32)
+    VANTEL_NUMBER_PROC(33)
+    VANTEL_NUMBER_PROC(34)
+    VANTEL_NUMBER_PROC(35)
+    VANTEL_NUMBER_PROC(36)
+    // clang-format on
 
-                                                        using Procedure = void(Tracker::*)();
+    using Procedure = void (Tracker::*)();
     // Button0Click .. Button36Click, indexed by number.
     static const std::array<Procedure, 37>& numberProcedures();
 

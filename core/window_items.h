@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -8,6 +9,13 @@ namespace vantel {
 // The timers whose ticks run tracker procedures.
 enum class TimerId { Classic, FixedMatrix, Mode2, Sequential };
 constexpr int kTrackerTimerCount = 4;
+constexpr std::array<TimerId, kTrackerTimerCount> kTrackerTimers = {
+    TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential};
+
+// The board: the numbers 0 to 36. The history strip: cells 1 to 10.
+constexpr int kHighestNumber = 36;
+constexpr int kBoardNumbers = kHighestNumber + 1;
+constexpr int kHistoryCells = 10;
 
 constexpr uint32_t kColourBlack = 0x000000;
 constexpr uint32_t kColourMaroon = 0x800000;

@@ -443,7 +443,7 @@ void TForm1::bindProcedures() {
 
     ShowValues->OnTimer = [this] { guarded([this] { ShowValuesTimer(); }); };
     Timer_Recalculate->OnTimer = [this] { guarded([this] { Timer_RecalculateTimer(); }); };
-    for (auto id : {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+    for (TimerId id : vantel::kTrackerTimers)
         timerOf(id)->OnTimer = [this, id] { guarded([this, id] { m_tracker.tick(id); }); };
 
     connect(Game_Mode, &QComboBox::currentIndexChanged, this, &TForm1::gameModeChosen);

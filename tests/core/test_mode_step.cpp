@@ -33,8 +33,7 @@ TEST_F(ModeStep, EachModeStartsOnlyItsOwnAnalysisWhichUnlocksAtItsEnd) {
         items.setGameMode(c.mode);
         ASSERT_TRUE(driver.spin(17));
         EXPECT_TRUE(items.buttonsLocked());
-        for (TimerId id :
-             {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+        for (TimerId id : vantel::kTrackerTimers)
             EXPECT_EQ(items.timerEnabled(id), id == c.timer);
         driver.runUntilIdle();
         EXPECT_FALSE(items.buttonsLocked());

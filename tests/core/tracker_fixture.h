@@ -74,8 +74,7 @@ class TrackerFixture : public ::testing::Test {
             EXPECT_EQ(drawn[i] <= 12 ? 0 : drawn[i] <= 24 ? 1 : 2, static_cast<int>(i / 6));
     }
     bool anyTimerOn() const {
-        for (TimerId id :
-             {TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential})
+        for (TimerId id : vantel::kTrackerTimers)
             if (items.timerEnabled(id)) return true;
         return false;
     }
