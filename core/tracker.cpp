@@ -61,6 +61,7 @@ const std::array<Tracker::Procedure, 37>& Tracker::numberProcedures() {
 
 void Tracker::numberClick(int n) {
     if (m_items.buttonsLocked()) return;
+    if (m_spinRecorder) m_spinRecorder(snapshot(), n);
     m_items.setCurrentNum(n);
     Analyse();
 }

@@ -2,6 +2,7 @@
 
 #include "generator.h"
 #include "number_list.h"
+#include "snapshot.h"
 #include "tracker_state.h"
 #include "window_items.h"
 
@@ -108,6 +109,14 @@ class Tracker {
     // analysis is running to unlock it. Returns whether it unlocked.
     bool recoverAfterError();
 
+    // Everything a spin changes, as it stands now, and its restoration through
+    // the window items (defined in snapshot.cpp).
+    Snapshot snapshot() const;
+    void restore(const Snapshot& before);
+    // Given the snapshot of the moment before every spin that is entered.
+    using SpinRecorder = std::function<void(Snapshot&& before, int number)>;
+    void setSpinRecorder(SpinRecorder recorder) { m_spinRecorder = std::move(recorder); }
+
     const TrackerState& state() const { return m_state; }
     TrackerState& state() { return m_state; }
     WindowItems& items() { return m_items; }
@@ -141,6 +150,7 @@ class Tracker {
     CalendarClock m_clock;
     Generator m_generator;
     TrackerState m_state;
+    SpinRecorder m_spinRecorder;
 };
 
 #undef VANTEL_NUMBER_PROC

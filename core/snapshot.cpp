@@ -1,0 +1,105 @@
+#include "snapshot.h"
+
+#include "tracker.h"
+
+namespace vantel {
+
+namespace {
+
+// The members of Tracker, in their order. A member added to Tracker changes its
+// size and stops the build here: a new working list must be captured below.
+struct TrackerMembers {
+    std::array<NumberList, 14> lists;
+    WindowItems* items;
+    CalendarClock clock;
+    Generator generator;
+    TrackerState state;
+    Tracker::SpinRecorder recorder;
+};
+static_assert(sizeof(TrackerMembers) == sizeof(Tracker),
+              "Tracker has a new member: capture it in Tracker::snapshot and restore it");
+
+size_t listBytes(const NumberList& list) {
+    size_t bytes = static_cast<size_t>(list.count()) * sizeof(std::string);
+    for (int i = 0; i < list.count(); ++i) {
+        // Texts beyond the in-place buffer of a string live on the heap.
+        const size_t length = list.get(i).size();
+        if (length >= sizeof(std::string) - sizeof(size_t) - sizeof(char*)) bytes += length + 1;
+    }
+    return bytes;
+}
+
+size_t textBytes(const std::string& text) {
+    return text.size() >= sizeof(std::string) - sizeof(size_t) - sizeof(char*) ? text.size() + 1
+                                                                               : 0;
+}
+
+} // namespace
+
+size_t Snapshot::bytes() const {
+    size_t total = sizeof(Snapshot) + textBytes(betText);
+    for (const NumberList* list :
+         {&Prediction_List, &Classic_Numbers_Cur1, &Classic_Numbers_Cur2, &Classic_Numbers_Cur3,
+          &Sequential_Numbers_Cur, &Mode2_Numbers_Cur})
+        total += listBytes(*list);
+    for (const std::string& text : historyText)
+        total += textBytes(text);
+    return total;
+}
+
+Snapshot Tracker::snapshot() const {
+    Snapshot s;
+    s.state = m_state;
+    s.generator = m_generator;
+    s.numbersCount = NumbersList.count();
+    s.Prediction_List = Prediction_List;
+    s.Classic_Numbers_Cur1 = Classic_Numbers_Cur1;
+    s.Classic_Numbers_Cur2 = Classic_Numbers_Cur2;
+    s.Classic_Numbers_Cur3 = Classic_Numbers_Cur3;
+    s.Sequential_Numbers_Cur = Sequential_Numbers_Cur;
+    s.Mode2_Numbers_Cur = Mode2_Numbers_Cur;
+
+    s.currentNum = m_items.currentNum();
+    for (int n = 0; n <= kHighestNumber; ++n)
+        if (m_items.actNumberVisible(n)) s.actNumbers |= uint64_t{1} << n;
+    for (int cell = 1; cell <= kHistoryCells; ++cell) {
+        s.historyText[static_cast<size_t>(cell - 1)] = m_items.historyText(cell);
+        s.historyColour[static_cast<size_t>(cell - 1)] = m_items.historyColour(cell);
+    }
+    s.betText = m_items.betText();
+    s.progressBar = m_items.progressBar();
+    for (TimerId id : kTrackerTimers)
+        s.timers[static_cast<size_t>(id)] = {m_items.timerEnabled(id), m_items.timerInterval(id)};
+    return s;
+}
+
+void Tracker::restore(const Snapshot& before) {
+    m_state = before.state;
+    m_generator = before.generator;
+    // Only the lines the spins since then appended go.
+    while (NumbersList.count() > before.numbersCount)
+        NumbersList.remove(NumbersList.count() - 1);
+    Prediction_List = before.Prediction_List;
+    Classic_Numbers_Cur1 = before.Classic_Numbers_Cur1;
+    Classic_Numbers_Cur2 = before.Classic_Numbers_Cur2;
+    Classic_Numbers_Cur3 = before.Classic_Numbers_Cur3;
+    Sequential_Numbers_Cur = before.Sequential_Numbers_Cur;
+    Mode2_Numbers_Cur = before.Mode2_Numbers_Cur;
+
+    m_items.setCurrentNum(before.currentNum);
+    for (int n = 0; n <= kHighestNumber; ++n)
+        m_items.setActNumberVisible(n, (before.actNumbers >> n) & 1u);
+    for (int cell = 1; cell <= kHistoryCells; ++cell) {
+        m_items.setHistoryText(cell, before.historyText[static_cast<size_t>(cell - 1)]);
+        m_items.setHistoryColour(cell, before.historyColour[static_cast<size_t>(cell - 1)]);
+    }
+    m_items.setBetText(before.betText);
+    m_items.setProgressBar(before.progressBar);
+    for (TimerId id : kTrackerTimers) {
+        const Snapshot::TimerSetting& t = before.timers[static_cast<size_t>(id)];
+        m_items.setTimerInterval(id, t.interval);
+        m_items.setTimerEnabled(id, t.on);
+    }
+}
+
+} // namespace vantel

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "snapshot.h"
+
+#include <cstddef>
+#include <deque>
+#include <optional>
+#include <vector>
+
+namespace vantel {
+
+class Tracker;
+
+// The spins that can be taken back and entered again. It keeps the snapshot
+// the tracker hands it before every spin, up to a fixed depth (the oldest is
+// dropped beyond it). Undo restores the last snapshot; redo enters the number
+// taken back as a click on its cell would, so the spin is judged anew and a
+// new analysis runs. A new spin clears what redo could enter. While the window
+// is locked both are refused.
+class SpinHistory {
+  public:
+    static constexpr size_t kDefaultDepth = 1000;
+
+    explicit SpinHistory(Tracker& tracker, size_t depth = kDefaultDepth);
+    ~SpinHistory();
+    SpinHistory(const SpinHistory&) = delete;
+    SpinHistory& operator=(const SpinHistory&) = delete;
+
+    enum class Result { Done, Locked, Nothing };
+
+    Result undo();
+    // May raise the conversion error of the spin it enters; the spin stays
+    // recorded and can be taken back like any other.
+    Result redo();
+
+    // The number the next undo takes back, or redo enters again.
+    std::optional<int> undoNumber() const;
+    std::optional<int> redoNumber() const;
+    bool canUndo() const { return !locked() && undoNumber().has_value(); }
+    bool canRedo() const { return !locked() && redoNumber().has_value(); }
+
+    size_t depth() const { return m_depth; }
+    size_t undoCount() const { return m_undo.size(); }
+    size_t redoCount() const { return m_redo.size(); }
+    // Memory held by the kept snapshots.
+    size_t bytes() const;
+
+  private:
+    struct Entry {
+        Snapshot before;
+        int number = 0;
+    };
+    void record(Snapshot&& before, int number);
+    bool locked() const;
+
+    Tracker& m_tracker;
+    size_t m_depth;
+    std::deque<Entry> m_undo;
+    std::vector<int> m_redo; // last taken back at the back
+    bool m_redoing = false;
+};
+
+} // namespace vantel
