@@ -6,6 +6,7 @@
 #include "flat_button.h"
 #include "program_timer.h"
 #include "shape.h"
+#include "spin_undo.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -143,6 +144,7 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     buildControls();
     buildTimers();
     bindProcedures();
+    m_spinUndo = std::make_unique<SpinUndo>(*this);
     Game_Mode->setFocus();
 }
 

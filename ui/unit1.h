@@ -9,12 +9,14 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
 class QSlider;
 class QFrame;
 class ProgramTimer;
+class SpinUndo;
 class TCGauge;
 class TCSpinEdit;
 class TColourLabel;
@@ -38,6 +40,8 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void Timer_RecalculateTimer();
 
     vantel::Tracker& tracker() { return m_tracker; }
+    // Ctrl+Z, Ctrl+Shift+Z and the right-button menu (spin_undo.cpp).
+    SpinUndo& spinUndo() { return *m_spinUndo; }
 
     // Shows an error the way the event loop does: a message box with an error
     // icon, an OK button and the application's title as caption. Tests replace it.
@@ -129,6 +133,9 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     static constexpr int kClientHeight = 261;
     static constexpr int kSequentialClientHeight = 302;
 
+  protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
   private:
     void buildControls();
     void buildSequentialPanel();
@@ -144,6 +151,8 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     bool m_locked = false;
     int m_guardDepth = 0;
     qreal m_pixelRatio = 1.0;
+    // After the tracker, so that it goes first.
+    std::unique_ptr<SpinUndo> m_spinUndo;
 };
 
 extern TForm1* Form1;

@@ -1,0 +1,234 @@
+// Taking spins back in the window: Ctrl+Z and Ctrl+Shift+Z, the right-button
+// menu and its entries, the beep of a refusal, and a focused spin edit keeping
+// the two keys for its own text.
+#include "cspinedit.h"
+#include "flat_button.h"
+#include "program_timer.h"
+#include "shape.h"
+#include "spin_undo.h"
+#include "unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class UndoMenu : public ::testing::Test {
+  protected:
+    UndoMenu() : form([] { return int64_t{1700000000}; }) {
+        TForm1::setErrorSink(
+            [this](const QString&, const QString& text) { errors.push_back(text); });
+        SpinUndo::BeepHook = [this] { ++beeps; };
+        Form1 = &form;
+        form.FormCreate();
+    }
+    ~UndoMenu() override {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        SpinUndo::BeepHook = nullptr;
+        TForm1::setErrorSink(nullptr);
+    }
+
+    void SetUp() override {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+
+    void spin(int n) { form.FlatButton[static_cast<size_t>(n)]->click(); }
+    void finishDraw() {
+        for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
+            form.Timer_Classic->fire();
+    }
+    void key(Qt::KeyboardModifiers mods) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+        QTest::keyClick(target, Qt::Key_Z, mods);
+    }
+    void undoKey() { key(Qt::ControlModifier); }
+    void redoKey() { key(Qt::ControlModifier | Qt::ShiftModifier); }
+    QString label(int cell) { return form.HistoryLabel[static_cast<size_t>(cell - 1)]->text(); }
+    int spins() { return form.tracker().NumbersList.count(); }
+
+    // Right button pressed and released at a point of the window; returns the menu it opened.
+    QMenu* rightClick(QPoint at) {
+        QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, at);
+        QMenu* menu = nullptr;
+        const bool opened = QTest::qWaitFor(
+            [&] {
+                menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                return menu != nullptr;
+            },
+            2000);
+        return opened ? menu : nullptr;
+    }
+    static QAction* entry(QMenu* menu, const char* name) {
+        for (QAction* a : menu->actions())
+            if (a->objectName() == QLatin1String(name)) return a;
+        return nullptr;
+    }
+
+    TForm1 form;
+    std::vector<QString> errors;
+    int beeps = 0;
+};
+
+TEST_F(UndoMenu, CtrlZTakesTheLastSpinBackAndCtrlShiftZEntersItAgain) {
+    for (int n : {3, 19, 0})
+        spin(n);
+    ASSERT_EQ(label(1), "0");
+    undoKey();
+    EXPECT_EQ(spins(), 2);
+    EXPECT_EQ(label(1), "19");
+    EXPECT_EQ(label(3), "");
+    undoKey();
+    EXPECT_EQ(label(1), "3");
+    redoKey();
+    EXPECT_EQ(label(1), "19");
+    redoKey();
+    EXPECT_EQ(label(1), "0");
+    EXPECT_EQ(spins(), 3);
+    EXPECT_EQ(beeps, 0);
+    redoKey(); // nothing left to enter again
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(spins(), 3);
+}
+
+TEST_F(UndoMenu, UndoWithNothingToTakeBackOnlyBeeps) {
+    undoKey();
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(spins(), 0);
+}
+
+TEST_F(UndoMenu, WhileLockedTheKeysOnlyBeepAndTheEntriesAreDisabled) {
+    for (int n : {3, 19, 0, 28, 26})
+        spin(n);
+    ASSERT_TRUE(form.buttonsLocked()) << "the fifth spin starts a draw";
+    undoKey();
+    redoKey();
+    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(spins(), 5);
+    EXPECT_TRUE(form.Timer_Classic->enabled()) << "the draw runs on";
+
+    QMenu* menu = rightClick({300, 150});
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(entry(menu, "UndoSpin"), nullptr);
+    EXPECT_EQ(entry(menu, "UndoSpin")->text(), "Undo spin 26");
+    EXPECT_FALSE(entry(menu, "UndoSpin")->isEnabled());
+    EXPECT_FALSE(entry(menu, "RedoSpin")->isEnabled());
+    menu->close();
+
+    // The same while the recalculation animation runs.
+    finishDraw();
+    ASSERT_FALSE(form.buttonsLocked());
+    form.ReCalculate->click();
+    undoKey();
+    EXPECT_EQ(beeps, 3);
+    EXPECT_EQ(spins(), 5);
+}
+
+TEST_F(UndoMenu, TheRightButtonOpensTheMenuAndNeverEntersANumber) {
+    for (int n : {3, 19})
+        spin(n);
+    // On a board cell: the menu, no spin.
+    QMenu* menu = rightClick({72, 144});
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(spins(), 2);
+    QAction* undo = entry(menu, "UndoSpin");
+    QAction* redo = entry(menu, "RedoSpin");
+    ASSERT_NE(undo, nullptr);
+    ASSERT_NE(redo, nullptr);
+    EXPECT_EQ(undo->text(), "Undo spin 19");
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_EQ(redo->text(), "Redo spin");
+    EXPECT_FALSE(redo->isEnabled());
+    undo->trigger();
+    EXPECT_EQ(spins(), 1);
+    EXPECT_EQ(label(1), "3");
+    menu->close();
+
+    // Elsewhere on the window, over the header: now redo is offered.
+    menu = rightClick({60, 20});
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(entry(menu, "UndoSpin")->text(), "Undo spin 3");
+    EXPECT_EQ(entry(menu, "RedoSpin")->text(), "Redo spin 19");
+    EXPECT_TRUE(entry(menu, "RedoSpin")->isEnabled());
+    entry(menu, "RedoSpin")->trigger();
+    EXPECT_EQ(label(1), "19");
+    EXPECT_EQ(spins(), 2);
+    EXPECT_EQ(beeps, 0);
+}
+
+TEST_F(UndoMenu, ARightPressOnABoardCellIsNoClick) {
+    TFlatSpeedButton* cell = form.FlatButton[7];
+    QTest::mouseClick(cell, Qt::RightButton);
+    QTest::mouseClick(cell, Qt::MiddleButton);
+    EXPECT_EQ(spins(), 0);
+    QTest::mouseClick(cell, Qt::LeftButton);
+    EXPECT_EQ(spins(), 1);
+}
+
+TEST_F(UndoMenu, AFocusedSpinEditKeepsCtrlZForItsText) {
+    spin(3);
+    spin(19);
+    form.Initial_Bet->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Initial_Bet->hasFocus(); }, 2000));
+    form.Initial_Bet->selectAll();
+    QTest::keyClicks(form.Initial_Bet, "5");
+    ASSERT_EQ(form.Initial_Bet->text(), "5");
+    ASSERT_EQ(form.Bet->text(), "5");
+    undoKey();
+    EXPECT_EQ(form.Initial_Bet->text(), "1") << "the edit takes its own typing back";
+    EXPECT_EQ(spins(), 2) << "no spin is taken back";
+    redoKey();
+    EXPECT_EQ(form.Initial_Bet->text(), "5");
+    EXPECT_EQ(spins(), 2);
+    EXPECT_EQ(beeps, 0);
+
+    // Its text menu still offers the spin entries, and they work.
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            form.Initial_Bet->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(form.Initial_Bet, &event);
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; },
+        2000));
+    QAction* undo = entry(menu, "UndoSpin");
+    ASSERT_NE(undo, nullptr);
+    EXPECT_GT(menu->actions().size(), 3) << "the edit's own entries stay";
+    EXPECT_EQ(undo->text(), "Undo spin 19");
+    undo->trigger();
+    EXPECT_EQ(spins(), 1);
+    menu->close();
+
+    // With the focus elsewhere the keys take spins back again.
+    form.Game_Mode->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Game_Mode->hasFocus(); }, 2000));
+    undoKey();
+    EXPECT_EQ(spins(), 0);
+}
+
+TEST_F(UndoMenu, ARedoneSpinThatFailsIsReportedAndCanBeTakenBack) {
+    form.tracker().state().Progression_Index = 17;
+    form.tracker().state().Bet_Active = 1;
+    form.tracker().state().Loss_Streak = 5;
+    for (int n : {1, 2, 3, 4, 5})
+        spin(n);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(errors.size(), 1u);
+    ASSERT_FALSE(form.buttonsLocked());
+    undoKey();
+    EXPECT_EQ(spins(), 4);
+    EXPECT_EQ(form.tracker().state().Progression_Index, 17);
+    redoKey(); // fails again, reported like a click
+    QCoreApplication::processEvents();
+    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_EQ(spins(), 5);
+    undoKey();
+    EXPECT_EQ(spins(), 4);
+    EXPECT_EQ(beeps, 0);
+}
+
+} // namespace
