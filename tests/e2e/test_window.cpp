@@ -214,4 +214,41 @@ TEST_F(RealWindow, RecoversAfterTheStakeTableRunsOut) {
     EXPECT_TRUE(waitFor([&] { return progressShown(); }, 5000));
 }
 
+// A wrong cell taken back, by key and by the right-button menu: the strip and
+// the lit numbers return to what they were, and the right cell is entered next.
+TEST_F(RealWindow, UndoTakesBackAWrongCellByKeyAndByMenu) {
+    for (int n : {3, 19, 0, 28, 26})
+        clickNumber(n);
+    std::vector<int> before;
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+    ASSERT_TRUE(waitForDrawEnd(&before));
+    const auto window = QString::fromStdString(m_window);
+    const std::vector<std::function<void()>> undoes = {
+        [&] {
+            run("xdotool", {"key", "--window", window, "ctrl+z"});
+        },
+        [&] {
+            run("xdotool", {"mousemove", "--window", window, "300", "20", "click", "3"});
+            std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            run("xdotool", {"key", "Down", "Return"});
+        }};
+    for (const auto& undo : undoes) {
+        ASSERT_EQ(historyColour(1), kNearBlack); // 26
+        clickNumber(1);                          // the wrong cell: a red number
+        ASSERT_TRUE(waitFor([&] { return historyColour(1) == kMaroon; }, 5000));
+        ASSERT_TRUE(waitForDrawEnd());
+        run("xdotool", {"windowfocus", "--sync", window});
+        undo();
+        EXPECT_TRUE(waitFor([&] { return historyColour(1) == kNearBlack; }, 5000));
+        EXPECT_EQ(historyColour(2), kNearBlack); // 28
+        EXPECT_EQ(historyColour(3), kGreen);     // 0
+        EXPECT_EQ(historyColour(6), kBlack) << "the strip holds five spins again";
+        EXPECT_EQ(litNumbers(shot()), before) << "the lit numbers are back";
+    }
+    // The right cell is judged and starts a new draw.
+    clickNumber(0);
+    EXPECT_TRUE(waitFor([&] { return historyColour(1) == kGreen; }, 5000));
+    EXPECT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+}
+
 } // namespace
