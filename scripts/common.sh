@@ -3,7 +3,7 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-PACKAGES=(build-essential cmake libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev
+PACKAGES=(build-essential cmake clang-format libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev
           fonts-liberation fontconfig xvfb xauth xdotool imagemagick)
 
 # Installs the Debian packages that are not installed yet; with sudo when not root.

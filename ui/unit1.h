@@ -10,6 +10,7 @@
 #include <array>
 #include <functional>
 
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QSlider;
@@ -131,6 +132,15 @@ class TForm1 : public QWidget, public vantel::WindowItems {
 
   private:
     void buildControls();
+    void buildArtAndGauge();
+    void buildTiles();
+    void buildHistoryStrip();
+    void buildStakeBar();
+    void buildOverlays();
+    void buildIndicatorAndCaptions();
+    void buildBoardButtons();
+    void buildHiddenLabels();
+    void buildSettings();
     void buildSequentialPanel();
     void buildTimers();
     void bindProcedures();
@@ -140,6 +150,8 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     std::array<QWidget*, 12> lockedSettings() const;
 
     vantel::Tracker m_tracker;
+    // The 37 board cell buttons, each with its number as id.
+    QButtonGroup* m_board = nullptr;
     int m_currentNum = 0;
     bool m_locked = false;
     int m_guardDepth = 0;

@@ -1,5 +1,7 @@
 // The real program in a real X server: started as a user starts it, clicked
 // with xdotool at client coordinates and checked on screenshots.
+#include "board_geometry.h"
+
 #include <QColor>
 #include <QImage>
 #include <QProcess>
@@ -28,10 +30,7 @@ std::string run(const QString& program, const QStringList& args) {
     return p.readAllStandardOutput().trimmed().toStdString();
 }
 
-QRect cellRect(int n) {
-    if (n == 0) return {24, 96, 33, 33};
-    return {56 + 32 * ((n - 1) / 3), 128 - 32 * ((n - 1) % 3), 33, 33};
-}
+using vantel::cellRect;
 
 // Colours as 0xRRGGBB, compared with screenshot pixels stripped of their alpha.
 constexpr QRgb kLit = 0x81A82D;
