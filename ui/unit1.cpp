@@ -160,6 +160,7 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     buildControls();
     buildTimers();
     bindProcedures();
+    setUpPlayerAids();
     Game_Mode->setFocus();
 }
 
@@ -589,6 +590,10 @@ std::array<QWidget*, 12> TForm1::lockedSettings() const {
 }
 
 void TForm1::Disable_Buttons() {
+    if (!m_locked) {
+        QWidget* focus = QApplication::focusWidget();
+        m_focusBeforeLock = focus && isAncestorOf(focus) ? focus : nullptr;
+    }
     m_locked = true;
     for (QWidget* w : lockedSettings())
         w->setEnabled(false);
@@ -602,6 +607,13 @@ void TForm1::Enable_Buttons() {
         w->setEnabled(true);
     for (TFlatSpeedButton* b : FlatButton)
         b->show();
+    // Locking took the focus away; it goes back where it was, when it can.
+    QWidget* back = m_focusBeforeLock;
+    m_focusBeforeLock = nullptr;
+    if (back && back->isEnabled() && back->isVisible() && back->focusPolicy() != Qt::NoFocus &&
+        (!QApplication::focusWidget() || !isAncestorOf(QApplication::focusWidget())))
+        back->setFocus(Qt::OtherFocusReason);
+    if (m_focusCue) focusChanged();
 }
 
 // ---- Window items ----
@@ -646,6 +658,7 @@ void TForm1::setActNumberVisible(int n, bool visible) {
     QLabel* overlay = Act_Number[static_cast<size_t>(n)];
     if (overlay->isHidden() == !visible) return;
     overlay->setVisible(visible);
+    describeCell(n);
 }
 
 std::string TForm1::historyText(int cell) const {

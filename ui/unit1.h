@@ -4,6 +4,7 @@
 #include "window_items.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -21,6 +22,8 @@ class TCSpinEdit;
 class TColourLabel;
 class TFlatSpeedButton;
 class TShape;
+class TFocusCue;
+class TNumberEntry;
 
 // The main window: the board, the history strip, the stake bar and the
 // settings row. It owns the tracker and implements its window items with
@@ -39,6 +42,17 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void Timer_RecalculateTimer();
 
     vantel::Tracker& tracker() { return m_tracker; }
+
+    // Enters spin n exactly as a click on its cell would; false (with a beep)
+    // while the window is locked. The keyboard's number entry uses it.
+    bool enterSpin(int n);
+    // Opens the number entry (Ctrl+E).
+    void openNumberEntry();
+    TNumberEntry* numberEntry() const { return m_numberEntry; }
+    TFocusCue* focusCue() const { return m_focusCue; }
+    // Where the window opens, in device pixels: at 252,129 when the whole
+    // window fits there, otherwise as near as keeps it on the screen.
+    static QPoint openingPosition(const QRect& available, QSize frame);
 
     // Shows an error the way the event loop does: a message box with an error
     // icon, an OK button and the application's title as caption. Tests replace it.
@@ -130,7 +144,18 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     static constexpr int kClientHeight = 261;
     static constexpr int kSequentialClientHeight = 302;
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void setUpPlayerAids();
+    void describeControls();
+    void styleDropDown(QComboBox* combo);
+    void offerNoResize();
+    void placeNatively(QPoint devicePos);
+    void focusChanged();
+    void describeCell(int n);
     void buildControls();
     void buildArtAndGauge();
     void buildTiles();
@@ -154,6 +179,11 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     QButtonGroup* m_board = nullptr;
     int m_currentNum = 0;
     bool m_locked = false;
+    // The control that had the keyboard focus when the window locked.
+    QPointer<QWidget> m_focusBeforeLock;
+    TFocusCue* m_focusCue = nullptr;
+    TNumberEntry* m_numberEntry = nullptr;
+    bool m_placed = false;
     int m_guardDepth = 0;
     qreal m_pixelRatio = 1.0;
 };

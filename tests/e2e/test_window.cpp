@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -43,6 +44,13 @@ class RealWindow : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
+        // The program gets its own environment: a platform chosen for the
+        // harness (offscreen, say) must not keep it off this X server.
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        env.remove(QStringLiteral("QT_SCALE_FACTOR"));
+        if (m_scale != 1) env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scale));
+        m_app.setProcessEnvironment(env);
         m_app.start(QStringLiteral(VANTEL_BINARY), {});
         ASSERT_TRUE(m_app.waitForStarted(10000));
         m_window = run("timeout", {"20", "xdotool", "search", "--sync", "--onlyvisible", "--name",
@@ -58,7 +66,7 @@ class RealWindow : public ::testing::Test {
             if (kv.size() == 2) m_geometry[kv[0].toStdString()] = kv[1].toInt();
         }
         // Let the first frames reach the screen.
-        ASSERT_TRUE(waitFor([&] { return pixel(160, 28) == kBlack; }, 5000));
+        ASSERT_TRUE(waitFor([&] { return pixel(160 * m_scale, 28 * m_scale) == kBlack; }, 5000));
     }
 
     void TearDown() override {
@@ -122,6 +130,26 @@ class RealWindow : public ::testing::Test {
 
     QRgb historyColour(int cell) { return pixel(154 + 24 * (cell - 1) + 1, 24); }
 
+    void focusWindow() {
+        run("xdotool", {"windowfocus", "--sync", QString::fromStdString(m_window)});
+    }
+    void key(const QString& name) { run("xdotool", {"key", name}); }
+    void wheelAt(int x, int y, int button) {
+        run("xdotool", {"mousemove", "--window", QString::fromStdString(m_window),
+                        QString::number(x), QString::number(y), "click", QString::number(button)});
+    }
+    int clientHeight() {
+        for (const QString& line :
+             QString::fromStdString(
+                 run("xdotool", {"getwindowgeometry", "--shell", QString::fromStdString(m_window)}))
+                 .split('\n'))
+            if (line.startsWith("HEIGHT=")) return line.mid(7).toInt();
+        return -1;
+    }
+    // The indicator's fill, below the left of its digit.
+    QRgb indicator() { return pixel(283, 246); }
+
+    int m_scale = 1;
     QTemporaryDir m_dir;
     QProcess m_app;
     std::string m_window;
@@ -211,6 +239,59 @@ TEST_F(RealWindow, RecoversAfterTheStakeTableRunsOut) {
     clickNumber(0);
     EXPECT_TRUE(waitFor([&] { return historyColour(1) == kGreen; }, 5000));
     EXPECT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+}
+
+TEST_F(RealWindow, TheWheelActsOnlyOnTheFocusedSetting) {
+    focusWindow();
+    key("Tab"); // from Game Mode to Safe Level
+    for (int i = 0; i < 3; ++i)
+        wheelAt(44, 241, 5); // over Game Mode, which has no focus
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(clientHeight(), 261) << "the wheel chose Sequential";
+    EXPECT_EQ(indicator(), kGreen);
+    wheelAt(227, 242, 4); // over Safe Level, which has the focus: level 1
+    EXPECT_TRUE(waitFor([&] { return indicator() == kMaroon; }, 3000));
+}
+
+TEST_F(RealWindow, TheFocusComesBackAfterAnAnalysedSpin) {
+    focusWindow();
+    key("Tab"); // Safe Level
+    for (int n : {3, 19, 0, 28, 26})
+        clickNumber(n);
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+    ASSERT_TRUE(waitForDrawEnd());
+    EXPECT_EQ(indicator(), kGreen);
+    key("Right");
+    key("Right"); // level 2, out of reach after one miss
+    EXPECT_TRUE(waitFor([&] { return indicator() == kMaroon; }, 3000))
+        << "keys after the spin reached no setting";
+}
+
+TEST_F(RealWindow, OffersMoveMinimiseAndCloseButNoResize) {
+    const std::string hints =
+        run("xprop", {"-id", QString::fromStdString(m_window), "_MOTIF_WM_HINTS"});
+    // flags: functions and decorations; functions: move, minimise, close.
+    EXPECT_NE(hints.find("= 0x3, 0x2c,"), std::string::npos) << hints;
+    const std::string normal =
+        run("xprop", {"-id", QString::fromStdString(m_window), "WM_NORMAL_HINTS"});
+    EXPECT_NE(normal.find("minimum size: 473 by 261"), std::string::npos) << normal;
+    EXPECT_NE(normal.find("maximum size: 473 by 261"), std::string::npos) << normal;
+}
+
+class RealWindowAt2x : public RealWindow {
+  protected:
+    void SetUp() override {
+        m_scale = 2;
+        RealWindow::SetUp();
+    }
+};
+
+TEST_F(RealWindowAt2x, OpensWhollyOnTheScreen) {
+    EXPECT_EQ(m_geometry["WIDTH"], 946);
+    EXPECT_EQ(m_geometry["HEIGHT"], 522);
+    // 252 + 946 passes the 1024-pixel screen: the window moves left just enough.
+    EXPECT_EQ(m_geometry["X"], 1024 - 946);
+    EXPECT_EQ(m_geometry["Y"], 129);
 }
 
 } // namespace
