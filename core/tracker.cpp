@@ -363,29 +363,21 @@ void Tracker::holdSequence() {
 }
 
 void Tracker::orderLongestWaiting() {
-    // Only the last sighting of each number counts, so the scan of the record
-    // stops once every number has been found.
-    std::array<int, kBoardNumbers> lastSeen{};
-    lastSeen.fill(-1);
-    int unseen = kBoardNumbers;
-    for (int i = NumbersList.count() - 1; i >= 0 && unseen > 0; --i) {
+    // Scanning the record back from the newest spin finds each number's last
+    // sighting first, most recent first; the scan stops once all are found.
+    std::array<bool, kBoardNumbers> seen{};
+    std::vector<int> recentFirst;
+    for (int i = NumbersList.count() - 1; i >= 0 && recentFirst.size() < seen.size(); --i) {
         const auto v = tryStrToInt(NumbersList.get(i));
-        if (!v || *v < 0 || *v > kHighestNumber) continue;
-        int& seen = lastSeen[static_cast<size_t>(*v)];
-        if (seen < 0) {
-            seen = i;
-            --unseen;
-        }
+        if (!v || *v < 0 || *v > kHighestNumber || seen[static_cast<size_t>(*v)]) continue;
+        seen[static_cast<size_t>(*v)] = true;
+        recentFirst.push_back(*v);
     }
-    std::array<int, kBoardNumbers> order{};
-    for (int n = 0; n <= kHighestNumber; ++n)
-        order[static_cast<size_t>(n)] = n;
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return lastSeen[static_cast<size_t>(a)] < lastSeen[static_cast<size_t>(b)];
-    });
     Sequential_Numbers_Cur.clear();
-    for (int n : order)
-        Sequential_Numbers_Cur.append(n);
+    for (int n = 0; n <= kHighestNumber; ++n)
+        if (!seen[static_cast<size_t>(n)]) Sequential_Numbers_Cur.append(n);
+    for (auto it = recentFirst.rbegin(); it != recentFirst.rend(); ++it)
+        Sequential_Numbers_Cur.append(*it);
 }
 
 void Tracker::Sequential_TimerTimer() {
