@@ -66,12 +66,13 @@ TEST_F(SequentialBooking, ComingBackToSequentialShowsTheSequenceStakeInBet) {
 TEST_F(SequentialBooking, ALoweredIncreaseTillCapsFromTheNextAnalysis) {
     items.setMode3Reset(2);
     items.Sequential_Losses.setText("1");
+    items.Sequential_Wins.setText("3");
     startSequential();
     for (int i = 0; i < 4; ++i)
         miss();
     ASSERT_EQ(lit().size(), 5u);
     items.Increase_Till.setText("3");
-    hit(); // steps down by one, to 4, were there no cap
+    hit(); // one hit of three: the sequence does not step
     EXPECT_EQ(st().Sequential_Count, 3);
     EXPECT_EQ(lit().size(), 3u);
     EXPECT_EQ(tracker.Prediction_List.count(), 3);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <iostream>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,10 +68,13 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         // Mostly misses, so that long losing runs reach the ends of the tables.
         int n = board(random);
         const auto drawn = tracker.Prediction_List.values();
+        const auto isDrawn = [&](int k) {
+            return std::find(drawn.begin(), drawn.end(), k) != drawn.end();
+        };
         if (!drawn.empty() && chance(random) < 0.25)
             n = drawn[std::uniform_int_distribution<size_t>(0, drawn.size() - 1)(random)];
         else
-            while (tracker.Prediction_List.indexOf(std::to_string(n)) >= 0 && chance(random) < 0.9)
+            while (isDrawn(n) && chance(random) < 0.9)
                 n = board(random);
 
         const bool analysed = tracker.NumbersList.count() >= 4;
@@ -85,15 +89,17 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         ASSERT_FALSE(items.buttonsLocked());
         ASSERT_EQ(items.progressBar(), 0);
         const auto suggested = tracker.Prediction_List.values();
+        const std::set<int> distinct(suggested.begin(), suggested.end());
         ASSERT_LE(suggested.size(), 18u);
-        ASSERT_EQ(predicted().size(), suggested.size());
+        ASSERT_EQ(distinct.size(), suggested.size());
         for (int s : suggested)
             ASSERT_TRUE(s >= 0 && s <= 36) << s;
+        const std::set<int> shown = lit();
         if (!ok) {
             // The table's end: the spin ended before any analysis, lights cleared.
             ++errors;
             ASSERT_EQ(driver.errors().back(), "'' is not a valid integer value");
-            ASSERT_TRUE(lit().empty());
+            ASSERT_TRUE(shown.empty());
             ASSERT_FALSE(sequential);
             ASSERT_EQ(st().Progression_Index, 0);
             ownLights = false;
@@ -101,9 +107,9 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         }
         if (!analysed) continue;
         if (st().Loss_Streak >= items.safeLevel())
-            ASSERT_EQ(lit(), predicted());
+            ASSERT_EQ(shown, distinct);
         else
-            ASSERT_TRUE(lit().empty());
+            ASSERT_TRUE(shown.empty());
         ownLights = sequential;
         if (!sequential) continue;
 
