@@ -260,8 +260,9 @@ TEST_F(Window, AFailedSpinIsReportedAndLeavesTheBoardUsable) {
     QCoreApplication::processEvents();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].second, "'' is not a valid integer value.");
-    EXPECT_EQ(form.Bet->text(), "");
-    EXPECT_EQ(form.tracker().state().Progression_Index, 18);
+    // Once the message is closed the progression starts over at row 0.
+    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(form.tracker().state().Progression_Index, 0);
     EXPECT_FALSE(form.buttonsLocked());
     form.Initial_Bet->setValue(3);
     form.Reset_Bets->click();
