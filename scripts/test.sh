@@ -32,11 +32,15 @@ sanitizer_tests() {
     (cd "$ROOT/build-asan" && ctest --output-on-failure -j "$(nproc)")
 }
 
+# The fuzz targets, built with clang in build-fuzz: each over its corpus, then 20 s more.
+fuzz_tests() { FUZZ_SECONDS=20 bash "$ROOT/scripts/fuzz.sh"; }
+
 release_build() { build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release; }
 release_tests() { (cd "$ROOT/build" && ctest --output-on-failure -j "$(nproc)"); }
 
 stage packages ensure_packages "${PACKAGES[@]}"
 stage sanitizer-build sanitizer_build
 stage sanitizer-tests sanitizer_tests
+stage fuzz fuzz_tests
 stage release-build release_build
 stage release-tests release_tests
