@@ -12,6 +12,34 @@ HeadlessItems::HeadlessItems() {
     m_historyColour.fill(kColourBlack);
 }
 
+namespace {
+
+void select(int& setting, int index, int items) {
+    if (index >= 0 && index < items) setting = index;
+}
+
+} // namespace
+
+void HeadlessItems::setGameMode(int index) {
+    select(m_gameMode, index, 3); // "Mode1", "Mode2", "Sequential"
+}
+
+void HeadlessItems::setBettingSystem(const std::string& name) {
+    if (name == "Martingale" || name == "Donald") m_bettingSystem = name;
+}
+
+void HeadlessItems::setSafeLevel(int level) {
+    m_safeLevel = std::clamp(level, 0, 10);
+}
+
+void HeadlessItems::setMode3Reset(int index) {
+    select(m_mode3Reset, index, 3); // "+ OR =", "ONLY +", "Manual"
+}
+
+void HeadlessItems::setProgression(int index) {
+    select(m_progression, index, 2); // "Double", "+ Init. Bet"
+}
+
 bool HeadlessItems::actNumberVisible(int n) const {
     return n >= 0 && n <= 36 && m_act[static_cast<size_t>(n)];
 }

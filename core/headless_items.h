@@ -48,13 +48,15 @@ class HeadlessItems : public WindowItems {
     void Enable_Buttons() override { m_locked = false; }
     bool buttonsLocked() const override { return m_locked; }
 
-    // Settings a test or driver changes directly.
-    void setGameMode(int index) { m_gameMode = index; }
-    void setBettingSystem(const std::string& name) { m_bettingSystem = name; }
-    void setSafeLevel(int level) { m_safeLevel = level; }
+    // Settings a test or driver changes directly. Each keeps its control's
+    // range: a selection outside the list's items changes nothing, and the safe
+    // level is held within the track bar's 0..10.
+    void setGameMode(int index);
+    void setBettingSystem(const std::string& name);
+    void setSafeLevel(int level);
     void setFixedMatrix(bool on) { m_fixedMatrix = on; }
-    void setMode3Reset(int index) { m_mode3Reset = index; }
-    void setProgression(int index) { m_progression = index; }
+    void setMode3Reset(int index);
+    void setProgression(int index);
 
     SpinValue Initial_Bet{{1, 10000, 1}, 1};
     SpinValue Increase_Till{{1, 35, 1}, 18};

@@ -15,6 +15,8 @@ struct TrackerMembers {
     Generator generator;
     TrackerState state;
     Tracker::SpinRecorder recorder;
+    // Lives only inside one Sequential mode step: nothing to capture.
+    std::optional<SpinOutlay> sequentialOutlay;
 };
 static_assert(sizeof(TrackerMembers) == sizeof(Tracker),
               "Tracker has a new member: capture it in Tracker::snapshot and restore it");

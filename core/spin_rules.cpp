@@ -12,6 +12,28 @@ int32_t spinClamp(const SpinBounds& bounds, int64_t v) {
     return static_cast<int32_t>(v);
 }
 
+SpinRead spinRead(const SpinBounds& bounds, const std::string& text) {
+    if (auto v = tryStrToInt(text)) return {*v, false};
+    return {bounds.min, true};
+}
+
+std::string spinFallbackText(const SpinBounds& bounds) {
+    return IntToStr(bounds.min);
+}
+
+std::string spinTextOf(const SpinBounds& bounds, int64_t v) {
+    return IntToStr(spinClamp(bounds, v));
+}
+
+int64_t spinStep(const SpinBounds& bounds, int32_t value, int direction) {
+    return static_cast<int64_t>(value) +
+           (direction < 0 ? -int64_t{bounds.increment} : int64_t{bounds.increment});
+}
+
+bool spinLeaveRewrites(const SpinBounds& bounds, int32_t value) {
+    return spinClamp(bounds, value) != value;
+}
+
 bool spinAcceptsChar(uint32_t code, uint32_t decimalSeparator) {
     if (code == decimalSeparator || code == '+' || code == '-') return true;
     if (code >= '0' && code <= '9') return true;
@@ -31,26 +53,26 @@ void SpinValue::setText(const std::string& text) {
 }
 
 int32_t SpinValue::value() {
-    if (auto v = tryStrToInt(m_text)) return *v;
-    setText(IntToStr(m_bounds.min));
-    return m_bounds.min;
+    const SpinRead read = spinRead(m_bounds, m_text);
+    if (read.fellBack) setText(spinFallbackText(m_bounds));
+    return read.value;
 }
 
 void SpinValue::setValue(int64_t v) {
-    setText(IntToStr(spinClamp(m_bounds, v)));
+    setText(spinTextOf(m_bounds, v));
 }
 
 void SpinValue::upStep() {
-    setValue(static_cast<int64_t>(value()) + m_bounds.increment);
+    setValue(spinStep(m_bounds, value(), +1));
 }
 
 void SpinValue::downStep() {
-    setValue(static_cast<int64_t>(value()) - m_bounds.increment);
+    setValue(spinStep(m_bounds, value(), -1));
 }
 
 void SpinValue::leave() {
     const int32_t v = value();
-    if (spinClamp(m_bounds, v) != v) setValue(v);
+    if (spinLeaveRewrites(m_bounds, v)) setValue(v);
 }
 
 } // namespace vantel

@@ -18,6 +18,21 @@ struct SpinBounds {
 
 int32_t spinClamp(const SpinBounds& bounds, int64_t v);
 
+// Reading a spin edit's text: its value, or the minimum when the text is not an
+// integer, in which case the edit's text must become fallbackText.
+struct SpinRead {
+    int32_t value = 0;
+    bool fellBack = false;
+};
+SpinRead spinRead(const SpinBounds& bounds, const std::string& text);
+std::string spinFallbackText(const SpinBounds& bounds);
+// The text a written value shows: clamped, in decimal.
+std::string spinTextOf(const SpinBounds& bounds, int64_t v);
+// The value one arrow step up (+1) or down (-1) asks for, before clamping.
+int64_t spinStep(const SpinBounds& bounds, int32_t value, int direction);
+// Leaving the edit: a value out of range is written again (and so clamped).
+bool spinLeaveRewrites(const SpinBounds& bounds, int32_t value);
+
 // The key filter of a spin edit: the decimal separator, "+", "-", digits, and
 // any character whose code read as a signed 8-bit number is below 50, except Enter.
 bool spinAcceptsChar(uint32_t code, uint32_t decimalSeparator);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace vantel {
 
@@ -12,6 +13,8 @@ namespace {
 
 constexpr int kRedNumbers[] = {1, 3, 5, 7, 9, 12, 14, 16, 18, 19, 21, 23, 25, 27, 30, 32, 34, 36};
 constexpr int kMaxSuggestion = 18;
+// The last row of the Martingale table: no stake of the tables is larger.
+constexpr int64_t kLargestTableStake = 131072;
 
 } // namespace
 
@@ -88,31 +91,39 @@ void Tracker::HistoryNum() {
 }
 
 void Tracker::ModeStep() {
-    for (int mode = 0; mode <= 1; ++mode) {
-        if (m_items.gameMode() != mode) continue;
-        m_items.Disable_Buttons();
+    if (m_items.gameMode() == 0) judgeThenAnalyse(&Tracker::Analize_Classic);
+    if (m_items.gameMode() == 1) judgeThenAnalyse(&Tracker::Analize_Mode2);
+    if (m_items.gameMode() == 2) sequentialStep();
+}
+
+void Tracker::judgeThenAnalyse(Procedure analysis) {
+    m_items.Disable_Buttons();
+    Hide_Active();
+    // Whatever lights from here on is not the sequence's suggestion.
+    m_state.Sequential_Own = 0;
+    WinCalc();
+    if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
+        m_state.Fixed_Matrix_Step = 0;
+        m_items.setTimerEnabled(TimerId::FixedMatrix, true);
+    } else {
+        (this->*analysis)();
+    }
+}
+
+void Tracker::sequentialStep() {
+    // What the player placed on this spin, read before the first Sequential
+    // step hides the lights.
+    m_sequentialOutlay = spinOutlay(m_items, m_items.currentNum());
+    m_items.Disable_Buttons();
+    if (m_state.Sequential_Started == 0) {
         Hide_Active();
-        WinCalc();
-        if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
-            m_state.Fixed_Matrix_Step = 0;
-            m_items.setTimerEnabled(TimerId::FixedMatrix, true);
-        } else if (mode == 0) {
-            Analize_Classic();
-        } else {
-            Analize_Mode2();
-        }
+        m_state.Sequential_Started = 1;
+        Sequential_Numbers_Cur.assign(Sequential_Numbers_Def);
+        Reset_Sequential();
     }
-    if (m_items.gameMode() == 2) {
-        m_items.Disable_Buttons();
-        if (m_state.Sequential_Started == 0) {
-            Hide_Active();
-            m_state.Sequential_Started = 1;
-            Sequential_Numbers_Cur.assign(Sequential_Numbers_Def);
-            Reset_Sequential();
-        }
-        WinCalc();
-        Analize_Sequential();
-    }
+    WinCalc();
+    m_sequentialOutlay.reset();
+    Analize_Sequential();
 }
 
 // ---- Classic draw ----
@@ -223,12 +234,16 @@ void Tracker::Calc_Bet() {
     }
 }
 
-void Tracker::Reset_BetsClick() {
+void Tracker::startProgression() {
     m_state.Progression_Index = 0;
     const bool donald = m_items.bettingSystem() == "Donald";
     m_items.setBetText((donald ? System_Donald : System_Martingale).get(0));
     const int64_t row = StrToInt(m_items.betText());
     setBetValue(satMul(row, m_items.initialBet()));
+}
+
+void Tracker::Reset_BetsClick() {
+    startProgression();
     m_state.Balance_Value = sat32(satMul(m_items.initialBet(), 100000));
     if (m_items.gameMode() == 2) Reset_Sequential();
 }
@@ -325,16 +340,45 @@ void Tracker::Fixed_Matrix_TimerTimer() {
 // ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
 
 void Tracker::Analize_Sequential() {
-    const int index = Sequential_Numbers_Cur.indexOf(IntToStr(m_items.currentNum()));
-    if (index >= 0) {
-        const std::string line = Sequential_Numbers_Cur.get(index);
-        Sequential_Numbers_Cur.remove(index);
-        Sequential_Numbers_Cur.append(line);
-    }
+    holdSequence();
+    orderLongestWaiting();
     Hide_Active();
     Prediction_List.clear();
+    m_state.Sequential_Own = 1;
     m_state.Sequential_Step = 0;
     m_items.setTimerEnabled(TimerId::Sequential, true);
+}
+
+int32_t Tracker::sequentialCap() {
+    // A typed value reaches here before the edit's own range check runs.
+    return std::clamp<int32_t>(m_items.increaseTill(), 1, kMaxSuggestion);
+}
+
+void Tracker::holdSequence() {
+    TrackerState& st = m_state;
+    // A change of the initial bet while another mode ran could not reset the
+    // sequence then; it does so now.
+    if (st.Sequential_Base != m_items.initialBet()) Reset_Sequential();
+    st.Sequential_Count = std::clamp(st.Sequential_Count, 1, sequentialCap());
+    setBetValue(st.Sequential_Stake);
+}
+
+void Tracker::orderLongestWaiting() {
+    // Scanning the record back from the newest spin finds each number's last
+    // sighting first, most recent first; the scan stops once all are found.
+    std::array<bool, kBoardNumbers> seen{};
+    std::vector<int> recentFirst;
+    for (int i = NumbersList.count() - 1; i >= 0 && recentFirst.size() < seen.size(); --i) {
+        const auto v = tryStrToInt(NumbersList.get(i));
+        if (!v || *v < 0 || *v > kHighestNumber || seen[static_cast<size_t>(*v)]) continue;
+        seen[static_cast<size_t>(*v)] = true;
+        recentFirst.push_back(*v);
+    }
+    Sequential_Numbers_Cur.clear();
+    for (int n = 0; n <= kHighestNumber; ++n)
+        if (!seen[static_cast<size_t>(n)]) Sequential_Numbers_Cur.append(n);
+    for (auto it = recentFirst.rbegin(); it != recentFirst.rend(); ++it)
+        Sequential_Numbers_Cur.append(*it);
 }
 
 void Tracker::Sequential_TimerTimer() {
@@ -350,30 +394,37 @@ void Tracker::Sequential_TimerTimer() {
 }
 
 void Tracker::Calc_Bet_Sequential() {
+    const std::optional<SpinOutlay> outlay = std::exchange(m_sequentialOutlay, std::nullopt);
     TrackerState& st = m_state;
-    const int64_t s = st.Sequential_Stake;
-    const int64_t covered = satMul(st.Sequential_Count, s);
-    const bool hit = st.Last_Win == 1;
-    st.Sequential_Result = hit ? satAdd(st.Sequential_Result, satSub(satMul(36, s), covered))
-                               : satSub(st.Sequential_Result, covered);
-
+    // Only the sequence's own bets move it: a draw of another mode, one the
+    // safe level left dark, or a stake of nothing places nothing.
+    if (!outlay || st.Sequential_Own == 0 || outlay->staked == 0) return;
     const int64_t initial = m_items.initialBet();
+    st.Sequential_Result = satAdd(st.Sequential_Result, outlay->net());
+
+    const int64_t s = st.Sequential_Stake;
     const bool doubling = m_items.progression() == 0;
-    if (!hit) {
-        ++st.Sequential_Miss_Run;
+    const int32_t cap = sequentialCap();
+    if (!outlay->hit) {
+        st.Sequential_Miss_Run = sat32(int64_t{st.Sequential_Miss_Run} + 1);
         st.Sequential_Win_Run = 0;
         if (st.Sequential_Miss_Run >= m_items.sequentialLosses()) {
             st.Sequential_Miss_Run = 0;
-            const int cap = std::min<int32_t>(m_items.increaseTill(), kMaxSuggestion);
-            st.Sequential_Count = std::min(st.Sequential_Count + 1, cap);
-            st.Sequential_Stake = doubling ? satMul(s, 2) : satAdd(s, initial);
+            const int64_t up = doubling ? satMul(s, 2) : satAdd(s, initial);
+            // Past the largest stake of the tables the sequence is lost.
+            if (up > satMul(initial, kLargestTableStake)) {
+                Reset_Sequential();
+                return;
+            }
+            st.Sequential_Stake = up;
+            st.Sequential_Count = std::clamp(st.Sequential_Count + 1, 1, cap);
         }
     } else {
-        ++st.Sequential_Win_Run;
+        st.Sequential_Win_Run = sat32(int64_t{st.Sequential_Win_Run} + 1);
         st.Sequential_Miss_Run = 0;
         if (st.Sequential_Win_Run >= m_items.sequentialWins()) {
             st.Sequential_Win_Run = 0;
-            st.Sequential_Count = std::max(st.Sequential_Count - 1, 1);
+            st.Sequential_Count = std::clamp(st.Sequential_Count - 1, 1, cap);
             const int64_t down = doubling ? s / 2 : satSub(s, initial);
             st.Sequential_Stake = std::max(down, initial);
         }
@@ -390,7 +441,8 @@ void Tracker::Calc_Bet_Sequential() {
 void Tracker::Reset_Sequential() {
     TrackerState& st = m_state;
     st.Sequential_Count = 1;
-    st.Sequential_Stake = m_items.initialBet();
+    st.Sequential_Base = m_items.initialBet();
+    st.Sequential_Stake = st.Sequential_Base;
     st.Sequential_Miss_Run = 0;
     st.Sequential_Win_Run = 0;
     st.Sequential_Result = 0;
@@ -420,6 +472,9 @@ bool Tracker::recoverAfterError() {
     if (!m_items.buttonsLocked()) return false;
     for (TimerId id : kTrackerTimers)
         if (m_items.timerEnabled(id)) return false;
+    // The spin ran past the end of a stake table; kept there, every later lit
+    // miss would fail the same way.
+    startProgression();
     m_items.Enable_Buttons();
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "generator.h"
 #include "number_list.h"
+#include "outlay.h"
 #include "snapshot.h"
 #include "tracker_state.h"
 #include "window_items.h"
@@ -9,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace vantel {
 
@@ -105,8 +107,9 @@ class Tracker {
 
     // Runs the tick procedure of a timer.
     void tick(TimerId id);
-    // After an error ended a spin: unlocks the window when it is locked and no
-    // analysis is running to unlock it. Returns whether it unlocked.
+    // After an error ended a spin: when the window is locked and no analysis is
+    // running to unlock it, starts the stake progression over as Reset does
+    // (row 0, Bet the initial bet) and unlocks. Returns whether it unlocked.
     bool recoverAfterError();
 
     // Everything a spin changes, as it stands now, and its restoration through
@@ -145,6 +148,19 @@ class Tracker {
     void endAnalysis(TimerId id, int32_t& step);
     void orderHotNumbers();
     void setBetValue(int64_t v);
+    // Row 0 of the selected table times the initial bet, in Bet.
+    void startProgression();
+
+    // The mode step of Mode1 and Mode2, and that of Sequential.
+    void judgeThenAnalyse(Procedure analysis);
+    void sequentialStep();
+    void orderLongestWaiting();
+    // Holds the sequence to the settings as they are now.
+    void holdSequence();
+    int32_t sequentialCap();
+
+    // What the player placed on the spin being judged in Sequential.
+    std::optional<SpinOutlay> m_sequentialOutlay;
 
     WindowItems& m_items;
     CalendarClock m_clock;

@@ -25,11 +25,16 @@ struct TrackerState {
     int32_t Fixed_Matrix_Step = 0;
 
     // The Sequential progression: stake per number, current runs of misses and
-    // hits, and the result of the sequence so far.
+    // hits, and the result of the sequence so far: what its lit bets placed and
+    // returned since it last started.
     int64_t Sequential_Stake = 0;
     int32_t Sequential_Miss_Run = 0;
     int32_t Sequential_Win_Run = 0;
     int64_t Sequential_Result = 0;
+    // The initial bet the sequence started with, and 1 while the numbers lit on
+    // the board are the sequence's own suggestion.
+    int64_t Sequential_Base = 0;
+    int64_t Sequential_Own = 0; // 64 bits, so the state has no padding
 };
 
 } // namespace vantel

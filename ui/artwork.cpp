@@ -289,10 +289,11 @@ QPixmap paintOverlay(int number, qreal devicePixelRatio) {
     return QPixmap::fromImage(paintSquare(number, kLitFill, true, devicePixelRatio));
 }
 
-QPixmap paintIcon() {
-    QImage image = blankImage(kIcon, kIcon, QImage::Format_ARGB32_Premultiplied, 1.0);
+QPixmap paintIcon(int size) {
+    QImage image = blankImage(size, size, QImage::Format_ARGB32_Premultiplied, 1.0);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / qreal(kIcon), size / qreal(kIcon));
     const QRectF square(1.5, 1.5, kIcon - 3, kIcon - 3);
     QLinearGradient face(0, 0, 0, kIcon);
     face.setColorAt(0, QColor(0x44, 0x44, 0x44));

@@ -21,7 +21,8 @@ QPixmap paintTile(int number, qreal devicePixelRatio = 1.0);
 // The 33 x 33 lit overlay of a board number: olive square, haloed digits.
 QPixmap paintOverlay(int number, qreal devicePixelRatio = 1.0);
 
-// The 64 x 64 program icon, with an alpha channel.
-QPixmap paintIcon();
+// The program icon, with an alpha channel: drawn on a 64 x 64 grid and painted
+// at size x size pixels (the window uses 64; the installed icon files the rest).
+QPixmap paintIcon(int size = 64);
 
 } // namespace vantel

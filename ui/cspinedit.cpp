@@ -16,8 +16,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "int_convert.h"
-
 namespace {
 
 constexpr int PairWidth = 15;
@@ -209,13 +207,13 @@ TCSpinEdit::TCSpinEdit(QWidget* parent) : QLineEdit(parent), m_button(new TCSpin
 }
 
 int32_t TCSpinEdit::Value() {
-    if (const auto v = vantel::tryStrToInt(text().toStdString())) return *v;
-    setTextAndNotify(QString::fromStdString(vantel::IntToStr(m_bounds.min)));
-    return m_bounds.min;
+    const vantel::SpinRead read = vantel::spinRead(m_bounds, text().toStdString());
+    if (read.fellBack) setTextAndNotify(QString::fromStdString(vantel::spinFallbackText(m_bounds)));
+    return read.value;
 }
 
 void TCSpinEdit::setValue(int64_t v) {
-    setTextAndNotify(QString::fromStdString(vantel::IntToStr(vantel::spinClamp(m_bounds, v))));
+    setTextAndNotify(QString::fromStdString(vantel::spinTextOf(m_bounds, v)));
 }
 
 void TCSpinEdit::setEditorEnabled(bool on) {
@@ -244,7 +242,7 @@ void TCSpinEdit::UpClick() {
         Beep();
         return;
     }
-    setValue(static_cast<int64_t>(Value()) + m_bounds.increment);
+    setValue(vantel::spinStep(m_bounds, Value(), +1));
 }
 
 void TCSpinEdit::DownClick() {
@@ -252,7 +250,7 @@ void TCSpinEdit::DownClick() {
         Beep();
         return;
     }
-    setValue(static_cast<int64_t>(Value()) - m_bounds.increment);
+    setValue(vantel::spinStep(m_bounds, Value(), -1));
 }
 
 void TCSpinEdit::Beep() {
@@ -294,7 +292,7 @@ void TCSpinEdit::focusOutEvent(QFocusEvent* event) {
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
         return;
     const int32_t v = Value();
-    if (vantel::spinClamp(m_bounds, v) != v) setValue(v);
+    if (vantel::spinLeaveRewrites(m_bounds, v)) setValue(v);
 }
 
 void TCSpinEdit::resizeEvent(QResizeEvent* event) {

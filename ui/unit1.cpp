@@ -1,14 +1,18 @@
 #include "unit1.h"
 
 #include "artwork.h"
+#include "board_geometry.h"
 #include "cgauge.h"
+#include "colour_label.h"
 #include "cspinedit.h"
 #include "flat_button.h"
+#include "fonts.h"
 #include "program_timer.h"
 #include "shape.h"
 #include "spin_undo.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QFrame>
@@ -42,19 +46,14 @@ const QColor kOlive(0x80, 0x80, 0x00);
 const QColor kBlack(0x00, 0x00, 0x00);
 const QColor kGrey(0x80, 0x80, 0x80);
 
-QFont arial(int pixels, bool bold) {
-    QFont f(QStringLiteral("Arial"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+using vantel::arialFont;
 
 QColor rgb(uint32_t v) {
-    return QColor((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+    return QColor(QRgb(v));
 }
 
 uint32_t rgbOf(const QColor& c) {
-    return (uint32_t(c.red()) << 16) | (uint32_t(c.green()) << 8) | uint32_t(c.blue());
+    return c.rgb() & 0xFFFFFFu;
 }
 
 TForm1::ErrorSink& errorSink() {
@@ -78,7 +77,7 @@ void styleSetting(QWidget* w, const QColor& text, int fontPixels) {
     pal.setColor(QPalette::Highlight, QColor(0x40, 0x40, 0x40));
     pal.setColor(QPalette::HighlightedText, text);
     w->setPalette(pal);
-    w->setFont(arial(fontPixels, true));
+    w->setFont(arialFont(fontPixels, true));
     if (auto* edit = qobject_cast<TCSpinEdit*>(w)) styleArrows(edit);
 }
 
@@ -110,12 +109,30 @@ void giveFrameColour(QWidget* w) {
     w->setAutoFillBackground(true);
 }
 
-// A board cell: 0 left of the first column, 1 to 36 in columns of three with 1 at the bottom left.
-QRect cellRect(int n) {
-    if (n == 0) return {24, 96, 33, 33};
-    const int c = (n - 1) / 3;
-    const int r = (n - 1) % 3;
-    return {56 + 32 * c, 128 - 32 * r, 33, 33};
+} // namespace
+
+namespace {
+
+TColourLabel* makeLabel(QWidget* parent, const char* name, QRect geometry, const QString& text) {
+    auto* l = new TColourLabel(parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
+    l->setText(text);
+    return l;
+}
+
+// A caption: Arial 9, as wide as its text.
+TColourLabel* makeCaption(QWidget* parent, const char* name, int x, int y, const QString& text) {
+    TColourLabel* l = makeLabel(parent, name, QRect(x, y, 0, 12), text);
+    l->setFont(arialFont(9, false));
+    l->setAutoSize(true);
+    return l;
+}
+
+TColourLabel* makeHidden(QWidget* parent, const char* name, QRect geometry, const QString& text) {
+    TColourLabel* l = makeLabel(parent, name, geometry, text);
+    l->hide();
+    return l;
 }
 
 } // namespace
@@ -137,7 +154,7 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     pal.setColor(QPalette::WindowText, kWhite);
     pal.setColor(QPalette::ButtonText, kWhite);
     setPalette(pal);
-    setFont(arial(11, false));
+    setFont(arialFont(11, false));
 
     // The art is painted at the screen's density, so it stays sharp when scaled.
     m_pixelRatio = qApp->devicePixelRatio();
@@ -145,6 +162,7 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     buildTimers();
     bindProcedures();
     m_spinUndo = std::make_unique<SpinUndo>(*this);
+    setUpPlayerAids();
     Game_Mode->setFocus();
 }
 
@@ -162,27 +180,28 @@ TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
 }
 
+// Controls are created bottom first, so each later one lies above the earlier
+// ones; windowed controls (the settings) lie above every non-windowed one. The
+// builders run in that stacking order.
 void TForm1::buildControls() {
-    auto label = [this](const char* name, QRect geometry, const QString& text) {
-        auto* l = new TColourLabel(this);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(geometry);
-        l->setText(text);
-        return l;
-    };
-    auto caption = [&](const char* name, int x, int y, const QString& text) {
-        TColourLabel* l = label(name, QRect(x, y, 0, 12), text);
-        l->setFont(arial(9, false));
-        l->setAutoSize(true);
-        return l;
-    };
-    auto hidden = [&](const char* name, QRect geometry, const QString& text) {
-        TColourLabel* l = label(name, geometry, text);
-        l->hide();
-        return l;
-    };
+    buildArtAndGauge();
+    buildTiles();
+    buildHistoryStrip();
+    buildStakeBar();
+    buildOverlays();
+    buildIndicatorAndCaptions();
+    buildBoardButtons();
+    buildHiddenLabels();
+    buildSettings();
+    buildSequentialPanel();
 
-    // Non-windowed controls, bottom first: each later one lies above the earlier ones.
+    setTabOrder(Game_Mode, SafeLevel);
+    setTabOrder(SafeLevel, Fixed_Matrix);
+    setTabOrder(Fixed_Matrix, Betting_System);
+    setTabOrder(Betting_System, Initial_Bet);
+}
+
+void TForm1::buildArtAndGauge() {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 520, 241);
@@ -195,26 +214,33 @@ void TForm1::buildControls() {
     CGauge2->setForeColor(kOlive);
     CGauge2->setBackColor(kBlack);
 
-    CurrentNum = hidden("CurrentNum", QRect(8, 368, 57, 14), QStringLiteral("CurrentNum"));
+    CurrentNum =
+        makeHidden(this, "CurrentNum", QRect(8, 368, 57, 14), QStringLiteral("CurrentNum"));
+}
 
+void TForm1::buildTiles() {
     for (size_t i = 0; i < kOverlayOrder.size(); ++i) {
         const int n = kOverlayOrder[i];
         auto* tile = new QLabel(this);
         tile->setObjectName(QStringLiteral("Image%1").arg(i + 2));
-        tile->setGeometry(cellRect(n));
+        tile->setGeometry(vantel::cellRect(n));
         tile->setPixmap(vantel::paintTile(n, m_pixelRatio));
         Tiles[static_cast<size_t>(n)] = tile;
     }
+}
 
-    for (int i = 0; i < 10; ++i) {
+void TForm1::buildHistoryStrip() {
+    for (int i = 0; i < vantel::kHistoryCells; ++i) {
         auto* cell = new TColourLabel(this);
         cell->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         cell->setGeometry(154 + 24 * i, 23, 17, 12);
-        cell->setFont(arial(9, false));
+        cell->setFont(arialFont(9, false));
         cell->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         HistoryLabel[static_cast<size_t>(i)] = cell;
     }
+}
 
+void TForm1::buildStakeBar() {
     ProgressBar = new TCGauge(this);
     ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
     ProgressBar->setGeometry(135, 194, 224, 7);
@@ -224,64 +250,76 @@ void TForm1::buildControls() {
     ProgressBar->setBackColor(kBlack);
     ProgressBar->setMaxValue(18);
 
-    Bet = label("Bet", QRect(87, 190, 25, 12), QStringLiteral("1"));
+    Bet = makeLabel(this, "Bet", QRect(87, 190, 25, 12), QStringLiteral("1"));
     Bet->setTransparent(true);
-    Bet->setFont(arial(9, true));
+    Bet->setFont(arialFont(9, true));
     Bet->setTextColour(kSilver);
     Bet->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+}
 
+void TForm1::buildOverlays() {
     for (int n : kOverlayOrder) {
         auto* overlay = new QLabel(this);
         overlay->setObjectName(QStringLiteral("Act_Number%1").arg(n));
-        overlay->setGeometry(cellRect(n));
+        overlay->setGeometry(vantel::cellRect(n));
         overlay->setScaledContents(true);
         overlay->setPixmap(vantel::paintOverlay(n, m_pixelRatio));
         overlay->setCursor(Qt::ArrowCursor);
         Act_Number[static_cast<size_t>(n)] = overlay;
     }
+}
 
+void TForm1::buildIndicatorAndCaptions() {
     Shape1 = new TShape(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setGeometry(280, 232, 17, 17);
 
-    Label11 = label("Label11", QRect(282, 233, 15, 15), QStringLiteral("0"));
+    Label11 = makeLabel(this, "Label11", QRect(282, 233, 15, 15), QStringLiteral("0"));
     Label11->setTransparent(true);
-    Label11->setFont(arial(11, true));
+    Label11->setFont(arialFont(11, true));
     Label11->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
     Reset_Bets = new TFlatSpeedButton(this);
     Reset_Bets->setObjectName(QStringLiteral("Reset_Bets"));
     Reset_Bets->setGeometry(378, 187, 55, 17);
     Reset_Bets->setText(QStringLiteral("Reset"));
-    Reset_Bets->setFont(arial(11, true));
+    Reset_Bets->setFont(arialFont(11, true));
 
-    Label12 = caption("Label12", 9, 220, QStringLiteral("Game Mode"));
-    Label14 = caption("Label14", 89, 220, QStringLiteral("Betting System"));
-    Label15 = caption("Label15", 180, 220, QStringLiteral("Safe Level"));
+    Label12 = makeCaption(this, "Label12", 9, 220, QStringLiteral("Game Mode"));
+    Label14 = makeCaption(this, "Label14", 89, 220, QStringLiteral("Betting System"));
+    Label15 = makeCaption(this, "Label15", 180, 220, QStringLiteral("Safe Level"));
 
     ReCalculate = new TFlatSpeedButton(this);
     ReCalculate->setObjectName(QStringLiteral("ReCalculate"));
     ReCalculate->setGeometry(400, 232, 65, 17);
     ReCalculate->setText(QStringLiteral("ReCalculate"));
-    ReCalculate->setFont(arial(9, true));
+    ReCalculate->setFont(arialFont(9, true));
+}
 
+void TForm1::buildBoardButtons() {
+    m_board = new QButtonGroup(this);
+    m_board->setExclusive(false);
     for (int n : kButtonOrder) {
         auto* button = new TFlatSpeedButton(this);
         button->setObjectName(QStringLiteral("FlatButton%1").arg(n));
-        button->setGeometry(cellRect(n));
+        button->setGeometry(vantel::cellRect(n));
         FlatButton[static_cast<size_t>(n)] = button;
+        m_board->addButton(button, n);
     }
+}
 
-    Label17 = hidden("Label17", QRect(24, 264, 6, 14), QStringLiteral("0"));
-    Label18 = caption("Label18", 9, 174, QStringLiteral("Init. Bet:"));
-    Balance = hidden("Balance", QRect(8, 40, 39, 14), QStringLiteral("Balance"));
-    Balance2 = hidden("Balance2", QRect(64, 40, 39, 14), QStringLiteral("Balance"));
-    Label25 = hidden("Label25", QRect(4, 45, 46, 14), QStringLiteral("Numbers:"));
+void TForm1::buildHiddenLabels() {
+    Label17 = makeHidden(this, "Label17", QRect(24, 264, 6, 14), QStringLiteral("0"));
+    Label18 = makeCaption(this, "Label18", 9, 174, QStringLiteral("Init. Bet:"));
+    Balance = makeHidden(this, "Balance", QRect(8, 40, 39, 14), QStringLiteral("Balance"));
+    Balance2 = makeHidden(this, "Balance2", QRect(64, 40, 39, 14), QStringLiteral("Balance"));
+    Label25 = makeHidden(this, "Label25", QRect(4, 45, 46, 14), QStringLiteral("Numbers:"));
     Sequential_Numbers_Count =
-        hidden("Sequential_Numbers_Count", QRect(52, 45, 6, 14), QStringLiteral("0"));
+        makeHidden(this, "Sequential_Numbers_Count", QRect(52, 45, 6, 14), QStringLiteral("0"));
     Sequential_Numbers_Count->setAutoSize(true);
+}
 
-    // Windowed controls lie above every non-windowed one.
+void TForm1::buildSettings() {
     Initial_Bet = new TCSpinEdit(this);
     Initial_Bet->setObjectName(QStringLiteral("Initial_Bet"));
     // Font first: the edit's minimum height follows its font.
@@ -330,15 +368,8 @@ void TForm1::buildControls() {
     Fixed_Matrix->setGeometry(312, 232, 81, 17);
     styleSetting(Fixed_Matrix, kWhite, 11);
     giveFrameColour(Fixed_Matrix);
-    Fixed_Matrix->setFont(arial(11, false));
+    Fixed_Matrix->setFont(arialFont(11, false));
     Fixed_Matrix->setCursor(Qt::PointingHandCursor);
-
-    buildSequentialPanel();
-
-    setTabOrder(Game_Mode, SafeLevel);
-    setTabOrder(SafeLevel, Fixed_Matrix);
-    setTabOrder(Fixed_Matrix, Betting_System);
-    setTabOrder(Betting_System, Initial_Bet);
 }
 
 void TForm1::buildSequentialPanel() {
@@ -353,7 +384,7 @@ void TForm1::buildSequentialPanel() {
         auto* l = new TColourLabel(Panel1);
         l->setObjectName(QString::fromLatin1(name));
         l->setGeometry(x, 4, 0, 12);
-        l->setFont(arial(9, false));
+        l->setFont(arialFont(9, false));
         l->setAutoSize(true);
         l->setText(text);
     };
@@ -429,11 +460,10 @@ void TForm1::buildTimers() {
 }
 
 void TForm1::bindProcedures() {
-    for (int n = 0; n <= 36; ++n) {
+    connect(m_board, &QButtonGroup::idClicked, this, [this](int n) {
         const auto procedure = vantel::Tracker::numberProcedures()[static_cast<size_t>(n)];
-        connect(FlatButton[static_cast<size_t>(n)], &QAbstractButton::clicked, this,
-                [this, procedure] { guarded([this, procedure] { (m_tracker.*procedure)(); }); });
-    }
+        guarded([this, procedure] { (m_tracker.*procedure)(); });
+    });
     connect(Reset_Bets, &QAbstractButton::clicked, this,
             [this] { guarded([this] { m_tracker.Reset_BetsClick(); }); });
     connect(ReCalculate, &QAbstractButton::clicked, this,
@@ -471,9 +501,7 @@ void TForm1::setErrorSink(ErrorSink sink) {
 }
 
 QString TForm1::applicationTitle(const QString& programPath) {
-    QString name = QFileInfo(programPath).fileName();
-    const int dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0) name.truncate(dot);
+    QString name = QFileInfo(programPath).baseName();
     if (name.size() > 1) name = name.left(1) + name.mid(1).toLower();
     return name;
 }
@@ -564,6 +592,10 @@ std::array<QWidget*, 12> TForm1::lockedSettings() const {
 }
 
 void TForm1::Disable_Buttons() {
+    if (!m_locked) {
+        QWidget* focus = QApplication::focusWidget();
+        m_focusBeforeLock = focus && isAncestorOf(focus) ? focus : nullptr;
+    }
     m_locked = true;
     for (QWidget* w : lockedSettings())
         w->setEnabled(false);
@@ -577,6 +609,13 @@ void TForm1::Enable_Buttons() {
         w->setEnabled(true);
     for (TFlatSpeedButton* b : FlatButton)
         b->show();
+    // Locking took the focus away; it goes back where it was, when it can.
+    QWidget* back = m_focusBeforeLock;
+    m_focusBeforeLock = nullptr;
+    if (back && back->isEnabled() && back->isVisible() && back->focusPolicy() != Qt::NoFocus &&
+        (!QApplication::focusWidget() || !isAncestorOf(QApplication::focusWidget())))
+        back->setFocus(Qt::OtherFocusReason);
+    if (m_focusCue) focusChanged();
 }
 
 // ---- Window items ----
@@ -621,6 +660,7 @@ void TForm1::setActNumberVisible(int n, bool visible) {
     QLabel* overlay = Act_Number[static_cast<size_t>(n)];
     if (overlay->isHidden() == !visible) return;
     overlay->setVisible(visible);
+    describeCell(n);
 }
 
 std::string TForm1::historyText(int cell) const {

@@ -4,6 +4,7 @@
 #include "window_items.h"
 
 #include <QComboBox>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <memory>
 
+class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QSlider;
@@ -22,6 +24,8 @@ class TCSpinEdit;
 class TColourLabel;
 class TFlatSpeedButton;
 class TShape;
+class TFocusCue;
+class TNumberEntry;
 
 // The main window: the board, the history strip, the stake bar and the
 // settings row. It owns the tracker and implements its window items with
@@ -42,6 +46,17 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     vantel::Tracker& tracker() { return m_tracker; }
     // Ctrl+Z, Ctrl+Shift+Z and the right-button menu (spin_undo.cpp).
     SpinUndo& spinUndo() { return *m_spinUndo; }
+
+    // Enters spin n exactly as a click on its cell would; false (with a beep)
+    // while the window is locked. The keyboard's number entry uses it.
+    bool enterSpin(int n);
+    // Opens the number entry (Ctrl+E).
+    void openNumberEntry();
+    TNumberEntry* numberEntry() const { return m_numberEntry; }
+    TFocusCue* focusCue() const { return m_focusCue; }
+    // Where the window opens, in device pixels: at 252,129 when the whole
+    // window fits there, otherwise as near as keeps it on the screen.
+    static QPoint openingPosition(const QRect& available, QSize frame);
 
     // Shows an error the way the event loop does: a message box with an error
     // icon, an OK button and the application's title as caption. Tests replace it.
@@ -135,9 +150,27 @@ class TForm1 : public QWidget, public vantel::WindowItems {
 
   protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    void setUpPlayerAids();
+    void describeControls();
+    void styleDropDown(QComboBox* combo);
+    void offerNoResize();
+    void placeNatively(QPoint devicePos);
+    void focusChanged();
+    void describeCell(int n);
     void buildControls();
+    void buildArtAndGauge();
+    void buildTiles();
+    void buildHistoryStrip();
+    void buildStakeBar();
+    void buildOverlays();
+    void buildIndicatorAndCaptions();
+    void buildBoardButtons();
+    void buildHiddenLabels();
+    void buildSettings();
     void buildSequentialPanel();
     void buildTimers();
     void bindProcedures();
@@ -147,8 +180,15 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     std::array<QWidget*, 12> lockedSettings() const;
 
     vantel::Tracker m_tracker;
+    // The 37 board cell buttons, each with its number as id.
+    QButtonGroup* m_board = nullptr;
     int m_currentNum = 0;
     bool m_locked = false;
+    // The control that had the keyboard focus when the window locked.
+    QPointer<QWidget> m_focusBeforeLock;
+    TFocusCue* m_focusCue = nullptr;
+    TNumberEntry* m_numberEntry = nullptr;
+    bool m_placed = false;
     int m_guardDepth = 0;
     qreal m_pixelRatio = 1.0;
     // After the tracker, so that it goes first.

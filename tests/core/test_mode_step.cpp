@@ -1,5 +1,8 @@
 #include "tracker_fixture.h"
 
+#include <algorithm>
+#include <vector>
+
 using vantel::NumberList;
 using vantel::TimerId;
 
@@ -40,27 +43,30 @@ TEST_F(ModeStep, EachModeStartsOnlyItsOwnAnalysisWhichUnlocksAtItsEnd) {
     }
 }
 
-TEST_F(ModeStep, SequentialCopiesItsListOnlyOnTheFirstStep) {
+// The numbers never seen in board order, then those seen, longest ago first.
+NumberList waitingOrder(const std::vector<int>& seen) {
+    NumberList order;
+    for (int n = 0; n <= 36; ++n)
+        if (std::find(seen.begin(), seen.end(), n) == seen.end()) order.append(n);
+    for (int n : seen)
+        order.append(n);
+    return order;
+}
+
+TEST_F(ModeStep, SequentialOrdersItsListByEverySpinOfTheRecord) {
     collect();
     items.setGameMode(2);
     play(3);
-    NumberList expected = NumberList::range(0, 36);
-    expected.remove(3);
-    expected.append(3);
-    EXPECT_EQ(tracker.Sequential_Numbers_Cur, expected);
+    EXPECT_EQ(tracker.Sequential_Numbers_Cur, waitingOrder({30, 31, 32, 33, 3}));
     play(7);
-    expected.remove(expected.indexOf("7"));
-    expected.append(7);
-    EXPECT_EQ(tracker.Sequential_Numbers_Cur, expected);
+    EXPECT_EQ(tracker.Sequential_Numbers_Cur, waitingOrder({30, 31, 32, 33, 3, 7}));
 
-    // Leaving the mode and coming back keeps the list as it was left.
+    // A spin entered in another mode counts as well.
     items.setGameMode(0);
     play(20);
     items.setGameMode(2);
     play(4);
-    expected.remove(expected.indexOf("4"));
-    expected.append(4);
-    EXPECT_EQ(tracker.Sequential_Numbers_Cur, expected);
+    EXPECT_EQ(tracker.Sequential_Numbers_Cur, waitingOrder({30, 31, 32, 33, 3, 7, 20, 4}));
 }
 
 } // namespace

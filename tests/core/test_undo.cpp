@@ -302,8 +302,9 @@ TEST_F(Undo, TakesBackTheSpinThatRanPastTheStakeTable) {
     const int number = missNumber();
     ASSERT_FALSE(driver.spin(number)) << "the eighteenth doubling runs past row 17";
     ASSERT_EQ(driver.errors().size(), 1u);
-    EXPECT_EQ(items.betText(), "");
-    EXPECT_EQ(st().Progression_Index, 18);
+    // The recovery after the error starts the progression over.
+    EXPECT_EQ(items.betText(), "1");
+    EXPECT_EQ(st().Progression_Index, 0);
     ASSERT_FALSE(items.buttonsLocked()) << "the driver unlocks after the error";
     EXPECT_EQ(history.undoNumber(), number);
     ASSERT_EQ(history.undo(), SpinHistory::Result::Done);

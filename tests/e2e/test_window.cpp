@@ -1,133 +1,12 @@
-// The real program in a real X server: started as a user starts it, clicked
-// with xdotool at client coordinates and checked on screenshots.
-#include <QColor>
-#include <QImage>
-#include <QProcess>
-#include <QString>
-#include <QStringList>
-#include <QTemporaryDir>
+// The program's defined window behaviour, clicked with xdotool at client
+// coordinates and checked on screenshots.
+#include "real_window.h"
 
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <cstdio>
-#include <functional>
-#include <map>
 #include <set>
-#include <string>
-#include <thread>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-std::string run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    if (!p.waitForFinished(20000)) return {};
-    return p.readAllStandardOutput().trimmed().toStdString();
-}
-
-QRect cellRect(int n) {
-    if (n == 0) return {24, 96, 33, 33};
-    return {56 + 32 * ((n - 1) / 3), 128 - 32 * ((n - 1) % 3), 33, 33};
-}
-
-// Colours as 0xRRGGBB, compared with screenshot pixels stripped of their alpha.
-constexpr QRgb kLit = 0x81A82D;
-constexpr QRgb kMaroon = 0x800000;
-constexpr QRgb kGreen = 0x008000;
-constexpr QRgb kNearBlack = 0x202020;
-constexpr QRgb kBlack = 0x000000;
-
-class RealWindow : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        m_app.start(QStringLiteral(VANTEL_BINARY), {});
-        ASSERT_TRUE(m_app.waitForStarted(10000));
-        m_window = run("timeout", {"20", "xdotool", "search", "--sync", "--onlyvisible", "--name",
-                                   "^Vantel 2\\.0$"});
-        const auto newline = m_window.find('\n');
-        if (newline != std::string::npos) m_window.resize(newline);
-        ASSERT_FALSE(m_window.empty()) << "no window titled Vantel 2.0";
-        for (const QString& line :
-             QString::fromStdString(
-                 run("xdotool", {"getwindowgeometry", "--shell", QString::fromStdString(m_window)}))
-                 .split('\n')) {
-            const auto kv = line.split('=');
-            if (kv.size() == 2) m_geometry[kv[0].toStdString()] = kv[1].toInt();
-        }
-        // Let the first frames reach the screen.
-        ASSERT_TRUE(waitFor([&] { return pixel(160, 28) == kBlack; }, 5000));
-    }
-
-    void TearDown() override {
-        m_app.terminate();
-        if (!m_app.waitForFinished(5000)) m_app.kill();
-    }
-
-    void click(int x, int y) {
-        run("xdotool", {"mousemove", "--window", QString::fromStdString(m_window),
-                        QString::number(x), QString::number(y), "click", "1"});
-    }
-    void clickNumber(int n) {
-        const QRect r = cellRect(n);
-        click(r.x() + 16, r.y() + 16);
-    }
-
-    QImage shot() {
-        const QString file = m_dir.filePath("shot.png");
-        run("import", {"-silent", "-window", "root", file});
-        return QImage(file).convertToFormat(QImage::Format_RGB32);
-    }
-    QRgb pixel(int x, int y) {
-        return shot().pixel(m_geometry["X"] + x, m_geometry["Y"] + y) & 0xFFFFFF;
-    }
-
-    bool waitFor(const std::function<bool()>& condition, int ms) {
-        const auto end = Clock::now() + std::chrono::milliseconds(ms);
-        while (Clock::now() < end) {
-            if (condition()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return condition();
-    }
-
-    std::vector<int> litNumbers(const QImage& image) {
-        std::vector<int> lit;
-        for (int n = 0; n <= 36; ++n) {
-            const QRect r = cellRect(n);
-            if ((image.pixel(m_geometry["X"] + r.x() + 5, m_geometry["Y"] + r.y() + 27) &
-                 0xFFFFFF) == kLit)
-                lit.push_back(n);
-        }
-        return lit;
-    }
-
-    bool progressShown() { return pixel(140, 197) != kBlack; }
-
-    // A draw has ended once 18 numbers are lit and the progress bar is empty again.
-    bool waitForDrawEnd(std::vector<int>* lit = nullptr) {
-        return waitFor(
-            [&] {
-                const QImage image = shot();
-                const auto numbers = litNumbers(image);
-                const QRgb bar =
-                    image.pixel(m_geometry["X"] + 140, m_geometry["Y"] + 197) & 0xFFFFFF;
-                if (lit) *lit = numbers;
-                return numbers.size() == 18 && bar == kBlack;
-            },
-            10000);
-    }
-
-    QRgb historyColour(int cell) { return pixel(154 + 24 * (cell - 1) + 1, 24); }
-
-    QTemporaryDir m_dir;
-    QProcess m_app;
-    std::string m_window;
-    std::map<std::string, int> m_geometry;
-};
+using namespace e2e;
 
 TEST_F(RealWindow, HasItsTitleAndFixedClientSize) {
     EXPECT_EQ(run("xdotool", {"getwindowname", QString::fromStdString(m_window)}), "Vantel 2.0");
@@ -249,6 +128,59 @@ TEST_F(RealWindow, UndoTakesBackAWrongCellByKeyAndByMenu) {
     clickNumber(0);
     EXPECT_TRUE(waitFor([&] { return historyColour(1) == kGreen; }, 5000));
     EXPECT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+}
+
+TEST_F(RealWindow, TheWheelActsOnlyOnTheFocusedSetting) {
+    focusWindow();
+    key("Tab"); // from Game Mode to Safe Level
+    for (int i = 0; i < 3; ++i)
+        wheelAt(44, 241, 5); // over Game Mode, which has no focus
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(clientHeight(), 261) << "the wheel chose Sequential";
+    EXPECT_EQ(indicator(), kGreen);
+    wheelAt(227, 242, 4); // over Safe Level, which has the focus: level 1
+    EXPECT_TRUE(waitFor([&] { return indicator() == kMaroon; }, 3000));
+}
+
+TEST_F(RealWindow, TheFocusComesBackAfterAnAnalysedSpin) {
+    focusWindow();
+    key("Tab"); // Safe Level
+    for (int n : {3, 19, 0, 28, 26})
+        clickNumber(n);
+    ASSERT_TRUE(waitFor([&] { return progressShown(); }, 5000));
+    ASSERT_TRUE(waitForDrawEnd());
+    EXPECT_EQ(indicator(), kGreen);
+    key("Right");
+    key("Right"); // level 2, out of reach after one miss
+    EXPECT_TRUE(waitFor([&] { return indicator() == kMaroon; }, 3000))
+        << "keys after the spin reached no setting";
+}
+
+TEST_F(RealWindow, OffersMoveMinimiseAndCloseButNoResize) {
+    const std::string hints =
+        run("xprop", {"-id", QString::fromStdString(m_window), "_MOTIF_WM_HINTS"});
+    // flags: functions and decorations; functions: move, minimise, close.
+    EXPECT_NE(hints.find("= 0x3, 0x2c,"), std::string::npos) << hints;
+    const std::string normal =
+        run("xprop", {"-id", QString::fromStdString(m_window), "WM_NORMAL_HINTS"});
+    EXPECT_NE(normal.find("minimum size: 473 by 261"), std::string::npos) << normal;
+    EXPECT_NE(normal.find("maximum size: 473 by 261"), std::string::npos) << normal;
+}
+
+class RealWindowAt2x : public RealWindow {
+  protected:
+    void SetUp() override {
+        m_scale = 2;
+        RealWindow::SetUp();
+    }
+};
+
+TEST_F(RealWindowAt2x, OpensWhollyOnTheScreen) {
+    EXPECT_EQ(m_geometry["WIDTH"], 946);
+    EXPECT_EQ(m_geometry["HEIGHT"], 522);
+    // 252 + 946 passes the 1024-pixel screen: the window moves left just enough.
+    EXPECT_EQ(m_geometry["X"], 1024 - 946);
+    EXPECT_EQ(m_geometry["Y"], 129);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "cgauge.h"
 
+#include "paint_counter.h"
+
 #include <QEvent>
 #include <QImage>
 #include <QTest>
@@ -162,18 +164,6 @@ TEST(TCGaugeValues, BadBoundsFailWithTheirMessageAndChangeNothing) {
         EXPECT_EQ(gauge.Progress(), c.min);
     }
 }
-
-class PaintCounter : public QObject {
-  public:
-    using QObject::QObject;
-    int count = 0;
-
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++count;
-        return false;
-    }
-};
 
 // A shown window with the gauge and a second widget. Repaints are counted
 // after an update of the second widget has been painted: the window paints

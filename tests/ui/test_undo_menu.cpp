@@ -1,6 +1,7 @@
 // Taking spins back in the window: Ctrl+Z and Ctrl+Shift+Z, the right-button
 // menu and its entries, the beep of a refusal, and a focused spin edit keeping
 // the two keys for its own text.
+#include "colour_label.h"
 #include "cspinedit.h"
 #include "flat_button.h"
 #include "program_timer.h"

