@@ -4,7 +4,8 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PACKAGES=(build-essential cmake libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev
-          fonts-liberation fontconfig xvfb xauth xdotool imagemagick)
+          fonts-liberation fontconfig xvfb xauth xdotool imagemagick
+          libcli11-dev nlohmann-json3-dev qt6-svg-dev)
 
 # Installs the Debian packages that are not installed yet; with sudo when not root.
 ensure_packages() {
