@@ -1,0 +1,356 @@
+// vantel-sim: plays many sessions of the window's exact rules and reports
+// what they come to. Parses the options, checks every input before a single
+// spin is played, runs the engine and writes the report, the CSV and the chart.
+#include "engine.h"
+#include "report.h"
+#include "sim_chart.h"
+#include "spins_file.h"
+
+#include <CLI/CLI.hpp>
+#include <QGuiApplication>
+#include <nlohmann/json.hpp>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace vantel::sim;
+
+constexpr int kExitBadInput = 2;
+constexpr int kPathPoints = 100;
+
+// An input that stops the run before it starts: one line, exit status 2.
+struct BadInput {
+    std::string message;
+};
+
+int fail(const std::string& message) {
+    std::string line = message;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::fprintf(stderr, "vantel-sim: %s\n", line.c_str());
+    return kExitBadInput;
+}
+
+int indexOf(const std::vector<std::string>& names, const std::string& name) {
+    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+}
+
+// Makes sure an output file can be written before anything is played. A file
+// this check creates is removed again if the run does not happen.
+class OutputFiles {
+  public:
+    ~OutputFiles() {
+        if (!m_keep)
+            for (const std::string& p : m_created)
+                std::remove(p.c_str());
+    }
+    void check(const std::string& option, const std::string& path) {
+        std::error_code ec;
+        if (std::filesystem::is_directory(path, ec))
+            throw BadInput{option + ": cannot write '" + path + "': it is a folder"};
+        const bool existed = std::filesystem::exists(path, ec);
+        std::ofstream probe(path, std::ios::app);
+        if (!probe) throw BadInput{option + ": cannot write '" + path + "'"};
+        if (!existed) m_created.push_back(path);
+    }
+    void keep() { m_keep = true; }
+
+  private:
+    std::vector<std::string> m_created;
+    bool m_keep = false;
+};
+
+// The bar on stderr: drawn only on a terminal, and only once the run has
+// lasted a second.
+class ProgressBar {
+  public:
+    ProgressBar(uint64_t total, bool enabled)
+        : m_total(std::max<uint64_t>(total, 1)), m_enabled(enabled && isatty(2)),
+          m_start(std::chrono::steady_clock::now()) {}
+    void update(uint64_t done) {
+        if (!m_enabled) return;
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
+        if (seconds < 1.0) return;
+        const double share =
+            std::min(1.0, static_cast<double>(done) / static_cast<double>(m_total));
+        const double rate = static_cast<double>(done) / seconds;
+        const double left =
+            rate > 0 ? static_cast<double>(m_total - std::min(done, m_total)) / rate : 0;
+        constexpr int kWidth = 30;
+        const int filled = static_cast<int>(share * kWidth);
+        std::fprintf(stderr, "\r[%s%s] %5.1f %%  %.0f spins/s  %.0f s left ",
+                     std::string(static_cast<size_t>(filled), '#').c_str(),
+                     std::string(static_cast<size_t>(kWidth - filled), '.').c_str(), 100 * share,
+                     rate, std::ceil(left));
+        m_drawn = true;
+    }
+    void finish() {
+        if (m_drawn) std::fprintf(stderr, "\r\033[K");
+    }
+
+  private:
+    uint64_t m_total;
+    bool m_enabled;
+    bool m_drawn = false;
+    std::chrono::steady_clock::time_point m_start;
+};
+
+nlohmann::ordered_json estimateJson(const Estimate& e) {
+    return {{"value", e.value}, {"low", e.low}, {"high", e.high}};
+}
+
+nlohmann::ordered_json reportJson(const Config& c, const Report& r) {
+    const Settings& s = c.settings;
+    nlohmann::ordered_json j;
+    j["settings"] = {
+        {"mode", gameModeName(s.gameMode)}, {"system", s.bettingSystem},
+        {"initial_bet", s.initialBet},      {"safe_level", s.safeLevel},
+        {"fixed_matrix", s.fixedMatrix},    {"reset_on", mode3ResetName(s.mode3Reset)},
+        {"increase_till", s.increaseTill},  {"progression", progressionName(s.progression)},
+        {"m_count", s.sequentialLosses},    {"w_count", s.sequentialWins}};
+    j["seed"] = c.seed;
+    j["recorded_spins"] = c.recorded.size();
+    j["spin_interval_s"] = static_cast<double>(c.spinIntervalMs) / 1000;
+    j["bankroll"] = c.bankroll ? nlohmann::ordered_json(*c.bankroll) : nullptr;
+    j["table_limit"] = c.tableLimit ? nlohmann::ordered_json(*c.tableLimit) : nullptr;
+    j["sessions"] = r.sessions;
+    j["spins"] = r.spins;
+    nlohmann::ordered_json pct;
+    for (size_t i = 0; i < kNetPercentiles.size(); ++i)
+        pct[std::to_string(kNetPercentiles[i])] = r.netPercentiles[i];
+    j["net"] = {{"mean", r.netMean},
+                {"sd", r.netSd},
+                {"percentiles", pct},
+                {"min", r.netMin},
+                {"max", r.netMax}};
+    j["drawdown"] = {{"mean", r.meanDrawdown}, {"deepest", r.deepestDrawdown}};
+    j["largest_outlay"] = r.largestOutlay;
+    nlohmann::ordered_json endings;
+    for (size_t e = 0; e < kEndingCount; ++e) {
+        nlohmann::ordered_json one = estimateJson(r.endingRates[e]);
+        one["sessions"] = r.endings[e];
+        endings[endingName(static_cast<Ending>(e))] = one;
+    }
+    j["endings"] = endings;
+    j["staked"] = r.staked;
+    j["returned"] = r.returned;
+    j["return_to_player"] = estimateJson(r.returnToPlayer);
+    j["house_return"] = 36.0 / 37.0;
+    nlohmann::ordered_json hit = estimateJson(r.hitRate);
+    hit["bet_spins"] = r.betSpins;
+    hit["random_bet"] = r.randomHitRate;
+    j["hit_rate"] = hit;
+    return j;
+}
+
+void writeCsv(std::ostream& out, const std::vector<SessionResult>& results) {
+    out << "session,net,staked,returned,drawdown,largest_outlay,spins,ending,bet_spins,hits\n";
+    for (size_t i = 0; i < results.size(); ++i) {
+        const SessionResult& r = results[i];
+        out << i << ',' << r.net << ',' << r.staked << ',' << r.returned << ',' << r.drawdown << ','
+            << r.largestOutlay << ',' << r.spins << ',' << endingName(r.ending) << ',' << r.betSpins
+            << ',' << r.hits << '\n';
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Plays many sessions of the tracker's exact rules on a seeded wheel or on "
+                 "recorded spins, and reports what a player following the window would have "
+                 "won or lost.",
+                 "vantel-sim"};
+    app.set_version_flag("--version", std::string("vantel-sim ") + VANTEL_VERSION);
+
+    const std::vector<std::string> modes = {"Mode1", "Mode2", "Sequential"};
+    const std::vector<std::string> systems = {"Martingale", "Donald"};
+    const std::vector<std::string> resets = {"+ OR =", "ONLY +", "Manual"};
+    const std::vector<std::string> progressions = {"Double", "+ Init. Bet"};
+
+    Config config;
+    Settings& s = config.settings;
+    std::string mode = "Mode1", reset = "+ OR =", progression = "Double";
+    app.add_option("--mode", mode, "Game Mode")->check(CLI::IsMember(modes))->capture_default_str();
+    app.add_option("--system", s.bettingSystem, "Betting System")
+        ->check(CLI::IsMember(systems))
+        ->capture_default_str();
+    app.add_option("--initial-bet", s.initialBet, "Init. Bet")
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
+    app.add_option("--safe-level", s.safeLevel, "Safe Level")
+        ->check(CLI::Range(0, 10))
+        ->capture_default_str();
+    app.add_flag("--fixed-matrix", s.fixedMatrix, "Fixed Matrix");
+    app.add_option("--reset-on", reset, "Sequential: when the sequence starts over")
+        ->check(CLI::IsMember(resets))
+        ->capture_default_str();
+    app.add_option("--increase-till", s.increaseTill, "Sequential: most numbers covered")
+        ->check(CLI::Range(1, 35))
+        ->capture_default_str();
+    app.add_option("--progression", progression, "Sequential: how the stake rises")
+        ->check(CLI::IsMember(progressions))
+        ->capture_default_str();
+    app.add_option("--m-count", s.sequentialLosses, "Sequential: misses that add a number")
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
+    app.add_option("--w-count", s.sequentialWins, "Sequential: hits that take one away")
+        ->check(CLI::Range(1, 10000))
+        ->capture_default_str();
+
+    std::optional<uint64_t> spins;
+    std::string spinsFile, csvFile, chartFile, chartSize = "1200x800";
+    double spinInterval = 45;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    config.threads = cores;
+    bool json = false, quiet = false;
+    app.add_option("--sessions", config.sessions, "Sessions to play")
+        ->check(CLI::Range(uint64_t{1}, uint64_t{1000000}))
+        ->capture_default_str();
+    app.add_option("--spins", spins,
+                   "Spins per session (default 1000; with --spins-file, the whole file)")
+        ->check(CLI::Range(uint64_t{1}, uint64_t{1000000}));
+    app.add_option("--seed", config.seed, "Seed of the wheel and of the sessions' clocks")
+        ->check(CLI::Validator(
+            [](std::string& v) {
+                return !v.empty() && v[0] == '-' ? "Value " + v + " is negative" : std::string();
+            },
+            "UINT64"))
+        ->capture_default_str();
+    app.add_option("--threads", config.threads, "Threads (default: every core)")
+        ->check(CLI::Range(1u, 1024u));
+    app.add_option("--spins-file", spinsFile,
+                   "Recorded spins, one number a line, replayed in every session");
+    app.add_option("--bankroll", config.bankroll,
+                   "Stop a session when the next outlay is more than is left")
+        ->check(CLI::Range(int64_t{1}, int64_t{1000000000000000}));
+    app.add_option("--table-limit", config.tableLimit,
+                   "Stop a session when the stake on one number exceeds it")
+        ->check(CLI::Range(int64_t{1}, int64_t{1000000000000000}));
+    app.add_option("--spin-interval", spinInterval, "Seconds between spins")
+        ->check(CLI::Range(0.001, 86400.0))
+        ->capture_default_str();
+    app.add_flag("--json", json, "Write the report as JSON");
+    app.add_option("--csv", csvFile, "Write one row per session to FILE");
+    app.add_option("--chart", chartFile, "Draw the chart into FILE.png or FILE.svg");
+    app.add_option("--chart-size", chartSize, "Chart size in pixels, WIDTHxHEIGHT")
+        ->capture_default_str();
+    app.add_flag("--quiet", quiet, "No progress bar");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        return fail(e.what());
+    }
+
+    OutputFiles outputs;
+    int chartWidth = 0, chartHeight = 0;
+    try {
+        s.gameMode = indexOf(modes, mode);
+        s.mode3Reset = indexOf(resets, reset);
+        s.progression = indexOf(progressions, progression);
+        config.spinIntervalMs = std::max<int64_t>(1, std::llround(spinInterval * 1000));
+        if (!spinsFile.empty()) {
+            try {
+                config.recorded = readSpinsFile(spinsFile);
+            } catch (const SpinsFileError& e) {
+                throw BadInput{e.what()};
+            }
+        }
+        config.spins = spins ? *spins : config.recorded.empty() ? 1000 : config.recorded.size();
+        if (!chartFile.empty()) {
+            std::string lower = chartFile;
+            std::transform(lower.begin(), lower.end(), lower.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            const auto endsWith = [&](const char* tail) {
+                const std::string t = tail;
+                return lower.size() > t.size() &&
+                       lower.compare(lower.size() - t.size(), t.size(), t) == 0;
+            };
+            if (!endsWith(".png") && !endsWith(".svg"))
+                throw BadInput{"--chart: '" + chartFile + "' must end in .png or .svg"};
+            char x = 0;
+            char extra = 0;
+            if (std::sscanf(chartSize.c_str(), "%d%c%d%c", &chartWidth, &x, &chartHeight, &extra) !=
+                    3 ||
+                x != 'x' || chartWidth < 400 || chartWidth > 8000 || chartHeight < 300 ||
+                chartHeight > 8000)
+                throw BadInput{"--chart-size: '" + chartSize +
+                               "' is not WIDTHxHEIGHT within 400x300 to 8000x8000"};
+            config.pathPoints = kPathPoints;
+        }
+        if (!csvFile.empty()) outputs.check("--csv", csvFile);
+        if (!chartFile.empty()) outputs.check("--chart", chartFile);
+    } catch (const BadInput& e) {
+        return fail(e.message);
+    }
+
+    const uint64_t perSession = config.recorded.empty()
+                                    ? config.spins
+                                    : std::min<uint64_t>(config.spins, config.recorded.size());
+    ProgressBar bar(config.sessions * perSession, !quiet);
+    const std::vector<SessionResult> results =
+        runSessions(config, [&bar](uint64_t done) { bar.update(done); });
+    bar.finish();
+    const Report report = summarize(config, results);
+    outputs.keep();
+
+    int status = 0;
+    if (json)
+        std::cout << reportJson(config, report).dump(2) << '\n';
+    else
+        std::cout << formatReport(config, report);
+    std::cout.flush();
+
+    if (!csvFile.empty()) {
+        std::ofstream csv(csvFile, std::ios::trunc);
+        writeCsv(csv, results);
+        csv.flush();
+        if (!csv) {
+            std::fprintf(stderr, "vantel-sim: cannot write '%s'\n", csvFile.c_str());
+            status = 1;
+        }
+    }
+    if (!chartFile.empty()) {
+        // Fonts without a display, and none of the platform's chatter on stderr.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                std::fprintf(stderr, "vantel-sim: %s\n", text.toLocal8Bit().constData());
+        });
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        int qargc = 1;
+        char* qargv[] = {argv[0], nullptr};
+        QGuiApplication gui(qargc, qargv);
+        vantel::SimChartData chart;
+        chart.title = QString::fromStdString(
+            std::string(gameModeName(s.gameMode)) + ", " + s.bettingSystem + ", initial bet " +
+            std::to_string(s.initialBet) + ": " + std::to_string(report.sessions) +
+            " sessions of " + std::to_string(perSession) + " spins");
+        chart.bandSpins = report.bandSpins;
+        chart.bands = report.bands;
+        chart.finalNets = report.finalNets;
+        QString error;
+        if (!vantel::saveSimChart(QString::fromStdString(chartFile), QSize(chartWidth, chartHeight),
+                                  chart, &error)) {
+            std::fprintf(stderr, "vantel-sim: cannot write '%s': %s\n", chartFile.c_str(),
+                         error.toStdString().c_str());
+            status = 1;
+        }
+    }
+    return status;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantel::sim {
+
+// The window's settings a session plays with, with the window's defaults.
+struct Settings {
+    int gameMode = 0; // 0 "Mode1", 1 "Mode2", 2 "Sequential"
+    std::string bettingSystem = "Martingale";
+    int32_t initialBet = 1;
+    int safeLevel = 0;
+    bool fixedMatrix = false;
+    int mode3Reset = 0; // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
+    int32_t increaseTill = 18;
+    int progression = 0; // 0 "Double", 1 "+ Init. Bet"
+    int32_t sequentialLosses = 2;
+    int32_t sequentialWins = 1;
+};
+
+// A backtest: how many sessions of how many spins, where the spins come from,
+// and when a player stops early.
+struct Config {
+    Settings settings;
+    uint64_t sessions = 10000;
+    uint64_t spins = 1000; // per session; a recorded list is played up to its end
+    uint64_t seed = 1;
+    unsigned threads = 1;
+    // Recorded spins, replayed from the first in every session; empty: the
+    // seeded wheel.
+    std::vector<int> recorded;
+    std::optional<int64_t> bankroll;   // the player stops when it cannot cover the next outlay
+    std::optional<int64_t> tableLimit; // highest stake the table takes on one number
+    int64_t spinIntervalMs = 45000;    // a live table's pace
+    // Points of each session's net result to keep (at evenly spaced spins),
+    // for the bands of a chart; 0 keeps none.
+    int pathPoints = 0;
+};
+
+enum class Ending { AllSpins, StakeTableEnd, Bankroll, TableLimit };
+constexpr int kEndingCount = 4;
+const char* endingName(Ending e);
+
+struct SessionResult {
+    int64_t net = 0;
+    int64_t staked = 0;
+    int64_t returned = 0;
+    int64_t drawdown = 0;      // deepest fall below the best net result so far
+    int64_t largestOutlay = 0; // most placed on one spin
+    uint64_t spins = 0;        // spins entered
+    Ending ending = Ending::AllSpins;
+    uint64_t betSpins = 0;   // spins with a stake on lit numbers
+    uint64_t hits = 0;       // of those, spins that came out on a lit number
+    uint64_t litNumbers = 0; // lit numbers summed over the bet spins
+    // Sums over bet spins of staked^2, staked*returned, returned^2, for the
+    // interval of the return to player.
+    double sxx = 0;
+    double sxy = 0;
+    double syy = 0;
+    std::vector<int64_t> path; // net result after each kept spin
+};
+
+// The spins a session plays with the path points kept: index j holds the
+// spin count after which point j is taken.
+std::vector<uint64_t> pathSpins(const Config& config);
+
+// Plays one session through the tracker, as a player following the window.
+SessionResult playSession(const Config& config, uint64_t index);
+
+// Plays every session, spread over config.threads threads, and returns the
+// results in session order. progress(spinsDone) is called from the calling
+// thread about ten times a second while the run lasts.
+std::vector<SessionResult> runSessions(const Config& config,
+                                       const std::function<void(uint64_t)>& progress = {});
+
+} // namespace vantel::sim

@@ -1,0 +1,195 @@
+#include "report.h"
+
+#include "sat_math.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace vantel::sim {
+
+namespace {
+
+constexpr double kZ95 = 1.959963984540054;
+
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* fmt, ...) {
+    char buf[512];
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(buf, sizeof buf, fmt, args);
+    va_end(args);
+    return buf;
+}
+
+std::string percent(const Estimate& e) {
+    return format("%7.3f %%  [%.3f, %.3f]", 100 * e.value, 100 * e.low, 100 * e.high);
+}
+
+} // namespace
+
+Estimate wilson(uint64_t k, uint64_t n) {
+    if (n == 0) return {};
+    const double nn = static_cast<double>(n);
+    const double p = static_cast<double>(k) / nn;
+    const double z2 = kZ95 * kZ95;
+    const double denom = 1 + z2 / nn;
+    const double centre = (p + z2 / (2 * nn)) / denom;
+    const double half = kZ95 / denom * std::sqrt(p * (1 - p) / nn + z2 / (4 * nn * nn));
+    return {p, std::max(0.0, centre - half), std::min(1.0, centre + half)};
+}
+
+double percentile(const std::vector<int64_t>& sorted, double p) {
+    if (sorted.empty()) return 0;
+    const double h = (static_cast<double>(sorted.size()) - 1) * p / 100;
+    const auto lo = static_cast<size_t>(std::floor(h));
+    const size_t hi = std::min(lo + 1, sorted.size() - 1);
+    const double a = static_cast<double>(sorted[lo]);
+    const double b = static_cast<double>(sorted[hi]);
+    return a + (h - static_cast<double>(lo)) * (b - a);
+}
+
+Report summarize(const Config& config, const std::vector<SessionResult>& sessions) {
+    Report r;
+    r.sessions = sessions.size();
+    double sxx = 0, sxy = 0, syy = 0, drawdowns = 0;
+    uint64_t litNumbers = 0;
+    r.finalNets.reserve(sessions.size());
+    for (const SessionResult& s : sessions) {
+        r.spins += s.spins;
+        r.finalNets.push_back(s.net);
+        ++r.endings[static_cast<size_t>(s.ending)];
+        r.staked = satAdd(r.staked, s.staked);
+        r.returned = satAdd(r.returned, s.returned);
+        r.betSpins += s.betSpins;
+        r.hits += s.hits;
+        litNumbers += s.litNumbers;
+        sxx += s.sxx;
+        sxy += s.sxy;
+        syy += s.syy;
+        drawdowns += static_cast<double>(s.drawdown);
+        r.deepestDrawdown = std::max(r.deepestDrawdown, s.drawdown);
+        r.largestOutlay = std::max(r.largestOutlay, s.largestOutlay);
+    }
+    if (r.sessions == 0) return r;
+    const double n = static_cast<double>(r.sessions);
+
+    double sum = 0;
+    for (int64_t v : r.finalNets)
+        sum += static_cast<double>(v);
+    r.netMean = sum / n;
+    double squares = 0;
+    for (int64_t v : r.finalNets)
+        squares += (static_cast<double>(v) - r.netMean) * (static_cast<double>(v) - r.netMean);
+    r.netSd = r.sessions > 1 ? std::sqrt(squares / (n - 1)) : 0;
+    std::vector<int64_t> sorted = r.finalNets;
+    std::sort(sorted.begin(), sorted.end());
+    for (size_t i = 0; i < kNetPercentiles.size(); ++i)
+        r.netPercentiles[i] = percentile(sorted, kNetPercentiles[i]);
+    r.netMin = sorted.front();
+    r.netMax = sorted.back();
+    r.meanDrawdown = drawdowns / n;
+
+    for (size_t e = 0; e < kEndingCount; ++e)
+        r.endingRates[e] = wilson(r.endings[e], r.sessions);
+
+    // Each spin's return minus the expected share of its stake has mean zero
+    // whatever stake the progression chose, so the spins' squared deviations
+    // add up to the variance of the total.
+    if (r.staked > 0) {
+        const double x = static_cast<double>(r.staked);
+        const double rtp = static_cast<double>(r.returned) / x;
+        const double var = std::max(0.0, syy - 2 * rtp * sxy + rtp * rtp * sxx);
+        const double half = kZ95 * std::sqrt(var) / x;
+        r.returnToPlayer = {rtp, rtp - half, rtp + half};
+    }
+    r.hitRate = wilson(r.hits, r.betSpins);
+    if (r.betSpins > 0)
+        r.randomHitRate =
+            static_cast<double>(litNumbers) / (37.0 * static_cast<double>(r.betSpins));
+
+    r.bandSpins = pathSpins(config);
+    std::vector<int64_t> column(sessions.size());
+    for (auto& band : r.bands)
+        band.resize(r.bandSpins.size());
+    for (size_t j = 0; j < r.bandSpins.size(); ++j) {
+        for (size_t i = 0; i < sessions.size(); ++i)
+            column[i] = j < sessions[i].path.size() ? sessions[i].path[j] : sessions[i].net;
+        std::sort(column.begin(), column.end());
+        for (size_t b = 0; b < kBandPercentiles.size(); ++b)
+            r.bands[b][j] = percentile(column, kBandPercentiles[b]);
+    }
+    return r;
+}
+
+const char* gameModeName(int index) {
+    static const char* names[] = {"Mode1", "Mode2", "Sequential"};
+    return index >= 0 && index < 3 ? names[index] : "";
+}
+
+const char* mode3ResetName(int index) {
+    static const char* names[] = {"+ OR =", "ONLY +", "Manual"};
+    return index >= 0 && index < 3 ? names[index] : "";
+}
+
+const char* progressionName(int index) {
+    static const char* names[] = {"Double", "+ Init. Bet"};
+    return index >= 0 && index < 2 ? names[index] : "";
+}
+
+std::string formatReport(const Config& config, const Report& r) {
+    const Settings& s = config.settings;
+    std::string out;
+    out += format("Settings       %s, %s, initial bet %d, safe level %d, fixed matrix %s\n",
+                  gameModeName(s.gameMode), s.bettingSystem.c_str(), s.initialBet, s.safeLevel,
+                  s.fixedMatrix ? "on" : "off");
+    if (s.gameMode == 2)
+        out += format("Sequential     reset on \"%s\", increase till %d, %s, M. count %d, "
+                      "W. count %d\n",
+                      mode3ResetName(s.mode3Reset), s.increaseTill, progressionName(s.progression),
+                      s.sequentialLosses, s.sequentialWins);
+    out += format(
+        "Spins from     %s, one every %.3f s\n",
+        config.recorded.empty()
+            ? format("the wheel, seed %llu", static_cast<unsigned long long>(config.seed)).c_str()
+            : format("a file of %zu recorded spins", config.recorded.size()).c_str(),
+        static_cast<double>(config.spinIntervalMs) / 1000);
+    std::string stops;
+    if (config.bankroll) stops += format("bankroll %lld", static_cast<long long>(*config.bankroll));
+    if (config.tableLimit)
+        stops += format("%stable limit %lld", stops.empty() ? "" : ", ",
+                        static_cast<long long>(*config.tableLimit));
+    out += format("Stops at       %s\n", stops.empty() ? "the last spin" : stops.c_str());
+    out += "\n";
+    out += format("Sessions       %llu\n", static_cast<unsigned long long>(r.sessions));
+    out += format("Spins played   %llu\n", static_cast<unsigned long long>(r.spins));
+    out += "\n";
+    out += format("Net result     mean %.2f, standard deviation %.2f\n", r.netMean, r.netSd);
+    out += "  percentiles ";
+    for (size_t i = 0; i < kNetPercentiles.size(); ++i)
+        out += format(" %d%%: %.1f", kNetPercentiles[i], r.netPercentiles[i]);
+    out += "\n";
+    out += format("  lowest %lld, highest %lld\n", static_cast<long long>(r.netMin),
+                  static_cast<long long>(r.netMax));
+    out += format("Drawdown       mean %.2f, deepest %lld\n", r.meanDrawdown,
+                  static_cast<long long>(r.deepestDrawdown));
+    out += format("Largest outlay %lld on one spin\n", static_cast<long long>(r.largestOutlay));
+    out += "\n";
+    out += "Endings        share of sessions, 95 % interval\n";
+    for (size_t e = 0; e < kEndingCount; ++e)
+        out += format("  %-20s %8llu  %s\n", endingName(static_cast<Ending>(e)),
+                      static_cast<unsigned long long>(r.endings[e]),
+                      percent(r.endingRates[e]).c_str());
+    out += "\n";
+    out += format("Staked         %lld\n", static_cast<long long>(r.staked));
+    out += format("Returned       %lld\n", static_cast<long long>(r.returned));
+    out += format("Return to player %s   (36/37 = 97.297 %%)\n", percent(r.returnToPlayer).c_str());
+    out += format("Hit rate       %s   of %llu spins with a stake; a random bet on as many "
+                  "numbers: %.3f %%\n",
+                  percent(r.hitRate).c_str(), static_cast<unsigned long long>(r.betSpins),
+                  100 * r.randomHitRate);
+    return out;
+}
+
+} // namespace vantel::sim

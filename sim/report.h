@@ -1,0 +1,70 @@
+#pragma once
+
+#include "engine.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vantel::sim {
+
+// A proportion with its 95 % confidence interval.
+struct Estimate {
+    double value = 0;
+    double low = 0;
+    double high = 0;
+};
+
+// Wilson's 95 % interval of k successes in n trials.
+Estimate wilson(uint64_t k, uint64_t n);
+
+constexpr std::array<int, 7> kNetPercentiles = {1, 5, 25, 50, 75, 95, 99};
+constexpr std::array<int, 5> kBandPercentiles = {5, 25, 50, 75, 95};
+
+// The percentile p (0..100) of sorted values, interpolated between the two
+// nearest ranks.
+double percentile(const std::vector<int64_t>& sorted, double p);
+
+// What a backtest found over all its sessions.
+struct Report {
+    uint64_t sessions = 0;
+    uint64_t spins = 0;
+    double netMean = 0;
+    double netSd = 0;
+    std::array<double, kNetPercentiles.size()> netPercentiles{};
+    int64_t netMin = 0;
+    int64_t netMax = 0;
+    std::array<uint64_t, kEndingCount> endings{};
+    std::array<Estimate, kEndingCount> endingRates{};
+    int64_t staked = 0; // saturates at the int64 limits
+    int64_t returned = 0;
+    Estimate returnToPlayer; // returned / staked
+    uint64_t betSpins = 0;
+    uint64_t hits = 0;
+    Estimate hitRate;         // spins on a lit number, of the spins with a stake
+    double randomHitRate = 0; // a random bet on as many numbers: lit / 37
+    double meanDrawdown = 0;
+    int64_t deepestDrawdown = 0;
+    int64_t largestOutlay = 0;
+
+    // The net result's 5-25-50-75-95 percentile bands at the spins of
+    // bandSpins (empty unless the sessions kept their paths).
+    std::vector<uint64_t> bandSpins;
+    std::array<std::vector<double>, kBandPercentiles.size()> bands;
+    std::vector<int64_t> finalNets; // in session order
+};
+
+// Combines the sessions in session order, so the figures do not depend on
+// how the sessions were spread over threads.
+Report summarize(const Config& config, const std::vector<SessionResult>& sessions);
+
+// The readable report.
+std::string formatReport(const Config& config, const Report& report);
+
+// The names of the window's settings, as its drop-down lists show them.
+const char* gameModeName(int index);
+const char* mode3ResetName(int index);
+const char* progressionName(int index);
+
+} // namespace vantel::sim

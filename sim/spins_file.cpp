@@ -1,0 +1,72 @@
+#include "spins_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace vantel::sim {
+
+namespace {
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+}
+
+} // namespace
+
+std::vector<int> parseSpins(const std::string& text, const std::string& fileName) {
+    std::vector<int> spins;
+    int lineNo = 0;
+    // A byte-order mark, as some editors write at the start of a text file.
+    size_t pos = text.rfind("\xef\xbb\xbf", 0) == 0 ? 3 : 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        ++lineNo;
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+
+        const std::string original = line;
+        const size_t hash = line.find('#');
+        if (hash != std::string::npos) line.erase(hash);
+        size_t first = 0;
+        while (first < line.size() && isSpace(line[first]))
+            ++first;
+        size_t last = line.size();
+        while (last > first && isSpace(line[last - 1]))
+            --last;
+        if (first == last) continue;
+        const std::string word = line.substr(first, last - first);
+
+        // Decimal digits only, at most two, and within the wheel.
+        bool ok = word.size() <= 2;
+        int value = 0;
+        for (char c : word) {
+            if (c < '0' || c > '9') ok = false;
+            value = value * 10 + (c - '0');
+        }
+        if (!ok || value > 36) {
+            std::string shown = original;
+            if (!shown.empty() && shown.back() == '\r') shown.pop_back();
+            throw SpinsFileError(fileName + ":" + std::to_string(lineNo) + ": '" + shown +
+                                     "' is not a number from 0 to 36",
+                                 lineNo);
+        }
+        spins.push_back(value);
+    }
+    if (spins.empty()) throw SpinsFileError(fileName + ": no spins in the file", 0);
+    return spins;
+}
+
+std::vector<int> readSpinsFile(const std::string& path) {
+    std::error_code ec;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
+    if (!in.is_open()) throw SpinsFileError(path + ": cannot read the file", 0);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw SpinsFileError(path + ": cannot read the file", 0);
+    return parseSpins(text.str(), path);
+}
+
+} // namespace vantel::sim

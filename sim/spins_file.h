@@ -1,0 +1,28 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vantel::sim {
+
+// A file, or a line of it, that cannot be used as recorded spins. The message
+// names the file and, for a bad line, its number and text.
+class SpinsFileError : public std::runtime_error {
+  public:
+    SpinsFileError(const std::string& message, int line)
+        : std::runtime_error(message), m_line(line) {}
+    // The 1-based line at fault, or 0 when the file as a whole is.
+    int line() const { return m_line; }
+
+  private:
+    int m_line;
+};
+
+// Reads recorded spins: one number from 0 to 36 a line. Blank lines are
+// skipped, and "#" starts a comment that runs to the end of its line.
+// Everything is checked before anything is returned.
+std::vector<int> parseSpins(const std::string& text, const std::string& fileName);
+std::vector<int> readSpinsFile(const std::string& path);
+
+} // namespace vantel::sim

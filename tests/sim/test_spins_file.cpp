@@ -1,0 +1,85 @@
+// Recorded spins: one number from 0 to 36 a line, blank lines and comments
+// allowed; any other line stops the run before anything is played.
+#include "engine.h"
+#include "spins_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace vantel::sim {
+namespace {
+
+struct GoodCase {
+    const char* text;
+    std::vector<int> spins;
+};
+
+TEST(SpinsFile, ReadsNumbersSkippingBlankLinesAndComments) {
+    const GoodCase cases[] = {
+        {"0\n36\n", {0, 36}},
+        {"17", {17}},
+        {"  5  \n\t7\t\n", {5, 7}},
+        {"# recorded at table 3\n1\n\n2\n", {1, 2}},
+        {"3 # after the break\n04\n", {3, 4}},
+        {"1\r\n2\r\n", {1, 2}},
+        {"\n\n9\n\n", {9}},
+        {"\xef\xbb\xbf"
+         "8\n",
+         {8}}, // as some editors save it
+    };
+    for (const GoodCase& c : cases)
+        EXPECT_EQ(parseSpins(c.text, "f"), c.spins) << c.text;
+}
+
+struct BadCase {
+    const char* text;
+    int line;
+    const char* shown;
+};
+
+TEST(SpinsFile, ABadLineIsNamedByFileLineAndText) {
+    const BadCase cases[] = {
+        {"37\n", 1, "'37'"},         {"1\n-1\n", 2, "'-1'"}, {"1\n2\n+3\n", 3, "'+3'"},
+        {"1\n2\nred\n", 3, "'red'"}, {"1 2\n", 1, "'1 2'"},  {"3.0\n", 1, "'3.0'"},
+        {"1\n100\n", 2, "'100'"},    {"0x1\n", 1, "'0x1'"},  {"1\n2\n7 #x\r\n9z\n", 4, "'9z'"},
+    };
+    for (const BadCase& c : cases) {
+        try {
+            parseSpins(c.text, "spins.txt");
+            ADD_FAILURE() << "accepted " << c.text;
+        } catch (const SpinsFileError& e) {
+            EXPECT_EQ(e.line(), c.line) << c.text;
+            const std::string message = e.what();
+            EXPECT_EQ(message.rfind("spins.txt:" + std::to_string(c.line) + ": ", 0), 0u)
+                << message;
+            EXPECT_NE(message.find(c.shown), std::string::npos) << message;
+        }
+    }
+}
+
+TEST(SpinsFile, AFileWithoutSpinsOrThatCannotBeReadIsRefused) {
+    for (const char* text : {"", "\n\n", "# nothing yet\n"})
+        EXPECT_THROW(parseSpins(text, "f"), SpinsFileError) << text;
+    EXPECT_THROW(readSpinsFile("/nonexistent/spins.txt"), SpinsFileError);
+    EXPECT_THROW(readSpinsFile("/tmp"), SpinsFileError);
+}
+
+TEST(SpinsFile, BadLineThreeOfAFileIsReportedAsLineThree) {
+    const std::string path = ::testing::TempDir() + "vantel_bad_line3.txt";
+    std::ofstream(path) << "12\n# comment\nforty\n5\n";
+    try {
+        readSpinsFile(path);
+        ADD_FAILURE() << "the bad line was accepted";
+    } catch (const SpinsFileError& e) {
+        EXPECT_EQ(e.line(), 3);
+        EXPECT_EQ(std::string(e.what()), path + ":3: 'forty' is not a number from 0 to 36");
+    }
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace vantel::sim

@@ -1,0 +1,148 @@
+// The vantel-sim command, run as a user runs it: bad input ends it with one
+// line and status 2 before anything is played; the chart has the asked size.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct CommandRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+CommandRun run(const std::string& args) {
+    const std::string dir = ::testing::TempDir();
+    const std::string out = dir + "vsim_out.txt", err = dir + "vsim_err.txt";
+    const std::string cmd = std::string(VANTEL_SIM_BINARY) + " " + args + " >" + out + " 2>" + err;
+    const int raw = std::system(cmd.c_str());
+    CommandRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = slurp(out);
+    r.err = slurp(err);
+    return r;
+}
+
+int lines(const std::string& s) {
+    int n = 0;
+    for (char c : s)
+        n += c == '\n';
+    return n;
+}
+
+TEST(VantelSim, EveryBadInputExitsTwoWithOneLineAndPlaysNothing) {
+    const std::string bad = ::testing::TempDir() + "vsim_bad3.txt";
+    std::ofstream(bad) << "5\n# next\n37\n1\n";
+    const std::string csv = ::testing::TempDir() + "vsim_never.csv";
+    std::remove(csv.c_str());
+    const std::string cases[][2] = {
+        {"--initial-bet 0", "0"},
+        {"--initial-bet 10001", "10001"},
+        {"--safe-level 11", "11"},
+        {"--increase-till 36", "36"},
+        {"--m-count 0", "0"},
+        {"--w-count 10001", "10001"},
+        {"--mode Mode4", "Mode4"},
+        {"--system Fibonacci", "Fibonacci"},
+        {"--reset-on Never", "Never"},
+        {"--progression Triple", "Triple"},
+        {"--sessions 0", "0"},
+        {"--spins x", "x"},
+        {"--seed -1", "-1"},
+        {"--threads 0", "0"},
+        {"--bankroll 0", "0"},
+        {"--table-limit abc", "abc"},
+        {"--spin-interval 0", "0"},
+        {"--no-such-option", "--no-such-option"},
+        {"--mode", "--mode"},
+        {"--spins-file /nonexistent/spins.txt", "/nonexistent/spins.txt"},
+        {"--spins-file " + bad + " --csv " + csv, ":3:"},
+        {"--chart out.gif", "out.gif"},
+        {"--chart /tmp/x.png --chart-size 10x10", "10x10"},
+        {"--csv /nonexistent/dir/a.csv", "/nonexistent/dir/a.csv"},
+    };
+    for (const auto& c : cases) {
+        const CommandRun r = run(c[0]);
+        EXPECT_EQ(r.status, 2) << c[0];
+        EXPECT_EQ(lines(r.err), 1) << c[0] << ": " << r.err;
+        EXPECT_NE(r.err.find(c[1]), std::string::npos) << c[0] << ": " << r.err;
+        EXPECT_EQ(r.out, "") << c[0];
+    }
+    EXPECT_FALSE(std::ifstream(csv).good()) << "a refused run left its CSV behind";
+    std::remove(bad.c_str());
+}
+
+TEST(VantelSim, HelpAndVersionExitZero) {
+    const CommandRun help = run("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--initial-bet"), std::string::npos);
+    const CommandRun version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.out.find("vantel-sim 2.0"), std::string::npos);
+}
+
+TEST(VantelSim, SameSeedSameReportWhateverTheThreadsAndNothingOnStderr) {
+    const CommandRun one = run("--sessions 30 --spins 200 --seed 5 --threads 1");
+    const CommandRun two = run("--sessions 30 --spins 200 --seed 5 --threads 2");
+    EXPECT_EQ(one.status, 0);
+    EXPECT_EQ(one.out, two.out);
+    EXPECT_EQ(one.err, "");
+    EXPECT_NE(one.out.find("Spins played   6000"), std::string::npos) << one.out;
+}
+
+TEST(VantelSim, RecordedSpinsGiveTheHandCheckedNetAndOneCsvRowPerSession) {
+    const std::string spins = ::testing::TempDir() + "vsim_hand.txt";
+    std::ofstream(spins) << "10\n11\n12\n13\n5\n7\n8\n1\n0\n2\n4\n";
+    const std::string csv = ::testing::TempDir() + "vsim_hand.csv";
+    const CommandRun r =
+        run("--mode Sequential --sessions 3 --spins-file " + spins + " --csv " + csv + " --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"mean\": 135.0"), std::string::npos) << r.out;
+    const std::string rows = slurp(csv);
+    EXPECT_EQ(lines(rows), 4);
+    EXPECT_NE(rows.find("\n2,135,9,144,2,4,11,all spins played,6,3\n"), std::string::npos) << rows;
+}
+
+uint32_t bigEndian(const std::string& s, size_t at) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i)
+        v = v << 8 | static_cast<unsigned char>(s[at + i]);
+    return v;
+}
+
+TEST(VantelSim, ChartIsAPngOrSvgOfTheAskedSizeWithAxisTitles) {
+    const std::string png = ::testing::TempDir() + "vsim_chart.png";
+    const std::string svg = ::testing::TempDir() + "vsim_chart.svg";
+    ASSERT_EQ(run("--sessions 20 --spins 100 --chart " + png + " --chart-size 900x640").status, 0);
+    const std::string p = slurp(png);
+    ASSERT_GT(p.size(), 33u);
+    EXPECT_EQ(p.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(p.substr(12, 4), "IHDR");
+    EXPECT_EQ(bigEndian(p, 16), 900u);
+    EXPECT_EQ(bigEndian(p, 20), 640u);
+
+    const CommandRun r = run("--sessions 20 --spins 100 --chart " + svg + " --chart-size 1000x700");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    const std::string s = slurp(svg);
+    EXPECT_NE(s.find("<svg width=\"1000\" height=\"700\""), std::string::npos);
+    EXPECT_NE(s.find("viewBox=\"0 0 1000 700\""), std::string::npos);
+    for (const char* title : {">Spin<", ">Net result<", ">Sessions<"})
+        EXPECT_NE(s.find(title), std::string::npos) << title;
+    EXPECT_NE(s.find("</svg>"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPainter>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace vantel {
+
+// What the backtest chart shows: the net result's 5-25-50-75-95 percentile
+// bands over the spins of a session, and the final results of all sessions.
+struct SimChartData {
+    QString title;
+    std::vector<uint64_t> bandSpins;          // spin count of each band point
+    std::array<std::vector<double>, 5> bands; // percentiles 5, 25, 50, 75, 95
+    std::vector<int64_t> finalNets;           // one per session
+};
+
+// Paints the chart into rect: the bands above the histogram of final
+// results, each with titled, labelled axes. Shared by the command line and
+// the window.
+void drawSimChart(QPainter& painter, const QRectF& rect, const SimChartData& data);
+
+// Writes the chart as PNG or SVG, chosen by the file name's ending, at size
+// pixels. Needs a QGuiApplication for the fonts; no display. On failure returns
+// false with the reason in *error.
+bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QString* error);
+
+} // namespace vantel
