@@ -6,6 +6,7 @@
 #include "colour_label.h"
 #include "cspinedit.h"
 #include "flat_button.h"
+#include "focus_cue.h"
 #include "fonts.h"
 #include "program_timer.h"
 #include "shape.h"
@@ -177,6 +178,12 @@ TForm1::~TForm1() {
         edit->OnChange = nullptr;
     for (QObject* child : children())
         disconnect(child, nullptr, this, nullptr);
+    // Hiding while the base class tears the window down moves the focus and
+    // sends events: neither may reach this half-destroyed window any more.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (QWidget* w : lockedSettings())
+        w->removeEventFilter(this);
+    if (m_focusCue) m_focusCue->follow(nullptr);
     if (Form1 == this) Form1 = nullptr;
 }
 

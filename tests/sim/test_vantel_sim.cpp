@@ -2,6 +2,8 @@
 // line and status 2 before anything is played; the chart has the asked size.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +19,11 @@ struct CommandRun {
     std::string err;
 };
 
+// Test processes run side by side: each keeps its files apart by its process id.
+std::string tempPrefix() {
+    return ::testing::TempDir() + "vsim_" + std::to_string(::getpid()) + "_";
+}
+
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
@@ -25,8 +32,7 @@ std::string slurp(const std::string& path) {
 }
 
 CommandRun run(const std::string& args) {
-    const std::string dir = ::testing::TempDir();
-    const std::string out = dir + "vsim_out.txt", err = dir + "vsim_err.txt";
+    const std::string out = tempPrefix() + "out.txt", err = tempPrefix() + "err.txt";
     const std::string cmd = std::string(VANTEL_SIM_BINARY) + " " + args + " >" + out + " 2>" + err;
     const int raw = std::system(cmd.c_str());
     CommandRun r;
@@ -44,9 +50,9 @@ int lines(const std::string& s) {
 }
 
 TEST(VantelSim, EveryBadInputExitsTwoWithOneLineAndPlaysNothing) {
-    const std::string bad = ::testing::TempDir() + "vsim_bad3.txt";
+    const std::string bad = tempPrefix() + "bad3.txt";
     std::ofstream(bad) << "5\n# next\n37\n1\n";
-    const std::string csv = ::testing::TempDir() + "vsim_never.csv";
+    const std::string csv = tempPrefix() + "never.csv";
     std::remove(csv.c_str());
     const std::string cases[][2] = {
         {"--initial-bet 0", "0"},
@@ -104,9 +110,9 @@ TEST(VantelSim, SameSeedSameReportWhateverTheThreadsAndNothingOnStderr) {
 }
 
 TEST(VantelSim, RecordedSpinsGiveTheHandCheckedNetAndOneCsvRowPerSession) {
-    const std::string spins = ::testing::TempDir() + "vsim_hand.txt";
+    const std::string spins = tempPrefix() + "hand.txt";
     std::ofstream(spins) << "10\n11\n12\n13\n5\n7\n8\n1\n0\n2\n4\n";
-    const std::string csv = ::testing::TempDir() + "vsim_hand.csv";
+    const std::string csv = tempPrefix() + "hand.csv";
     const CommandRun r =
         run("--mode Sequential --sessions 3 --spins-file " + spins + " --csv " + csv + " --json");
     ASSERT_EQ(r.status, 0) << r.err;
@@ -124,8 +130,8 @@ uint32_t bigEndian(const std::string& s, size_t at) {
 }
 
 TEST(VantelSim, ChartIsAPngOrSvgOfTheAskedSizeWithAxisTitles) {
-    const std::string png = ::testing::TempDir() + "vsim_chart.png";
-    const std::string svg = ::testing::TempDir() + "vsim_chart.svg";
+    const std::string png = tempPrefix() + "chart.png";
+    const std::string svg = tempPrefix() + "chart.svg";
     ASSERT_EQ(run("--sessions 20 --spins 100 --chart " + png + " --chart-size 900x640").status, 0);
     const std::string p = slurp(png);
     ASSERT_GT(p.size(), 33u);
