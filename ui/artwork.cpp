@@ -232,9 +232,13 @@ QImage paintSquare(int number, QRgb fill, bool lit, qreal dpr) {
     // at the eight one-pixel offsets into a layer, then laid down translucently.
     const QFont font = boldFont(14);
     const QString text = QString::number(number);
-    const QRectF bounds = QFontMetricsF(font).tightBoundingRect(text);
-    const QPointF origin(qRound(kCell / 2.0 - bounds.center().x()),
-                         qRound(kCell / 2.0 - bounds.center().y()));
+    // Each number is centred across on its own ink, but up and down on the ink
+    // of all ten digits, so that every number sits on one baseline: a scaled
+    // screen measures round and flat-bottomed digits a fraction apart.
+    const QFontMetricsF metrics(font);
+    const qreal across = metrics.tightBoundingRect(text).center().x();
+    const qreal upright = metrics.tightBoundingRect(QStringLiteral("0123456789")).center().y();
+    const QPointF origin(qRound(kCell / 2.0 - across), qRound(kCell / 2.0 - upright));
     const auto drawDigits = [&](QPainter& painter, const QColor& colour, QPointF offset) {
         painter.setFont(font);
         painter.setPen(colour);

@@ -8,6 +8,23 @@ namespace {
 
 using namespace e2e;
 
+// For every board cell, the lowest row of solid black (the digits' baseline),
+// counted from the cell's top in screen pixels.
+std::set<int> digitBaselines(const QImage& image, int windowX, int windowY, int scale) {
+    std::set<int> baselines;
+    for (int n = 0; n <= 36; ++n) {
+        const QRect cell = cellRect(n);
+        int lowest = -1;
+        for (int y = 3 * scale; y < 30 * scale; ++y)
+            for (int x = 3 * scale; x < 30 * scale; ++x)
+                if (qGray(image.pixel(windowX + cell.x() * scale + x,
+                                      windowY + cell.y() * scale + y)) < 0x10)
+                    lowest = y;
+        baselines.insert(lowest);
+    }
+    return baselines;
+}
+
 TEST_F(RealWindow, HasItsTitleAndFixedClientSize) {
     EXPECT_EQ(run("xdotool", {"getwindowname", QString::fromStdString(m_window)}), "Vantel 2.0");
     EXPECT_EQ(m_geometry["WIDTH"], 473);
@@ -167,6 +184,11 @@ TEST_F(RealWindow, OffersMoveMinimiseAndCloseButNoResize) {
     EXPECT_NE(normal.find("maximum size: 473 by 261"), std::string::npos) << normal;
 }
 
+TEST_F(RealWindow, AllBoardDigitsSitOnOneBaseline) {
+    const std::set<int> baselines = digitBaselines(shot(), m_geometry["X"], m_geometry["Y"], 1);
+    EXPECT_EQ(baselines, std::set<int>{21});
+}
+
 class RealWindowAt2x : public RealWindow {
   protected:
     void SetUp() override {
@@ -181,6 +203,11 @@ TEST_F(RealWindowAt2x, OpensWhollyOnTheScreen) {
     // 252 + 946 passes the 1024-pixel screen: the window moves left just enough.
     EXPECT_EQ(m_geometry["X"], 1024 - 946);
     EXPECT_EQ(m_geometry["Y"], 129);
+}
+
+TEST_F(RealWindowAt2x, AllBoardDigitsSitOnOneBaseline) {
+    const std::set<int> baselines = digitBaselines(shot(), m_geometry["X"], m_geometry["Y"], 2);
+    EXPECT_EQ(baselines.size(), 1u) << *baselines.begin() << " to " << *baselines.rbegin();
 }
 
 } // namespace
