@@ -4,9 +4,9 @@
 #include "engine.h"
 #include "report.h"
 #include "sim_chart.h"
+#include "sim_options.h"
 #include "spins_file.h"
 
-#include <CLI/CLI.hpp>
 #include <QGuiApplication>
 #include <nlohmann/json.hpp>
 
@@ -29,7 +29,6 @@ namespace {
 
 using namespace vantel::sim;
 
-constexpr int kExitBadInput = 2;
 constexpr int kPathPoints = 100;
 
 // An input that stops the run before it starts: one line, exit status 2.
@@ -42,10 +41,6 @@ int fail(const std::string& message) {
     std::replace(line.begin(), line.end(), '\n', ' ');
     std::fprintf(stderr, "vantel-sim: %s\n", line.c_str());
     return kExitBadInput;
-}
-
-int indexOf(const std::vector<std::string>& names, const std::string& name) {
-    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
 }
 
 // Makes sure an output file can be written before anything is played. A file
@@ -170,130 +165,23 @@ void writeCsv(std::ostream& out, const std::vector<SessionResult>& results) {
 } // namespace
 
 int main(int argc, char** argv) {
-    CLI::App app{"Plays many sessions of the tracker's exact rules on a seeded wheel or on "
-                 "recorded spins, and reports what a player following the window would have "
-                 "won or lost.",
-                 "vantel-sim"};
-    app.set_version_flag("--version", std::string("vantel-sim ") + VANTEL_VERSION);
-
-    const std::vector<std::string> modes = {"Mode1", "Mode2", "Sequential"};
-    const std::vector<std::string> systems = {"Martingale", "Donald"};
-    const std::vector<std::string> resets = {"+ OR =", "ONLY +", "Manual"};
-    const std::vector<std::string> progressions = {"Double", "+ Init. Bet"};
-
-    Config config;
-    Settings& s = config.settings;
-    std::string mode = "Mode1", reset = "+ OR =", progression = "Double";
-    app.add_option("--mode", mode, "Game Mode")->check(CLI::IsMember(modes))->capture_default_str();
-    app.add_option("--system", s.bettingSystem, "Betting System")
-        ->check(CLI::IsMember(systems))
-        ->capture_default_str();
-    app.add_option("--initial-bet", s.initialBet, "Init. Bet")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-    app.add_option("--safe-level", s.safeLevel, "Safe Level")
-        ->check(CLI::Range(0, 10))
-        ->capture_default_str();
-    app.add_flag("--fixed-matrix", s.fixedMatrix, "Fixed Matrix");
-    app.add_option("--reset-on", reset, "Sequential: when the sequence starts over")
-        ->check(CLI::IsMember(resets))
-        ->capture_default_str();
-    app.add_option("--increase-till", s.increaseTill, "Sequential: most numbers covered")
-        ->check(CLI::Range(1, 35))
-        ->capture_default_str();
-    app.add_option("--progression", progression, "Sequential: how the stake rises")
-        ->check(CLI::IsMember(progressions))
-        ->capture_default_str();
-    app.add_option("--m-count", s.sequentialLosses, "Sequential: misses that add a number")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-    app.add_option("--w-count", s.sequentialWins, "Sequential: hits that take one away")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-
-    std::optional<uint64_t> spins;
-    std::string spinsFile, csvFile, chartFile, chartSize = "1200x800";
-    double spinInterval = 45;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    config.threads = cores;
-    bool json = false, quiet = false;
-    app.add_option("--sessions", config.sessions, "Sessions to play")
-        ->check(CLI::Range(uint64_t{1}, uint64_t{1000000}))
-        ->capture_default_str();
-    app.add_option("--spins", spins,
-                   "Spins per session (default 1000; with --spins-file, the whole file)")
-        ->check(CLI::Range(uint64_t{1}, uint64_t{1000000}));
-    app.add_option("--seed", config.seed, "Seed of the wheel and of the sessions' clocks")
-        ->check(CLI::Validator(
-            [](std::string& v) {
-                return !v.empty() && v[0] == '-' ? "Value " + v + " is negative" : std::string();
-            },
-            "UINT64"))
-        ->capture_default_str();
-    app.add_option("--threads", config.threads, "Threads (default: every core)")
-        ->check(CLI::Range(1u, 1024u));
-    app.add_option("--spins-file", spinsFile,
-                   "Recorded spins, one number a line, replayed in every session");
-    app.add_option("--bankroll", config.bankroll,
-                   "Stop a session when the next outlay is more than is left")
-        ->check(CLI::Range(int64_t{1}, int64_t{1000000000000000}));
-    app.add_option("--table-limit", config.tableLimit,
-                   "Stop a session when the stake on one number exceeds it")
-        ->check(CLI::Range(int64_t{1}, int64_t{1000000000000000}));
-    app.add_option("--spin-interval", spinInterval, "Seconds between spins")
-        ->check(CLI::Range(0.001, 86400.0))
-        ->capture_default_str();
-    app.add_flag("--json", json, "Write the report as JSON");
-    app.add_option("--csv", csvFile, "Write one row per session to FILE");
-    app.add_option("--chart", chartFile, "Draw the chart into FILE.png or FILE.svg");
-    app.add_option("--chart-size", chartSize, "Chart size in pixels, WIDTHxHEIGHT")
-        ->capture_default_str();
-    app.add_flag("--quiet", quiet, "No progress bar");
-
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return app.exit(e);
-    } catch (const CLI::ParseError& e) {
-        return fail(e.what());
+    SimOptions options;
+    const SimCommand command = parseSimOptions(
+        argc, argv, std::thread::hardware_concurrency(),
+        [](const std::string& path) { return readSpinsFile(path); }, options);
+    if (!command.run) {
+        if (!command.error.empty()) return fail(command.error);
+        std::cout << command.output;
+        return command.status;
     }
+    Config& config = options.config;
+    const Settings& s = config.settings;
+    const std::string& csvFile = options.csvFile;
+    const std::string& chartFile = options.chartFile;
+    if (!chartFile.empty()) config.pathPoints = kPathPoints;
 
     OutputFiles outputs;
-    int chartWidth = 0, chartHeight = 0;
     try {
-        s.gameMode = indexOf(modes, mode);
-        s.mode3Reset = indexOf(resets, reset);
-        s.progression = indexOf(progressions, progression);
-        config.spinIntervalMs = std::max<int64_t>(1, std::llround(spinInterval * 1000));
-        if (!spinsFile.empty()) {
-            try {
-                config.recorded = readSpinsFile(spinsFile);
-            } catch (const SpinsFileError& e) {
-                throw BadInput{e.what()};
-            }
-        }
-        config.spins = spins ? *spins : config.recorded.empty() ? 1000 : config.recorded.size();
-        if (!chartFile.empty()) {
-            std::string lower = chartFile;
-            std::transform(lower.begin(), lower.end(), lower.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-            const auto endsWith = [&](const char* tail) {
-                const std::string t = tail;
-                return lower.size() > t.size() &&
-                       lower.compare(lower.size() - t.size(), t.size(), t) == 0;
-            };
-            if (!endsWith(".png") && !endsWith(".svg"))
-                throw BadInput{"--chart: '" + chartFile + "' must end in .png or .svg"};
-            char x = 0;
-            char extra = 0;
-            if (std::sscanf(chartSize.c_str(), "%d%c%d%c", &chartWidth, &x, &chartHeight, &extra) !=
-                    3 ||
-                x != 'x' || chartWidth < 400 || chartWidth > 8000 || chartHeight < 300 ||
-                chartHeight > 8000)
-                throw BadInput{"--chart-size: '" + chartSize +
-                               "' is not WIDTHxHEIGHT within 400x300 to 8000x8000"};
-            config.pathPoints = kPathPoints;
-        }
         if (!csvFile.empty()) outputs.check("--csv", csvFile);
         if (!chartFile.empty()) outputs.check("--chart", chartFile);
     } catch (const BadInput& e) {
@@ -303,7 +191,7 @@ int main(int argc, char** argv) {
     const uint64_t perSession = config.recorded.empty()
                                     ? config.spins
                                     : std::min<uint64_t>(config.spins, config.recorded.size());
-    ProgressBar bar(config.sessions * perSession, !quiet);
+    ProgressBar bar(config.sessions * perSession, !options.quiet);
     const std::vector<SessionResult> results =
         runSessions(config, [&bar](uint64_t done) { bar.update(done); });
     bar.finish();
@@ -311,7 +199,7 @@ int main(int argc, char** argv) {
     outputs.keep();
 
     int status = 0;
-    if (json)
+    if (options.json)
         std::cout << reportJson(config, report).dump(2) << '\n';
     else
         std::cout << formatReport(config, report);
@@ -345,8 +233,8 @@ int main(int argc, char** argv) {
         chart.bands = report.bands;
         chart.finalNets = report.finalNets;
         QString error;
-        if (!vantel::saveSimChart(QString::fromStdString(chartFile), QSize(chartWidth, chartHeight),
-                                  chart, &error)) {
+        if (!vantel::saveSimChart(QString::fromStdString(chartFile),
+                                  QSize(options.chartWidth, options.chartHeight), chart, &error)) {
             std::fprintf(stderr, "vantel-sim: cannot write '%s': %s\n", chartFile.c_str(),
                          error.toStdString().c_str());
             status = 1;

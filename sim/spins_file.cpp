@@ -41,9 +41,9 @@ std::vector<int> parseSpins(const std::string& text, const std::string& fileName
         // Decimal digits only, at most two, and within the wheel.
         bool ok = word.size() <= 2;
         int value = 0;
-        for (char c : word) {
-            if (c < '0' || c > '9') ok = false;
-            value = value * 10 + (c - '0');
+        for (size_t i = 0; ok && i < word.size(); ++i) {
+            ok = word[i] >= '0' && word[i] <= '9';
+            value = value * 10 + (word[i] - '0');
         }
         if (!ok || value > 36) {
             std::string shown = original;
