@@ -27,6 +27,42 @@ constexpr int kMaxSuggestion = 18;
 // The last row of the Martingale table: no stake of the tables is larger.
 constexpr int64_t kLargestTableStake = 131072;
 
+// x % c for x >= 0, c > 0. The lists a draw picks from are the thirds of the
+// board, so their lengths get a division by a constant (a multiplication).
+int remainderOf(int32_t x, int c) {
+    const auto u = static_cast<uint32_t>(x);
+    switch (c) {
+    case 1:
+        return 0;
+    case 2:
+        return static_cast<int>(u % 2u);
+    case 3:
+        return static_cast<int>(u % 3u);
+    case 4:
+        return static_cast<int>(u % 4u);
+    case 5:
+        return static_cast<int>(u % 5u);
+    case 6:
+        return static_cast<int>(u % 6u);
+    case 7:
+        return static_cast<int>(u % 7u);
+    case 8:
+        return static_cast<int>(u % 8u);
+    case 9:
+        return static_cast<int>(u % 9u);
+    case 10:
+        return static_cast<int>(u % 10u);
+    case 11:
+        return static_cast<int>(u % 11u);
+    case 12:
+        return static_cast<int>(u % 12u);
+    case 13:
+        return static_cast<int>(u % 13u);
+    default:
+        return x % c;
+    }
+}
+
 // A line converted as StrToInt converts its text.
 [[noreturn]] void failLine(const NumberList& list, int i) {
     throw ConvertError(list.get(i));
@@ -164,7 +200,7 @@ void Tracker::Analize_Classic() {
 void Tracker::pickFrom(NumberList& list) {
     const int c = list.count();
     int index = 0;
-    if (c > 0) index = m_generator.next() % c;
+    if (c > 0) index = remainderOf(m_generator.next(), c);
     if (c > 0) {
         m_state.Picked_Number = lineToInt(list, index);
         list.remove(index);
