@@ -113,6 +113,16 @@ bool NumberList::textHolds(int i, int64_t v) const {
     return m_lines[static_cast<size_t>(i)] == std::to_string(v);
 }
 
+size_t NumberList::lineBytes() const {
+    size_t bytes = m_values.size() * sizeof(int64_t);
+    if (!m_asText) return bytes;
+    bytes += m_lines.size() * sizeof(std::string);
+    for (const std::string& line : m_lines)
+        if (line.size() >= sizeof(std::string) - sizeof(size_t) - sizeof(char*))
+            bytes += line.size() + 1;
+    return bytes;
+}
+
 bool NumberList::operator==(const NumberList& other) const {
     if (!m_asText && !other.m_asText) return m_values == other.m_values;
     if (count() != other.count()) return false;

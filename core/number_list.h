@@ -56,6 +56,10 @@ class NumberList {
 
     bool operator==(const NumberList& other) const;
 
+    // Memory the lines hold outside the object (an estimate for text lines:
+    // one string object per line, short texts held in place).
+    size_t lineBytes() const;
+
   private:
     void toText();
     std::optional<int32_t> textIntAt(int i) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ struct TraceConfig {
     uint64_t seed;
     int spins;
 };
+// How a failing test names its session.
+inline void PrintTo(const TraceConfig& config, std::ostream* out) {
+    *out << config.name;
+}
 
 // The sessions of the recorded trace: 100,000 spins in all.
 const std::vector<TraceConfig>& traceConfigs();
