@@ -4,7 +4,7 @@
 # the extra spins, so start-up and set-up cost nothing.
 # Usage: bench/instructions_per_spin.sh [path/to/bench_core]
 set -euo pipefail
-BIN="${1:-$(dirname "${BASH_SOURCE[0]}")/../build-perf/bench/bench_core}"
+BIN="${1:-$(dirname "${BASH_SOURCE[0]}")/../build/bench/bench_core}"
 SHORT=${SHORT_SPINS:-5000}
 LONG=${LONG_SPINS:-25000}
 
