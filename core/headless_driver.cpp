@@ -22,49 +22,64 @@ bool HeadlessDriver::spin(int n) {
     }
 }
 
-void HeadlessDriver::advance(int64_t ms) {
-    const int64_t target = m_items.now() + ms;
-    for (;;) {
-        int64_t due = -1;
-        TimerId next = TimerId::Classic;
-        for (TimerId id : kTrackerTimers) {
-            const int64_t d = m_items.dueAt(id);
-            if (d >= 0 && d <= target && (due < 0 || d < due)) {
-                due = d;
-                next = id;
-            }
-        }
-        if (due < 0) break;
-        m_items.setNow(due);
-        m_items.rearm(next);
+HeadlessDriver::NextTick HeadlessDriver::nextTick() const {
+    // Of timers due at the same moment, the first in kTrackerTimers ticks first.
+    NextTick next;
+    for (TimerId id : kTrackerTimers) {
+        const int64_t d = m_items.dueAt(id);
+        if (d >= 0 && (next.due < 0 || d < next.due)) next = {d, id};
+    }
+    return next;
+}
+
+HeadlessDriver::NextTick HeadlessDriver::runTicks(int64_t target, NextTick next) {
+    while (next.due >= 0 && next.due <= target) {
+        m_items.setNow(next.due);
+        m_items.rearm(next.id);
         try {
-            m_tracker.tick(next);
+            m_tracker.tick(next.id);
         } catch (const ConvertError& e) {
             // A failed tick leaves its timer on, as the event loop does.
             m_errors.push_back(e.what());
         }
+        next = nextTick();
     }
+    return next;
+}
+
+void HeadlessDriver::advance(int64_t ms) {
+    const int64_t target = m_items.now() + ms;
+    runTicks(target, nextTick());
     m_items.setNow(target);
 }
 
-bool HeadlessDriver::anyTimerOn() const {
-    for (TimerId id : kTrackerTimers)
-        if (m_items.timerEnabled(id)) return true;
-    return false;
-}
-
 int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
+    // Moment by moment: the ticks due at the earliest moment run, then the
+    // limit is checked again. A timer that is on but never falls due (no
+    // interval) ends the run, as one that is off does. The loop lives inside
+    // one try so that a tick costs no more than the tick.
     const int64_t start = m_items.now();
-    while (anyTimerOn() && m_items.now() - start < limitMs) {
-        int64_t due = -1;
-        for (TimerId id : kTrackerTimers) {
-            const int64_t d = m_items.dueAt(id);
-            if (d >= 0 && (due < 0 || d < due)) due = d;
+    NextTick next = nextTick();
+    int64_t moment = -1; // whose ticks are running; -1 between moments
+    for (;;) {
+        try {
+            for (;;) {
+                if (moment < 0 || next.due < 0 || next.due > moment) {
+                    if (next.due < 0 || m_items.now() - start >= limitMs)
+                        return m_items.now() - start;
+                    moment = next.due;
+                }
+                m_items.setNow(next.due);
+                m_items.rearm(next.id);
+                m_tracker.tick(next.id);
+                next = nextTick();
+            }
+        } catch (const ConvertError& e) {
+            // A failed tick leaves its timer on, as the event loop does.
+            m_errors.push_back(e.what());
+            next = nextTick();
         }
-        if (due < 0) break;
-        advance(due - m_items.now());
     }
-    return m_items.now() - start;
 }
 
 } // namespace vantel

@@ -27,7 +27,15 @@ class HeadlessDriver {
     void clearErrors() { m_errors.clear(); }
 
   private:
-    bool anyTimerOn() const;
+    // The timer that ticks next and when; due is -1 when no timer ticks.
+    struct NextTick {
+        int64_t due = -1;
+        TimerId id = TimerId::Classic;
+    };
+    NextTick nextTick() const;
+    // Runs the ticks due up to target, starting with next; returns the tick
+    // that follows them.
+    NextTick runTicks(int64_t target, NextTick next);
 
     HeadlessItems& m_items;
     Tracker& m_tracker;

@@ -49,19 +49,26 @@ void HeadlessItems::setActNumberVisible(int n, bool visible) {
 }
 
 std::string HeadlessItems::historyText(int cell) const {
-    return cell >= 1 && cell <= 10 ? m_historyText[static_cast<size_t>(cell - 1)] : std::string();
+    return cell >= 1 && cell <= kHistoryCells ? m_historyText[slotOf(cell)] : std::string();
 }
 
 void HeadlessItems::setHistoryText(int cell, const std::string& text) {
-    if (cell >= 1 && cell <= 10) m_historyText[static_cast<size_t>(cell - 1)] = text;
+    if (cell >= 1 && cell <= kHistoryCells) m_historyText[slotOf(cell)] = text;
 }
 
 uint32_t HeadlessItems::historyColour(int cell) const {
-    return cell >= 1 && cell <= 10 ? m_historyColour[static_cast<size_t>(cell - 1)] : kColourBlack;
+    return cell >= 1 && cell <= kHistoryCells ? m_historyColour[slotOf(cell)] : kColourBlack;
 }
 
 void HeadlessItems::setHistoryColour(int cell, uint32_t rgb) {
-    if (cell >= 1 && cell <= 10) m_historyColour[static_cast<size_t>(cell - 1)] = rgb;
+    if (cell >= 1 && cell <= kHistoryCells) m_historyColour[slotOf(cell)] = rgb;
+}
+
+void HeadlessItems::pushHistory(const std::string& text, uint32_t rgb) {
+    // The slot of cell 10 becomes that of cell 1; what cell 10 held falls off.
+    m_historyFirst = (m_historyFirst + kHistoryCells - 1) % kHistoryCells;
+    m_historyText[m_historyFirst] = text;
+    m_historyColour[m_historyFirst] = rgb;
 }
 
 void HeadlessItems::setProgressBar(int progress) {
@@ -80,11 +87,6 @@ void HeadlessItems::setTimerInterval(TimerId id, int ms) {
     if (t.interval == ms) return;
     t.interval = ms;
     if (t.on) rearm(id);
-}
-
-int64_t HeadlessItems::dueAt(TimerId id) const {
-    const Timer& t = timer(id);
-    return t.on && t.interval > 0 ? t.due : -1;
 }
 
 } // namespace vantel

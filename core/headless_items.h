@@ -10,7 +10,7 @@ namespace vantel {
 
 // Window items as plain values, for tests and for playing spins without a
 // window. Timers keep their due time on a virtual clock in milliseconds.
-class HeadlessItems : public WindowItems {
+class HeadlessItems final : public WindowItems {
   public:
     HeadlessItems();
 
@@ -38,6 +38,8 @@ class HeadlessItems : public WindowItems {
     void setBetText(const std::string& text) override { m_bet = text; }
     int progressBar() const override { return m_progress; }
     void setProgressBar(int progress) override;
+    void hideActNumbers() override { m_act.fill(false); }
+    void pushHistory(const std::string& text, uint32_t rgb) override;
 
     bool timerEnabled(TimerId id) const override { return timer(id).on; }
     void setTimerEnabled(TimerId id, bool on) override;
@@ -67,7 +69,10 @@ class HeadlessItems : public WindowItems {
     int64_t now() const { return m_now; }
     void setNow(int64_t ms) { m_now = ms; }
     // When the timer ticks next, or -1 when it does not tick.
-    int64_t dueAt(TimerId id) const;
+    int64_t dueAt(TimerId id) const {
+        const Timer& t = timer(id);
+        return t.on && t.interval > 0 ? t.due : -1;
+    }
     void rearm(TimerId id) { timer(id).due = m_now + timer(id).interval; }
 
   private:
@@ -86,9 +91,14 @@ class HeadlessItems : public WindowItems {
     bool m_fixedMatrix = false;
     int m_mode3Reset = 0;
     int m_progression = 0;
-    std::array<bool, 37> m_act{};
-    std::array<std::string, 10> m_historyText{};
-    std::array<uint32_t, 10> m_historyColour{};
+    std::array<bool, kBoardNumbers> m_act{};
+    // The strip as a ring: cell 1 is at m_historyFirst, cell k k - 1 places on.
+    size_t slotOf(int cell) const {
+        return (m_historyFirst + static_cast<size_t>(cell - 1)) % kHistoryCells;
+    }
+    std::array<std::string, kHistoryCells> m_historyText{};
+    std::array<uint32_t, kHistoryCells> m_historyColour{};
+    size_t m_historyFirst = 0;
     std::string m_bet = "1";
     int m_progress = 0;
     std::array<Timer, kTrackerTimerCount> m_timers{};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,11 @@ namespace vantel {
 
 // An ordered list of decimal integers held as text lines. No operation fails:
 // a line past the end reads as the empty text, deleting past the end does nothing.
+//
+// The lines are kept as numbers while every line is the decimal text of its
+// number (all the tracker ever writes), so that reading, comparing and deleting
+// lines costs no text; a line of any other text turns the list into text lines
+// for good (the numbers then only keep the count).
 class NumberList {
   public:
     NumberList() = default;
@@ -15,21 +21,53 @@ class NumberList {
     static NumberList range(int first, int last);
     static NumberList of(std::initializer_list<int64_t> values);
 
-    int count() const { return static_cast<int>(m_lines.size()); }
+    int count() const { return static_cast<int>(m_values.size()); }
     std::string get(int i) const;
-    void append(const std::string& line) { m_lines.push_back(line); }
-    void append(int64_t value) { m_lines.push_back(std::to_string(value)); }
-    void remove(int i);
-    void clear() { m_lines.clear(); }
-    void assign(const NumberList& other) { m_lines = other.m_lines; }
+    void append(const std::string& line);
+    void append(int64_t value) {
+        if (m_asText) m_lines.push_back(std::to_string(value));
+        m_values.push_back(value);
+    }
+    void remove(int i) {
+        if (i < 0 || i >= count()) return;
+        if (m_asText) m_lines.erase(m_lines.begin() + i);
+        m_values.erase(m_values.begin() + i);
+    }
+    void clear();
+    void assign(const NumberList& other);
     int indexOf(const std::string& line) const;
     // Every line as an integer; lines that are not integers are skipped.
     std::vector<int> values() const;
 
-    bool operator==(const NumberList& other) const { return m_lines == other.m_lines; }
+    // Line i read as an integer, as tryStrToInt(get(i)) reads it.
+    std::optional<int32_t> intAt(int i) const {
+        if (i < 0 || i >= count()) return std::nullopt;
+        if (m_asText) return textIntAt(i);
+        const int64_t v = m_values[static_cast<size_t>(i)];
+        if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+        return static_cast<int32_t>(v);
+    }
+    // Whether line i is the decimal text of v: get(i) == IntToStr(v).
+    bool holds(int i, int64_t v) const {
+        if (i < 0 || i >= count()) return false;
+        if (m_asText) return textHolds(i, v);
+        return m_values[static_cast<size_t>(i)] == v;
+    }
+
+    bool operator==(const NumberList& other) const;
+
+    // Memory the lines hold outside the object (an estimate for text lines:
+    // one string object per line, short texts held in place).
+    size_t lineBytes() const;
 
   private:
+    void toText();
+    std::optional<int32_t> textIntAt(int i) const;
+    bool textHolds(int i, int64_t v) const;
+
+    std::vector<int64_t> m_values;
     std::vector<std::string> m_lines;
+    bool m_asText = false;
 };
 
 } // namespace vantel

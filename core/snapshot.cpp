@@ -21,16 +21,6 @@ struct TrackerMembers {
 static_assert(sizeof(TrackerMembers) == sizeof(Tracker),
               "Tracker has a new member: capture it in Tracker::snapshot and restore it");
 
-size_t listBytes(const NumberList& list) {
-    size_t bytes = static_cast<size_t>(list.count()) * sizeof(std::string);
-    for (int i = 0; i < list.count(); ++i) {
-        // Texts beyond the in-place buffer of a string live on the heap.
-        const size_t length = list.get(i).size();
-        if (length >= sizeof(std::string) - sizeof(size_t) - sizeof(char*)) bytes += length + 1;
-    }
-    return bytes;
-}
-
 size_t textBytes(const std::string& text) {
     return text.size() >= sizeof(std::string) - sizeof(size_t) - sizeof(char*) ? text.size() + 1
                                                                                : 0;
@@ -43,7 +33,7 @@ size_t Snapshot::bytes() const {
     for (const NumberList* list :
          {&Prediction_List, &Classic_Numbers_Cur1, &Classic_Numbers_Cur2, &Classic_Numbers_Cur3,
           &Sequential_Numbers_Cur, &Mode2_Numbers_Cur})
-        total += listBytes(*list);
+        total += list->lineBytes();
     for (const std::string& text : historyText)
         total += textBytes(text);
     return total;

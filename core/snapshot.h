@@ -45,8 +45,8 @@ struct Snapshot {
     int progressBar = 0;
     std::array<TimerSetting, kTrackerTimerCount> timers{};
 
-    // Memory the snapshot holds, its own size included (an estimate for the
-    // lines: one string object per line, short numbers held in place).
+    // Memory the snapshot holds, its own size included (what the lists' lines
+    // hold, and an estimate for the texts: short texts held in place).
     size_t bytes() const;
 };
 

@@ -12,9 +12,65 @@ namespace vantel {
 namespace {
 
 constexpr int kRedNumbers[] = {1, 3, 5, 7, 9, 12, 14, 16, 18, 19, 21, 23, 25, 27, 30, 32, 34, 36};
+
+// The history strip's colour of each board number.
+constexpr std::array<uint32_t, kBoardNumbers> kHistoryColours = [] {
+    std::array<uint32_t, kBoardNumbers> colours{};
+    for (uint32_t& c : colours)
+        c = kColourNearBlack;
+    for (int red : kRedNumbers)
+        colours[static_cast<size_t>(red)] = kColourMaroon;
+    colours[0] = kColourGreen;
+    return colours;
+}();
 constexpr int kMaxSuggestion = 18;
 // The last row of the Martingale table: no stake of the tables is larger.
 constexpr int64_t kLargestTableStake = 131072;
+
+// x % c for x >= 0, c > 0. The lists a draw picks from are the thirds of the
+// board, so their lengths get a division by a constant (a multiplication).
+int remainderOf(int32_t x, int c) {
+    const auto u = static_cast<uint32_t>(x);
+    switch (c) {
+    case 1:
+        return 0;
+    case 2:
+        return static_cast<int>(u % 2u);
+    case 3:
+        return static_cast<int>(u % 3u);
+    case 4:
+        return static_cast<int>(u % 4u);
+    case 5:
+        return static_cast<int>(u % 5u);
+    case 6:
+        return static_cast<int>(u % 6u);
+    case 7:
+        return static_cast<int>(u % 7u);
+    case 8:
+        return static_cast<int>(u % 8u);
+    case 9:
+        return static_cast<int>(u % 9u);
+    case 10:
+        return static_cast<int>(u % 10u);
+    case 11:
+        return static_cast<int>(u % 11u);
+    case 12:
+        return static_cast<int>(u % 12u);
+    case 13:
+        return static_cast<int>(u % 13u);
+    default:
+        return x % c;
+    }
+}
+
+// A line converted as StrToInt converts its text.
+[[noreturn]] void failLine(const NumberList& list, int i) {
+    throw ConvertError(list.get(i));
+}
+inline int32_t lineToInt(const NumberList& list, int i) {
+    if (const auto v = list.intAt(i)) return *v;
+    failLine(list, i);
+}
 
 } // namespace
 
@@ -24,10 +80,19 @@ int64_t systemCalendarSeconds() {
 }
 
 uint32_t historyColourOf(const std::string& text) {
-    // Texts are compared, so only the exact decimal forms match.
-    for (int red : kRedNumbers)
-        if (text == std::to_string(red)) return kColourMaroon;
-    return text == "0" ? kColourGreen : kColourNearBlack;
+    // Texts are compared, so only the exact decimal forms match: "0" to "36",
+    // no sign, no leading zero.
+    const size_t size = text.size();
+    if (size == 0 || size > 2) return kColourNearBlack;
+    const char a = text[0];
+    if (a < '0' || a > '9' || (size == 2 && a == '0')) return kColourNearBlack;
+    int n = a - '0';
+    if (size == 2) {
+        const char b = text[1];
+        if (b < '0' || b > '9') return kColourNearBlack;
+        n = n * 10 + (b - '0');
+    }
+    return n <= kHighestNumber ? kHistoryColours[static_cast<size_t>(n)] : kColourNearBlack;
 }
 
 uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
@@ -81,13 +146,8 @@ void Tracker::CurrentNumber() {
 }
 
 void Tracker::HistoryNum() {
-    for (int k = 9; k >= 1; --k)
-        m_items.setHistoryColour(k + 1, m_items.historyColour(k));
-    for (int k = 9; k >= 1; --k)
-        m_items.setHistoryText(k + 1, m_items.historyText(k));
     const std::string text = IntToStr(m_items.currentNum());
-    m_items.setHistoryText(1, text);
-    m_items.setHistoryColour(1, historyColourOf(text));
+    m_items.pushHistory(text, historyColourOf(text));
 }
 
 void Tracker::ModeStep() {
@@ -140,9 +200,9 @@ void Tracker::Analize_Classic() {
 void Tracker::pickFrom(NumberList& list) {
     const int c = list.count();
     int index = 0;
-    if (c > 0) index = m_generator.next() % c;
+    if (c > 0) index = remainderOf(m_generator.next(), c);
     if (c > 0) {
-        m_state.Picked_Number = StrToInt(list.get(index));
+        m_state.Picked_Number = lineToInt(list, index);
         list.remove(index);
     }
 }
@@ -183,8 +243,7 @@ void Tracker::lightNumber(int n) {
 }
 
 void Tracker::Hide_Active() {
-    for (int n = 0; n <= 36; ++n)
-        m_items.setActNumberVisible(n, false);
+    m_items.hideActNumbers();
 }
 
 // ---- Win evaluation and stakes ----
@@ -192,9 +251,9 @@ void Tracker::Hide_Active() {
 void Tracker::WinCalc() {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
-    const std::string current = IntToStr(m_items.currentNum());
+    const int current = m_items.currentNum();
     for (int i = 0; i < Prediction_List.count(); ++i) {
-        if (Prediction_List.get(i) != current) continue;
+        if (!Prediction_List.holds(i, current)) continue;
         m_state.Loss_Streak = 0;
         m_state.Last_Win = 1;
         const int64_t win = int64_t{36} * m_state.Win_Stake;
@@ -274,35 +333,59 @@ void Tracker::orderHotNumbers() {
     std::array<int, 37> lastSeen{};
     lastSeen.fill(-1);
     for (int i = first; i < total; ++i) {
-        const auto v = tryStrToInt(NumbersList.get(i));
+        const auto v = NumbersList.intAt(i);
         if (!v || *v < 0 || *v > 36) continue;
         ++hits[static_cast<size_t>(*v)];
         lastSeen[static_cast<size_t>(*v)] = i;
     }
 
-    std::vector<int> hot;
-    std::vector<int> cold;
-    for (int n : Mode2_Numbers_Cur.values()) {
-        if (n < 0 || n > 36) continue;
-        (hits[static_cast<size_t>(n)] > 0 ? hot : cold).push_back(n);
+    // The list was just reset to the board, so the board's room is enough;
+    // a longer list spills into the heap.
+    const auto lines = static_cast<size_t>(Mode2_Numbers_Cur.count());
+    std::array<int, 2 * kBoardNumbers> room;
+    std::vector<int> spill;
+    int* hot = room.data();
+    int* cold = room.data() + kBoardNumbers;
+    if (lines > kBoardNumbers) {
+        spill.resize(2 * lines);
+        hot = spill.data();
+        cold = spill.data() + lines;
     }
-    std::stable_sort(hot.begin(), hot.end(), [&](int a, int b) {
+    size_t hotCount = 0;
+    size_t coldCount = 0;
+    for (int i = 0; i < Mode2_Numbers_Cur.count(); ++i) {
+        const auto v = Mode2_Numbers_Cur.intAt(i);
+        if (!v || *v < 0 || *v > 36) continue;
+        if (hits[static_cast<size_t>(*v)] > 0)
+            hot[hotCount++] = *v;
+        else
+            cold[coldCount++] = *v;
+    }
+    const auto before = [&](int a, int b) {
         const auto ia = static_cast<size_t>(a);
         const auto ib = static_cast<size_t>(b);
         if (hits[ia] != hits[ib]) return hits[ia] > hits[ib];
         return lastSeen[ia] > lastSeen[ib];
-    });
+    };
+    // A stable insertion sort: a handful of numbers, no buffer to allocate.
+    for (size_t i = 1; i < hotCount; ++i) {
+        const int n = hot[i];
+        size_t j = i;
+        for (; j > 0 && before(n, hot[j - 1]); --j)
+            hot[j] = hot[j - 1];
+        hot[j] = n;
+    }
     m_generator.seed(static_cast<uint32_t>(m_clock()));
-    for (size_t i = cold.size(); i > 1; --i) {
+    for (size_t i = coldCount; i > 1; --i) {
         const auto j = static_cast<size_t>(m_generator.next()) % i;
         std::swap(cold[i - 1], cold[j]);
     }
 
     Mode2_Numbers_Cur.clear();
-    for (int n : hot)
-        Mode2_Numbers_Cur.append(n);
-    for (int n : cold)
-        Mode2_Numbers_Cur.append(n);
+    for (size_t i = 0; i < hotCount; ++i)
+        Mode2_Numbers_Cur.append(hot[i]);
+    for (size_t i = 0; i < coldCount; ++i)
+        Mode2_Numbers_Cur.append(cold[i]);
 }
 
 void Tracker::Analize_Mode2() {
@@ -317,7 +400,7 @@ void Tracker::Analize_Mode2() {
 void Tracker::Timer_Mode2Timer() {
     const int s = ++m_state.Mode2_Step;
     if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
-        m_state.Picked_Number = StrToInt(Mode2_Numbers_Cur.get(s - 1));
+        m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
         ActNumber_Light();
         advanceProgress();
         return;
@@ -330,7 +413,7 @@ void Tracker::Timer_Mode2Timer() {
 void Tracker::Fixed_Matrix_TimerTimer() {
     const int s = ++m_state.Fixed_Matrix_Step;
     if (s <= Prediction_List.count()) {
-        lightNumber(StrToInt(Prediction_List.get(s - 1)));
+        lightNumber(lineToInt(Prediction_List, s - 1));
         advanceProgress();
         return;
     }
@@ -367,25 +450,26 @@ void Tracker::orderLongestWaiting() {
     // Scanning the record back from the newest spin finds each number's last
     // sighting first, most recent first; the scan stops once all are found.
     std::array<bool, kBoardNumbers> seen{};
-    std::vector<int> recentFirst;
-    for (int i = NumbersList.count() - 1; i >= 0 && recentFirst.size() < seen.size(); --i) {
-        const auto v = tryStrToInt(NumbersList.get(i));
+    std::array<int, kBoardNumbers> recentFirst{};
+    size_t found = 0;
+    for (int i = NumbersList.count() - 1; i >= 0 && found < seen.size(); --i) {
+        const auto v = NumbersList.intAt(i);
         if (!v || *v < 0 || *v > kHighestNumber || seen[static_cast<size_t>(*v)]) continue;
         seen[static_cast<size_t>(*v)] = true;
-        recentFirst.push_back(*v);
+        recentFirst[found++] = *v;
     }
     Sequential_Numbers_Cur.clear();
     for (int n = 0; n <= kHighestNumber; ++n)
         if (!seen[static_cast<size_t>(n)]) Sequential_Numbers_Cur.append(n);
-    for (auto it = recentFirst.rbegin(); it != recentFirst.rend(); ++it)
-        Sequential_Numbers_Cur.append(*it);
+    while (found > 0)
+        Sequential_Numbers_Cur.append(recentFirst[--found]);
 }
 
 void Tracker::Sequential_TimerTimer() {
     const int s = ++m_state.Sequential_Step;
     const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
     if (s <= k && s <= Sequential_Numbers_Cur.count()) {
-        m_state.Picked_Number = StrToInt(Sequential_Numbers_Cur.get(s - 1));
+        m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
         ActNumber_Light();
         advanceProgress();
         return;

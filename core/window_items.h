@@ -56,6 +56,25 @@ class WindowItems {
     virtual int progressBar() const = 0;
     virtual void setProgressBar(int progress) = 0; // held within 0..18
 
+    // Writes to a whole family at once. Each is exactly the single writes
+    // written out below, in their order; an implementation may take a shorter
+    // way to the same end.
+    // Every mark Act_Number0..Act_Number36 hidden.
+    virtual void hideActNumbers() {
+        for (int n = 0; n <= kHighestNumber; ++n)
+            setActNumberVisible(n, false);
+    }
+    // The strip moves on by one: cells 2..10 take the colours, then the texts,
+    // of cells 1..9 (the last cell's fall off); cell 1 shows text in rgb.
+    virtual void pushHistory(const std::string& text, uint32_t rgb) {
+        for (int k = kHistoryCells - 1; k >= 1; --k)
+            setHistoryColour(k + 1, historyColour(k));
+        for (int k = kHistoryCells - 1; k >= 1; --k)
+            setHistoryText(k + 1, historyText(k));
+        setHistoryText(1, text);
+        setHistoryColour(1, rgb);
+    }
+
     // Timers: an on/off flag and an interval in milliseconds.
     virtual bool timerEnabled(TimerId id) const = 0;
     virtual void setTimerEnabled(TimerId id, bool on) = 0;

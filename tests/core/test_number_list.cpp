@@ -1,11 +1,15 @@
 #include "headless_items.h"
+#include "int_convert.h"
 #include "number_list.h"
 #include "tracker.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 using vantel::NumberList;
 
@@ -55,6 +59,97 @@ TEST(NumberTables, StakeTablesEndAtRows17And999AndTheThirdsCoverTheBoardOnce) {
     EXPECT_EQ(all, std::multiset<int>(board.begin(), board.end()));
     EXPECT_EQ(tracker.Sequential_Numbers_Def, NumberList::range(0, 36));
     EXPECT_EQ(tracker.Classic_Numbers_Def2.get(0), "13");
+}
+
+} // namespace
+
+namespace {
+
+// The lines the list is held to: plain text lines, read as the core reads them.
+struct TextLines {
+    std::vector<std::string> lines;
+    std::string get(int i) const {
+        return i >= 0 && i < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(i)] : "";
+    }
+};
+
+// Seeded random operations on a list and on plain text lines give the same
+// texts, reads past the ends included, the same conversions, searches and
+// comparisons, whether every line is a decimal number or some are not
+// ("07", "-0", " 5", "$1F", "x", "", a number past 64 bits).
+TEST(NumberList, BehavesAsTextLinesWhateverTheLinesHold) {
+    const std::vector<std::string> texts = {"0",
+                                            "7",
+                                            "36",
+                                            "-5",
+                                            "131072",
+                                            "07",
+                                            "-0",
+                                            " 5",
+                                            "+3",
+                                            "$1F",
+                                            "x",
+                                            "",
+                                            "9223372036854775808",
+                                            "-9223372036854775808",
+                                            "2147483648",
+                                            "-2147483648"};
+    std::mt19937 random(4242);
+    for (int round = 0; round < 200; ++round) {
+        NumberList list;
+        TextLines model;
+        const bool decimalOnly = round % 2 == 0;
+        for (int op = 0; op < 60; ++op) {
+            const int kind = static_cast<int>(random() % 10);
+            const int at = static_cast<int>(random() % 12) - 1;
+            if (kind < 4) {
+                const int64_t v = static_cast<int64_t>(random() % 2001) - 1000;
+                list.append(v);
+                model.lines.push_back(std::to_string(v));
+            } else if (kind < 6 && !decimalOnly) {
+                const std::string& t = texts[random() % texts.size()];
+                list.append(t);
+                model.lines.push_back(t);
+            } else if (kind < 8) {
+                list.remove(at);
+                if (at >= 0 && at < static_cast<int>(model.lines.size()))
+                    model.lines.erase(model.lines.begin() + at);
+            } else if (kind == 8 && random() % 8 == 0) {
+                list.clear();
+                model.lines.clear();
+            } else {
+                NumberList copy;
+                copy.assign(list);
+                ASSERT_EQ(copy, list);
+                list = copy;
+            }
+            ASSERT_EQ(list.count(), static_cast<int>(model.lines.size()));
+            for (int i = -1; i <= list.count(); ++i) {
+                ASSERT_EQ(list.get(i), model.get(i)) << "line " << i;
+                EXPECT_EQ(list.intAt(i), vantel::tryStrToInt(model.get(i))) << "line " << i;
+                for (int64_t v : {int64_t{0}, int64_t{7}, int64_t{-5}, int64_t{131072}})
+                    EXPECT_EQ(list.holds(i, v), model.get(i) == std::to_string(v));
+            }
+            for (const std::string& t : texts) {
+                const auto it = std::find(model.lines.begin(), model.lines.end(), t);
+                const int want =
+                    it == model.lines.end() ? -1 : static_cast<int>(it - model.lines.begin());
+                EXPECT_EQ(list.indexOf(t), want) << "'" << t << "'";
+            }
+            std::vector<int> values;
+            for (const std::string& line : model.lines)
+                if (auto v = vantel::tryStrToInt(line)) values.push_back(*v);
+            EXPECT_EQ(list.values(), values);
+        }
+        NumberList same;
+        for (const std::string& line : model.lines)
+            same.append(line);
+        EXPECT_EQ(same, list);
+        if (!model.lines.empty()) {
+            same.remove(0);
+            EXPECT_FALSE(same == list);
+        }
+    }
 }
 
 } // namespace

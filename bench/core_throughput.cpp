@@ -1,0 +1,82 @@
+// Spins a second through the real tracker, the headless items and the
+// headless driver on its virtual clock, draws included, one thread. Run with
+// --spins=N --mode=NAME to play exactly N spins and nothing else (what
+// instructions_per_spin.sh measures under callgrind).
+#include "headless_driver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Mode1 is the classic draw; all three with Martingale at safe level 0 and
+// the other settings as the window starts.
+struct Session {
+    explicit Session(int mode) {
+        items.setGameMode(mode);
+        items.setBettingSystem("Martingale");
+        items.setSafeLevel(0);
+        std::mt19937 random(7);
+        numbers.resize(1 << 16);
+        for (int& n : numbers)
+            n = static_cast<int>(random() % 37);
+    }
+    void spin() {
+        const int n = numbers[next++ & (numbers.size() - 1)];
+        if (!driver.spin(n)) tracker.Reset_BetsClick();
+        driver.runUntilIdle();
+    }
+
+    vantel::HeadlessItems items;
+    vantel::Tracker tracker{items, [this] { return 1700000000 + items.now() / 1000; }};
+    vantel::HeadlessDriver driver{items, tracker};
+    std::vector<int> numbers;
+    size_t next = 0;
+};
+
+void BM_Spin(benchmark::State& state) {
+    Session session(static_cast<int>(state.range(0)));
+    for (auto _ : state)
+        session.spin();
+    state.counters["spins_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Spin)->ArgName("mode")->Arg(0)->Arg(1)->Arg(2);
+
+int modeOf(const std::string& name) {
+    if (name == "mode1") return 0;
+    if (name == "mode2") return 1;
+    if (name == "sequential") return 2;
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    long spins = -1;
+    int mode = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--spins=", 8) == 0) spins = std::atol(argv[i] + 8);
+        if (std::strncmp(argv[i], "--mode=", 7) == 0) mode = modeOf(argv[i] + 7);
+    }
+    if (spins >= 0) {
+        if (mode < 0) {
+            std::fprintf(stderr, "--mode is one of mode1, mode2, sequential\n");
+            return 2;
+        }
+        Session session(mode);
+        for (long i = 0; i < spins; ++i)
+            session.spin();
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
