@@ -29,8 +29,6 @@ namespace {
 
 using namespace vantel::sim;
 
-constexpr int kPathPoints = 100;
-
 // An input that stops the run before it starts: one line, exit status 2.
 struct BadInput {
     std::string message;
@@ -175,10 +173,9 @@ int main(int argc, char** argv) {
         return command.status;
     }
     Config& config = options.config;
-    const Settings& s = config.settings;
     const std::string& csvFile = options.csvFile;
     const std::string& chartFile = options.chartFile;
-    if (!chartFile.empty()) config.pathPoints = kPathPoints;
+    if (!chartFile.empty()) config.pathPoints = vantel::kSimChartPoints;
 
     OutputFiles outputs;
     try {
@@ -224,14 +221,7 @@ int main(int argc, char** argv) {
         int qargc = 1;
         char* qargv[] = {argv[0], nullptr};
         QGuiApplication gui(qargc, qargv);
-        vantel::SimChartData chart;
-        chart.title = QString::fromStdString(
-            std::string(gameModeName(s.gameMode)) + ", " + s.bettingSystem + ", initial bet " +
-            std::to_string(s.initialBet) + ": " + std::to_string(report.sessions) +
-            " sessions of " + std::to_string(perSession) + " spins");
-        chart.bandSpins = report.bandSpins;
-        chart.bands = report.bands;
-        chart.finalNets = report.finalNets;
+        const vantel::SimChartData chart = vantel::simChartData(config, report);
         QString error;
         if (!vantel::saveSimChart(QString::fromStdString(chartFile),
                                   QSize(options.chartWidth, options.chartHeight), chart, &error)) {

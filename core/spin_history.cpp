@@ -2,6 +2,8 @@
 
 #include "tracker.h"
 
+#include <utility>
+
 namespace vantel {
 
 SpinHistory::SpinHistory(Tracker& tracker, size_t depth)
@@ -23,6 +25,9 @@ void SpinHistory::record(Snapshot&& before, int number) {
     if (!m_redoing) m_redo.clear();
     m_undo.push_back({std::move(before), number});
     if (m_undo.size() > m_depth) m_undo.pop_front();
+    // Read before the spin changes anything: what was lit and staked on it.
+    m_entered.push_back({number, spinOutlay(m_tracker.items(), number)});
+    if (OnChange) OnChange();
 }
 
 SpinHistory::Result SpinHistory::undo() {
@@ -32,6 +37,8 @@ SpinHistory::Result SpinHistory::undo() {
     m_undo.pop_back();
     m_tracker.restore(last.before);
     m_redo.push_back(last.number);
+    if (!m_entered.empty()) m_entered.pop_back();
+    if (OnChange) OnChange();
     return Result::Done;
 }
 

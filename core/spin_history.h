@@ -1,15 +1,24 @@
 #pragma once
 
+#include "outlay.h"
 #include "snapshot.h"
 
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace vantel {
 
 class Tracker;
+
+// A spin entered and not taken back, with what a player following the window
+// placed on it.
+struct EnteredSpin {
+    int number = 0;
+    SpinOutlay outlay;
+};
 
 // The spins that can be taken back and entered again. It keeps the snapshot
 // the tracker hands it before every spin, up to a fixed depth (the oldest is
@@ -45,6 +54,12 @@ class SpinHistory {
     // Memory held by the kept snapshots.
     size_t bytes() const;
 
+    // Every spin of the session, oldest first: a spin entered is added, one
+    // taken back is removed. It is not bounded by the depth.
+    const std::vector<EnteredSpin>& entered() const { return m_entered; }
+    // Called after a spin is added to entered() or removed from it.
+    std::function<void()> OnChange;
+
   private:
     struct Entry {
         Snapshot before;
@@ -57,6 +72,7 @@ class SpinHistory {
     size_t m_depth;
     std::deque<Entry> m_undo;
     std::vector<int> m_redo; // last taken back at the back
+    std::vector<EnteredSpin> m_entered;
     bool m_redoing = false;
 };
 

@@ -61,7 +61,7 @@ std::vector<uint64_t> pathSpins(const Config& config) {
     return at;
 }
 
-SessionResult playSession(const Config& config, uint64_t index) {
+SessionResult playSession(const Config& config, uint64_t index, const std::atomic<bool>* cancel) {
     Wheel wheel(sessionSeed(config.seed, index));
     const int64_t start = kClockFrom + static_cast<int64_t>(wheel.below(kClockSpan));
 
@@ -89,6 +89,7 @@ SessionResult playSession(const Config& config, uint64_t index) {
     r.path.reserve(points.size());
     int64_t best = 0;
     for (uint64_t k = 0; k < total; ++k) {
+        if (cancel && k % 256 == 255 && cancel->load(std::memory_order_relaxed)) break;
         const int n = config.recorded.empty() ? wheel.spin() : config.recorded[k];
 
         // What is on the table when the ball drops: the outlay is read before
@@ -142,7 +143,8 @@ SessionResult playSession(const Config& config, uint64_t index) {
 }
 
 std::vector<SessionResult> runSessions(const Config& config,
-                                       const std::function<void(uint64_t)>& progress) {
+                                       const std::function<void(uint64_t)>& progress,
+                                       const std::atomic<bool>* cancel) {
     std::vector<SessionResult> results(config.sessions);
     const unsigned threads = static_cast<unsigned>(
         std::clamp<uint64_t>(config.threads, 1, std::max<uint64_t>(config.sessions, 1)));
@@ -159,7 +161,8 @@ std::vector<SessionResult> runSessions(const Config& config,
             for (;;) {
                 const uint64_t i = next.fetch_add(1);
                 if (i >= config.sessions) break;
-                results[i] = playSession(config, i);
+                if (cancel && cancel->load(std::memory_order_relaxed)) break;
+                results[i] = playSession(config, i, cancel);
                 spinsDone.fetch_add(results[i].spins, std::memory_order_relaxed);
             }
         } catch (...) {
@@ -190,6 +193,7 @@ std::vector<SessionResult> runSessions(const Config& config,
     for (std::thread& t : pool)
         t.join();
     if (failure) std::rethrow_exception(failure);
+    if (cancel && cancel->load()) return {};
     if (progress) progress(spinsDone.load());
     return results;
 }

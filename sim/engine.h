@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -69,12 +70,17 @@ struct SessionResult {
 std::vector<uint64_t> pathSpins(const Config& config);
 
 // Plays one session through the tracker, as a player following the window.
-SessionResult playSession(const Config& config, uint64_t index);
+// A cancel flag, when given, is looked at every few hundred spins; once set,
+// the session ends where it is.
+SessionResult playSession(const Config& config, uint64_t index,
+                          const std::atomic<bool>* cancel = nullptr);
 
 // Plays every session, spread over config.threads threads, and returns the
 // results in session order. progress(spinsDone) is called from the calling
-// thread about ten times a second while the run lasts.
+// thread about ten times a second while the run lasts. Once *cancel is set
+// the run stops within a few milliseconds and returns no results.
 std::vector<SessionResult> runSessions(const Config& config,
-                                       const std::function<void(uint64_t)>& progress = {});
+                                       const std::function<void(uint64_t)>& progress = {},
+                                       const std::atomic<bool>* cancel = nullptr);
 
 } // namespace vantel::sim

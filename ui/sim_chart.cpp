@@ -246,4 +246,20 @@ bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QSt
     return true;
 }
 
+SimChartData simChartData(const sim::Config& config, const sim::Report& report) {
+    const sim::Settings& s = config.settings;
+    const uint64_t perSession = config.recorded.empty()
+                                    ? config.spins
+                                    : std::min<uint64_t>(config.spins, config.recorded.size());
+    SimChartData chart;
+    chart.title = QString::fromStdString(
+        std::string(sim::gameModeName(s.gameMode)) + ", " + s.bettingSystem + ", initial bet " +
+        std::to_string(s.initialBet) + ": " + std::to_string(report.sessions) + " sessions of " +
+        std::to_string(perSession) + " spins");
+    chart.bandSpins = report.bandSpins;
+    chart.bands = report.bands;
+    chart.finalNets = report.finalNets;
+    return chart;
+}
+
 } // namespace vantel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report.h"
+
 #include <QPainter>
 #include <QRectF>
 #include <QSize>
@@ -19,6 +21,13 @@ struct SimChartData {
     std::array<std::vector<double>, 5> bands; // percentiles 5, 25, 50, 75, 95
     std::vector<int64_t> finalNets;           // one per session
 };
+
+// The points of a session's net result the bands are drawn through.
+constexpr int kSimChartPoints = 100;
+
+// The chart of a backtest whose sessions kept their paths
+// (config.pathPoints = kSimChartPoints), titled with its settings.
+SimChartData simChartData(const sim::Config& config, const sim::Report& report);
 
 // Paints the chart into rect: the bands above the histogram of final
 // results, each with titled, labelled axes. Shared by the command line and

@@ -67,6 +67,10 @@ void SpinUndo::addEntries(QMenu* menu) {
     QAction* redo = menu->addAction(redoText(m_history), this, &SpinUndo::redo);
     redo->setObjectName(QStringLiteral("RedoSpin"));
     redo->setEnabled(m_history.canRedo());
+    if (MoreEntries) {
+        menu->addSeparator();
+        MoreEntries(menu);
+    }
 }
 
 void SpinUndo::showMenu(const QPoint& globalPos) {

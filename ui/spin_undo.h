@@ -34,6 +34,9 @@ class SpinUndo : public QObject {
     static QString undoText(const vantel::SpinHistory& history);
     static QString redoText(const vantel::SpinHistory& history);
 
+    // Adds the entries that follow Undo and Redo in the menus.
+    std::function<void(QMenu*)> MoreEntries;
+
     // Every refusal beeps through here; empty means the system beep.
     static inline std::function<void()> BeepHook;
 

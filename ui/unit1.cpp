@@ -9,6 +9,7 @@
 #include "focus_cue.h"
 #include "fonts.h"
 #include "program_timer.h"
+#include "session_tools.h"
 #include "shape.h"
 #include "spin_undo.h"
 
@@ -163,6 +164,8 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     buildTimers();
     bindProcedures();
     m_spinUndo = std::make_unique<SpinUndo>(*this);
+    m_sessionTools = std::make_unique<SessionTools>(*this);
+    m_spinUndo->MoreEntries = [this](QMenu* menu) { m_sessionTools->addEntries(menu); };
     setUpPlayerAids();
     Game_Mode->setFocus();
 }

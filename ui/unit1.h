@@ -18,6 +18,7 @@ class QLabel;
 class QSlider;
 class QFrame;
 class ProgramTimer;
+class SessionTools;
 class SpinUndo;
 class TCGauge;
 class TCSpinEdit;
@@ -46,6 +47,8 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     vantel::Tracker& tracker() { return m_tracker; }
     // Ctrl+Z, Ctrl+Shift+Z and the right-button menu (spin_undo.cpp).
     SpinUndo& spinUndo() { return *m_spinUndo; }
+    // Statistics, Simulate and About (session_tools.cpp).
+    SessionTools& sessionTools() { return *m_sessionTools; }
 
     // Enters spin n exactly as a click on its cell would; false (with a beep)
     // while the window is locked. The keyboard's number entry uses it.
@@ -193,6 +196,8 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     qreal m_pixelRatio = 1.0;
     // After the tracker, so that it goes first.
     std::unique_ptr<SpinUndo> m_spinUndo;
+    // After the history it reads, so that it goes first.
+    std::unique_ptr<SessionTools> m_sessionTools;
 };
 
 extern TForm1* Form1;

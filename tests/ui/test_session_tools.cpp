@@ -1,0 +1,261 @@
+// Statistics, Simulate and About: the entries below Undo and Redo, the live
+// statistics of the session, and the backtest dialog against vantel-sim.
+#include "colour_label.h"
+#include "cspinedit.h"
+#include "flat_button.h"
+#include "program_timer.h"
+#include "session_tools.h"
+#include "spin_undo.h"
+#include "spins_file.h"
+#include "unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+class SessionToolsTest : public ::testing::Test {
+  protected:
+    SessionToolsTest() : form([] { return int64_t{1700000000}; }) {
+        TForm1::setErrorSink([](const QString&, const QString&) {});
+        Form1 = &form;
+        form.FormCreate();
+    }
+    ~SessionToolsTest() override {
+        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+        TForm1::setErrorSink(nullptr);
+    }
+    void SetUp() override {
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    }
+    void spin(int n) {
+        form.FlatButton[static_cast<size_t>(n)]->click();
+        for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
+            form.Timer_Classic->fire();
+        QApplication::processEvents();
+    }
+    void ctrl(Qt::Key key) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
+        QTest::keyClick(target, key, Qt::ControlModifier);
+        QApplication::processEvents();
+    }
+    SessionTools& tools() { return form.sessionTools(); }
+
+    TForm1 form;
+};
+
+TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo) {
+    QTest::mouseClick(form.windowHandle(), Qt::RightButton, {}, QPoint(60, 20));
+    QMenu* menu = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }, 2000));
+    QStringList entries;
+    for (QAction* a : menu->actions())
+        entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(entries, (QStringList{"Undo spin", "Redo spin", "-", "Statistics…",
+                                    "Simulate these settings…", "-", "About Vantel"}));
+    EXPECT_EQ(menu->actions()[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_EQ(menu->actions()[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    menu->close();
+    EXPECT_TRUE(SessionTools::aboutText().contains("2.0"));
+    EXPECT_TRUE(SessionTools::aboutText().contains("No setting changes the house edge"));
+}
+
+TEST_F(SessionToolsTest, StatisticsFollowEverySpinUndoAndRedo) {
+    // Ctrl+I works with the focus on a setting.
+    form.Initial_Bet->setFocus();
+    ctrl(Qt::Key_I);
+    StatisticsWindow* stats = tools().statistics();
+    ASSERT_NE(stats, nullptr);
+    EXPECT_TRUE(stats->isVisible());
+    EXPECT_EQ(stats->windowTitle(), "Statistics: 0 spins");
+    // Wholly on the screen; beside the main window, not over it, where there is room.
+    const QRect screen = form.screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(stats->frameGeometry()))
+        << stats->frameGeometry().x() << "," << stats->frameGeometry().y() << " "
+        << stats->frameGeometry().width() << "x" << stats->frameGeometry().height() << " min "
+        << stats->minimumSizeHint().width() << "x" << stats->minimumSizeHint().height();
+    if (screen.width() >= form.frameGeometry().width() + stats->frameGeometry().width() + 16) {
+        EXPECT_FALSE(stats->frameGeometry().intersects(form.frameGeometry()));
+    }
+
+    for (int n : {17, 32, 0, 17, 5, 36, 17})
+        spin(n);
+    EXPECT_EQ(stats->stats().spins, 7u);
+    EXPECT_EQ(stats->stats().counts[17], 3u);
+    EXPECT_EQ(stats->windowTitle(), "Statistics: 7 spins");
+    const QAbstractItemModel* numbers = stats->numbersView()->model();
+    EXPECT_EQ(numbers->rowCount(), 37);
+    EXPECT_EQ(numbers->index(17, 1).data().toInt(), 3);
+    EXPECT_EQ(numbers->index(17, 2).data().toString(), "0");
+    EXPECT_EQ(numbers->index(0, 2).data().toString(), "4");
+    EXPECT_EQ(numbers->index(1, 2).data().toString(), "not yet");
+    EXPECT_EQ(numbers->index(17, 3).data().toString(), "hottest");
+    const QAbstractItemModel* groups = stats->groupsView()->model();
+    EXPECT_EQ(groups->index(0, 0).data().toString(), "Red");
+    EXPECT_EQ(groups->index(0, 1).data().toInt(), 3);
+    EXPECT_EQ(groups->index(0, 2).data().toString(), "3.4"); // 7 x 18 / 37
+    EXPECT_TRUE(stats->wheelText()->text().contains("30 more to go"));
+
+    form.spinUndo().undo();
+    QApplication::processEvents();
+    EXPECT_EQ(stats->stats().spins, 6u);
+    EXPECT_EQ(stats->stats().counts[17], 2u);
+    EXPECT_EQ(numbers->index(17, 1).data().toInt(), 2);
+    form.spinUndo().redo();
+    for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
+        form.Timer_Classic->fire();
+    QApplication::processEvents();
+    EXPECT_EQ(stats->stats().counts[17], 3u);
+
+    // Saved spins read back as vantel-sim reads them; a path that cannot be
+    // written is refused with a reason.
+    QTemporaryDir dir;
+    const QString file = dir.filePath("spins.txt");
+    QString error;
+    ASSERT_TRUE(stats->saveSpins(file, &error)) << error.toStdString();
+    EXPECT_EQ(vantel::sim::readSpinsFile(file.toStdString()),
+              (std::vector<int>{17, 32, 0, 17, 5, 36, 17}));
+    EXPECT_FALSE(stats->saveSpins(dir.filePath("no/such/folder/spins.txt"), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(SessionToolsTest, HitRateAndMoneyFollowWhatWasLitAndStaked) {
+    ctrl(Qt::Key_I);
+    StatisticsWindow* stats = tools().statistics();
+    ASSERT_NE(stats, nullptr);
+    std::mt19937 random(20261208);
+    int64_t staked = 0, returned = 0, largest = 0;
+    uint64_t judged = 0, hits = 0;
+    for (int i = 0; i < 60; ++i) {
+        const int n = static_cast<int>(random() % 37);
+        // Read off the window before the spin: the stake and the lit numbers.
+        int lit = 0;
+        for (QLabel* overlay : form.Act_Number)
+            lit += overlay->isVisible() ? 1 : 0;
+        const int64_t stake = form.Bet->text().toLongLong();
+        const bool hit = form.Act_Number[static_cast<size_t>(n)]->isVisible();
+        if (lit > 0) {
+            ++judged;
+            hits += hit ? 1 : 0;
+        }
+        staked += stake * lit;
+        largest = std::max(largest, stake * lit);
+        returned += hit ? 36 * stake : 0;
+        spin(n);
+    }
+    const auto& s = stats->stats();
+    EXPECT_GT(judged, 50u);
+    EXPECT_EQ(s.judgedSpins, judged);
+    EXPECT_EQ(s.hits, hits);
+    EXPECT_EQ(s.staked, staked);
+    EXPECT_EQ(s.returned, returned);
+    EXPECT_EQ(s.net, returned - staked);
+    EXPECT_EQ(s.largestOutlay, largest);
+    EXPECT_TRUE(stats->moneyText()->text().contains(QString::number(returned - staked)));
+    EXPECT_TRUE(stats->wheelText()->text().contains("Chi-square"));
+}
+
+class SimulateTest : public SessionToolsTest {
+  protected:
+    SimulateDialog* open() {
+        ctrl(Qt::Key_R);
+        return tools().simulate();
+    }
+    static bool waitFinished(SimulateDialog* d, int ms) {
+        return QTest::qWaitFor([&] { return !d->running(); }, ms);
+    }
+};
+
+TEST_F(SimulateTest, TheReportIsVantelSimsForTheSameSettingsAndSeed) {
+    form.Betting_System->setCurrentIndex(1); // Donald
+    form.Initial_Bet->setText("5");
+    form.SafeLevel->setValue(2);
+    SimulateDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->sessionsBox()->value(), 10000);
+    EXPECT_EQ(d->spinsBox()->value(), 1000);
+    d->sessionsBox()->setValue(40);
+    d->spinsBox()->setValue(300);
+    d->seedEdit()->setText("12345");
+    QSignalSpy finished(d, &SimulateDialog::finished);
+    d->start();
+    ASSERT_TRUE(waitFinished(d, 60000));
+    ASSERT_EQ(finished.count(), 1);
+    EXPECT_TRUE(finished.at(0).at(0).toBool());
+
+    QProcess sim;
+    sim.start(VANTEL_SIM_BINARY, {"--system", "Donald", "--initial-bet", "5", "--safe-level", "2",
+                                  "--sessions", "40", "--spins", "300", "--seed", "12345"});
+    ASSERT_TRUE(sim.waitForFinished(60000));
+    EXPECT_EQ(sim.exitCode(), 0);
+    EXPECT_EQ(d->reportText().toStdString(), sim.readAllStandardOutput().toStdString());
+    EXPECT_EQ(d->windowTitle(), "Simulate these settings: done");
+
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_TRUE(d->saveReport(dir.filePath("report.txt"), &error));
+    EXPECT_TRUE(d->saveChart(dir.filePath("chart.png"), &error));
+    EXPECT_FALSE(d->saveReport(dir.filePath("none/report.txt"), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(SimulateTest, CancelStopsWithin100MsAndTheWindowTakesSpinsMeanwhile) {
+    SimulateDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    d->sessionsBox()->setValue(1000000);
+    d->seedEdit()->setText("7");
+    d->start();
+    ASSERT_TRUE(d->running());
+    QTest::qWait(200);
+    // The window's own tracker is untouched by the run and takes a click.
+    spin(23);
+    EXPECT_EQ(form.HistoryLabel[0]->text(), "23");
+    ASSERT_TRUE(d->running());
+    QElapsedTimer clock;
+    clock.start();
+    d->cancel();
+    ASSERT_TRUE(waitFinished(d, 5000));
+    EXPECT_LT(clock.elapsed(), 100);
+    EXPECT_EQ(d->windowTitle(), "Simulate these settings: cancelled");
+    EXPECT_TRUE(d->reportText().isEmpty());
+}
+
+TEST_F(SimulateTest, ABadSeedIsRefusedWithItsValue) {
+    SimulateDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    for (const char* seed : {"", "-1", "18446744073709551616", "12a"}) {
+        d->seedEdit()->setText(seed);
+        vantel::sim::Config config;
+        QString error;
+        EXPECT_FALSE(d->config(&config, &error)) << seed;
+        EXPECT_TRUE(error.contains(QString::fromLatin1(seed))) << seed;
+    }
+    d->seedEdit()->setText("18446744073709551615");
+    vantel::sim::Config config;
+    QString error;
+    EXPECT_TRUE(d->config(&config, &error));
+    EXPECT_EQ(config.seed, 18446744073709551615ull);
+}
+
+} // namespace

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "engine.h"
+#include "simulate_dialog.h"
+#include "statistics_window.h"
+
+#include <QObject>
+#include <QPointer>
+
+class QMenu;
+class QShortcut;
+class TForm1;
+
+// What the session means, one right-click away: "Statistics…" (Ctrl+I),
+// "Simulate these settings…" (Ctrl+R) and "About Vantel", below Undo and Redo
+// in the window's menu. The keys work wherever the focus is in the window.
+class SessionTools : public QObject {
+    Q_OBJECT
+  public:
+    explicit SessionTools(TForm1& form);
+    ~SessionTools() override;
+
+    void openStatistics();
+    void openSimulate();
+    void showAbout();
+    void addEntries(QMenu* menu);
+
+    StatisticsWindow* statistics() const { return m_statistics; }
+    SimulateDialog* simulate() const { return m_simulate; }
+    QShortcut* StatisticsKey() const { return m_statisticsKey; }
+    QShortcut* SimulateKey() const { return m_simulateKey; }
+
+    // The window's settings as a backtest plays them.
+    vantel::sim::Settings currentSettings() const;
+    static QString aboutText();
+
+  private:
+    void historyChanged();
+
+    TForm1& m_form;
+    QPointer<StatisticsWindow> m_statistics;
+    QPointer<SimulateDialog> m_simulate;
+    QShortcut* m_statisticsKey = nullptr;
+    QShortcut* m_simulateKey = nullptr;
+    bool m_refreshPending = false;
+};

@@ -1,0 +1,377 @@
+#include "statistics_window.h"
+
+#include "spin_history.h"
+#include "tracker.h"
+
+#include <QAbstractTableModel>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+using vantel::sim::SessionStats;
+
+namespace {
+
+QString percent(double share) {
+    return QString::number(100 * share, 'f', 1) + QStringLiteral(" %");
+}
+
+QString money(int64_t v) {
+    return QString::number(v);
+}
+
+} // namespace
+
+// The 37 numbers: count, spins since it last came, hottest or coldest.
+class NumbersModel : public QAbstractTableModel {
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void set(const SessionStats& stats) {
+        m_stats = &stats;
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : vantel::kBoardNumbers;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 4;
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (o != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, o, role);
+        static const char* names[] = {"Number", "Count", "Spins since", "Mark"};
+        return QString::fromLatin1(names[section]);
+    }
+    QVariant data(const QModelIndex& i, int role) const override {
+        if (!m_stats || !i.isValid()) return {};
+        const int n = i.row();
+        const auto& s = *m_stats;
+        if (role == Qt::TextAlignmentRole)
+            return i.column() == 3 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
+                                   : QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::ForegroundRole && i.column() == 0) {
+            const uint32_t colour = vantel::historyColourOf(std::to_string(n));
+            return QColor(colour == vantel::kColourMaroon  ? QRgb(0xC00000)
+                          : colour == vantel::kColourGreen ? QRgb(0x008000)
+                                                           : QRgb(0x000000));
+        }
+        if (role != Qt::DisplayRole) return {};
+        switch (i.column()) {
+        case 0:
+            return n;
+        case 1:
+            return QVariant::fromValue<qulonglong>(s.counts[static_cast<size_t>(n)]);
+        case 2: {
+            const auto& since = s.since[static_cast<size_t>(n)];
+            return since ? QString::number(*since) : QStringLiteral("not yet");
+        }
+        default: {
+            const bool hot = std::find(s.hottest.begin(), s.hottest.end(), n) != s.hottest.end();
+            const bool cold = std::find(s.coldest.begin(), s.coldest.end(), n) != s.coldest.end();
+            if (hot && cold) return {}; // every number equally often
+            return hot ? QStringLiteral("hottest") : cold ? QStringLiteral("coldest") : QString();
+        }
+        }
+    }
+
+  private:
+    const SessionStats* m_stats = nullptr;
+};
+
+// The even chances, dozens and columns: count against the count expected.
+class GroupsModel : public QAbstractTableModel {
+  public:
+    using QAbstractTableModel::QAbstractTableModel;
+    void set(const SessionStats& stats) {
+        const bool sized = m_stats && m_stats->groups.size() == stats.groups.size();
+        if (!sized) beginResetModel();
+        m_stats = &stats;
+        if (sized)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        else
+            endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() || !m_stats ? 0 : static_cast<int>(m_stats->groups.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : 3;
+    }
+    QVariant headerData(int section, Qt::Orientation o, int role) const override {
+        if (o != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, o, role);
+        static const char* names[] = {"Bet", "Count", "Expected"};
+        return QString::fromLatin1(names[section]);
+    }
+    QVariant data(const QModelIndex& i, int role) const override {
+        if (!m_stats || !i.isValid()) return {};
+        const auto& g = m_stats->groups[static_cast<size_t>(i.row())];
+        if (role == Qt::TextAlignmentRole && i.column() > 0)
+            return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (role != Qt::DisplayRole) return {};
+        switch (i.column()) {
+        case 0:
+            return QString::fromLatin1(g.name);
+        case 1:
+            return QVariant::fromValue<qulonglong>(g.count);
+        default:
+            return QString::number(g.expected, 'f', 1);
+        }
+    }
+
+  private:
+    const SessionStats* m_stats = nullptr;
+};
+
+// The net result after each spin, as a line over a zero line.
+class NetChart : public QWidget {
+  public:
+    explicit NetChart(QWidget* parent) : QWidget(parent) {
+        setMinimumSize(260, 120);
+        setAccessibleName(QStringLiteral("Net result over the spins"));
+    }
+    void set(const std::vector<int64_t>& nets) {
+        m_nets = &nets;
+        update();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.fillRect(rect(), palette().base());
+        const QFontMetrics fm(font());
+        const QRectF plot = QRectF(rect()).adjusted(fm.horizontalAdvance("-000000") + 6,
+                                                    fm.height() + 4, -8, -fm.height() - 6);
+        p.setPen(palette().text().color());
+        p.drawText(QRectF(0, 0, width(), fm.height() + 2), Qt::AlignCenter,
+                   QStringLiteral("Net over the spins"));
+        p.drawText(QRectF(plot.left(), plot.bottom() + 2, plot.width(), fm.height() + 4),
+                   Qt::AlignCenter, QStringLiteral("spins entered"));
+        if (!m_nets || m_nets->empty()) {
+            p.drawText(plot, Qt::AlignCenter, QStringLiteral("no spins yet"));
+            return;
+        }
+        const auto [lowIt, highIt] = std::minmax_element(m_nets->begin(), m_nets->end());
+        const double low = std::min<double>(0, static_cast<double>(*lowIt));
+        double high = std::max<double>(0, static_cast<double>(*highIt));
+        if (high == low) high = low + 1;
+        const auto y = [&](double v) {
+            return plot.bottom() - (v - low) / (high - low) * plot.height();
+        };
+        const size_t n = m_nets->size();
+        const auto x = [&](size_t i) {
+            return n == 1 ? plot.center().x() : plot.left() + plot.width() * i / double(n - 1);
+        };
+        p.drawText(QRectF(0, y(high) - fm.height() / 2.0, plot.left() - 4, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(high, 'f', 0));
+        p.drawText(QRectF(0, y(low) - fm.height() / 2.0, plot.left() - 4, fm.height()),
+                   Qt::AlignRight | Qt::AlignVCenter, QString::number(low, 'f', 0));
+        p.setPen(QPen(palette().mid().color(), 1, Qt::DashLine));
+        p.drawLine(QPointF(plot.left(), y(0)), QPointF(plot.right(), y(0)));
+        p.setPen(QPen(palette().highlight().color(), 1.5));
+        QPainterPath line;
+        // At most a point a pixel: a long session draws as fast as a short one.
+        const size_t step = std::max<size_t>(1, n / std::max(1, int(plot.width())));
+        for (size_t i = 0; i < n; i += step) {
+            const QPointF pt(x(i), y(static_cast<double>((*m_nets)[i])));
+            i == 0 ? line.moveTo(pt) : line.lineTo(pt);
+        }
+        line.lineTo(x(n - 1), y(static_cast<double>(m_nets->back())));
+        p.drawPath(line);
+    }
+
+  private:
+    const std::vector<int64_t>* m_nets = nullptr;
+};
+
+StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_history(history), m_main(mainWindow) {
+    setObjectName(QStringLiteral("StatisticsWindow"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    m_numbers = new NumbersModel(this);
+    m_groups = new GroupsModel(this);
+    const auto table = [this](QAbstractTableModel* model, const QString& name) {
+        auto* view = new QTableView(this);
+        view->setObjectName(name);
+        view->setModel(model);
+        view->verticalHeader()->hide();
+        view->setSelectionBehavior(QAbstractItemView::SelectRows);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->setTabKeyNavigation(false);
+        return view;
+    };
+    m_numbersView = table(m_numbers, QStringLiteral("NumbersTable"));
+    m_numbersView->setAccessibleName(QStringLiteral("The wheel: each number"));
+    m_groupsView = table(m_groups, QStringLiteral("GroupsTable"));
+    m_groupsView->setAccessibleName(QStringLiteral("Even chances, dozens and columns"));
+    const auto text = [this](const QString& name) {
+        auto* label = new QLabel(this);
+        label->setObjectName(name);
+        label->setWordWrap(true);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        label->setFocusPolicy(Qt::TabFocus);
+        return label;
+    };
+    m_wheel = text(QStringLiteral("WheelText"));
+    m_suggestions = text(QStringLiteral("SuggestionsText"));
+    m_money = text(QStringLiteral("MoneyText"));
+    m_chart = new NetChart(this);
+    m_save = new QPushButton(QStringLiteral("Save spins…"), this);
+    m_save->setObjectName(QStringLiteral("SaveSpins"));
+    connect(m_save, &QPushButton::clicked, this, &StatisticsWindow::askAndSaveSpins);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_wheel);
+    right->addWidget(m_groupsView, 1);
+    right->addWidget(m_suggestions);
+    right->addWidget(m_money);
+    right->addWidget(m_chart, 1);
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(m_numbersView, 0, 0);
+    grid->addLayout(right, 0, 1);
+    grid->addWidget(m_save, 1, 0, 1, 2, Qt::AlignRight);
+    grid->setColumnStretch(1, 1);
+    setTabOrder(m_numbersView, m_wheel);
+    setTabOrder(m_wheel, m_groupsView);
+    setTabOrder(m_groupsView, m_suggestions);
+    setTabOrder(m_suggestions, m_money);
+    setTabOrder(m_money, m_save);
+    refresh();
+    m_numbersView->setMinimumWidth(m_numbersView->horizontalHeader()->length() + 24);
+    resize(sizeHint().expandedTo(QSize(620, 560)));
+}
+
+StatisticsWindow::~StatisticsWindow() {
+    // The views go before the figures their models read.
+    delete m_numbersView;
+    delete m_groupsView;
+    delete m_chart;
+}
+
+void StatisticsWindow::refresh() {
+    m_stats = vantel::sim::sessionStats(m_history.entered());
+    const SessionStats& s = m_stats;
+    m_numbers->set(s);
+    m_groups->set(s);
+
+    QString wheel = QStringLiteral("Spins entered: %1").arg(s.spins);
+    if (s.spins > 0) {
+        const auto list = [](const std::vector<int>& numbers) {
+            QStringList out;
+            for (int n : numbers)
+                out << QString::number(n);
+            return out.join(QStringLiteral(", "));
+        };
+        if (s.hottest.size() < vantel::kBoardNumbers) {
+            wheel += QStringLiteral("\nHottest: %1 (%2 times); coldest: %3 (%4 times)")
+                         .arg(list(s.hottest))
+                         .arg(s.counts[static_cast<size_t>(s.hottest.front())])
+                         .arg(list(s.coldest))
+                         .arg(s.counts[static_cast<size_t>(s.coldest.front())]);
+        }
+    }
+    if (s.fairness) {
+        wheel += QStringLiteral("\nChi-square %1 with %2 degrees of freedom, p = %3: %4")
+                     .arg(s.fairness->chiSquare, 0, 'f', 2)
+                     .arg(s.fairness->degreesOfFreedom)
+                     .arg(s.fairness->pValue, 0, 'f', 4)
+                     .arg(QString::fromLatin1(s.fairness->reading));
+    } else {
+        wheel += QStringLiteral("\nThe fairness test needs %1 spins (one for each pocket); %2 "
+                                "more to go.")
+                     .arg(vantel::sim::kSpinsForFairnessTest)
+                     .arg(vantel::sim::kSpinsForFairnessTest - s.spins);
+    }
+    m_wheel->setText(wheel);
+
+    if (s.judgedSpins == 0) {
+        m_suggestions->setText(QStringLiteral("Suggestions: no spin judged against lit numbers "
+                                              "yet."));
+    } else {
+        m_suggestions->setText(
+            QStringLiteral("Suggestions: %1 spins judged, %2 hit: %3 (95 % interval %4 to %5), "
+                           "against the %6 a random bet on as many numbers has.")
+                .arg(s.judgedSpins)
+                .arg(s.hits)
+                .arg(percent(s.hitRate.value), percent(s.hitRate.low), percent(s.hitRate.high),
+                     percent(s.randomHitRate)));
+    }
+    m_money->setText(
+        QStringLiteral("Money, placing Bet on every lit number: staked %1, "
+                       "returned %2, net %3; largest single outlay %4.")
+            .arg(money(s.staked), money(s.returned), money(s.net), money(s.largestOutlay)));
+    m_chart->set(s.netAfterSpin);
+    m_save->setEnabled(s.spins > 0);
+    setWindowTitle(s.spins == 1 ? QStringLiteral("Statistics: 1 spin")
+                                : QStringLiteral("Statistics: %1 spins").arg(s.spins));
+}
+
+void StatisticsWindow::placeBeside() {
+    const QRect main = m_main->frameGeometry();
+    QScreen* screen = m_main->screen() ? m_main->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize margins = frameGeometry().size() - size();
+    if (frameGeometry().width() > avail.width() || frameGeometry().height() > avail.height())
+        resize(size().boundedTo(avail.size() - margins));
+    const QSize frame = frameGeometry().size();
+    // Right of the main window, else left of it, else as far right as fits.
+    int x = main.right() + 9;
+    if (x + frame.width() > avail.right() + 1) x = main.left() - 8 - frame.width();
+    if (x < avail.left()) x = std::max(avail.left(), avail.right() + 1 - frame.width());
+    const int y = std::clamp(main.top(), avail.top(),
+                             std::max(avail.top(), avail.bottom() + 1 - frame.height()));
+    move(x, y);
+}
+
+void StatisticsWindow::showBeside() {
+    if (!isVisible()) {
+        placeBeside();
+        show();
+        // The first show settles the size; place it again by the real frame.
+        placeBeside();
+    }
+    raise();
+    activateWindow();
+}
+
+bool StatisticsWindow::saveSpins(const QString& path, QString* error) const {
+    QSaveFile file(path);
+    const std::string text = vantel::sim::spinsText(m_history.entered());
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+void StatisticsWindow::askAndSaveSpins() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save spins"), QStringLiteral("spins.txt"),
+        QStringLiteral("Spins (*.txt);;All files (*)"));
+    if (path.isEmpty()) return;
+    QString error;
+    if (!saveSpins(path, &error))
+        QMessageBox::warning(this, QStringLiteral("Save spins"),
+                             QStringLiteral("The spins could not be saved to %1: %2. Nothing "
+                                            "was written; the session is unchanged.")
+                                 .arg(path, error));
+}

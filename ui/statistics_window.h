@@ -1,0 +1,57 @@
+#pragma once
+
+#include "session_stats.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+class QTimer;
+class NumbersModel;
+class GroupsModel;
+class NetChart;
+
+namespace vantel {
+class SpinHistory;
+}
+
+// The Statistics window: what the spins of the session mean. A window of its
+// own beside the main one, live: it follows every spin, undo and redo.
+class StatisticsWindow : public QWidget {
+    Q_OBJECT
+  public:
+    explicit StatisticsWindow(const vantel::SpinHistory& history, QWidget* mainWindow);
+    ~StatisticsWindow() override;
+
+    // Reads the session again; the window calls it after every change.
+    void refresh();
+    const vantel::sim::SessionStats& stats() const { return m_stats; }
+    // Places the window beside the main one and shows it.
+    void showBeside();
+    // Writes the session's spins, one number a line; false with the reason.
+    bool saveSpins(const QString& path, QString* error) const;
+
+    QTableView* numbersView() const { return m_numbersView; }
+    QTableView* groupsView() const { return m_groupsView; }
+    QLabel* wheelText() const { return m_wheel; }
+    QLabel* suggestionsText() const { return m_suggestions; }
+    QLabel* moneyText() const { return m_money; }
+
+  private:
+    void askAndSaveSpins();
+    void placeBeside();
+
+    const vantel::SpinHistory& m_history;
+    QWidget* m_main;
+    vantel::sim::SessionStats m_stats;
+    NumbersModel* m_numbers = nullptr;
+    GroupsModel* m_groups = nullptr;
+    QTableView* m_numbersView = nullptr;
+    QTableView* m_groupsView = nullptr;
+    QLabel* m_wheel = nullptr;
+    QLabel* m_suggestions = nullptr;
+    QLabel* m_money = nullptr;
+    NetChart* m_chart = nullptr;
+    QPushButton* m_save = nullptr;
+};
