@@ -211,8 +211,10 @@ StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* 
         view->verticalHeader()->hide();
         view->setSelectionBehavior(QAbstractItemView::SelectRows);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        // Sized once to their contents: measuring every row again after
+        // each spin would cost more than the rest of the update.
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
         view->setTabKeyNavigation(false);
         return view;
     };
@@ -253,6 +255,8 @@ StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* 
     setTabOrder(m_suggestions, m_money);
     setTabOrder(m_money, m_save);
     refresh();
+    m_numbersView->resizeColumnsToContents();
+    m_groupsView->resizeColumnsToContents();
     m_numbersView->setMinimumWidth(m_numbersView->horizontalHeader()->length() + 24);
     resize(sizeHint().expandedTo(QSize(620, 560)));
 }
