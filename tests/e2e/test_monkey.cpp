@@ -49,12 +49,16 @@ class Monkey : public RealWindow {
   protected:
     std::string winId() const { return m_window; }
 
-    // The message boxes of the program are captioned with its file name.
+    // The program's other windows: its message boxes (captioned with its file
+    // name), About, Statistics, the Simulate dialog and their file dialogs,
+    // which the menu's entries open and which may cover the board.
     int closeMessageBoxes() {
         int closed = 0;
         for (int round = 0; round < 10; ++round) {
             const QString found = QString::fromStdString(
-                run("xdotool", {"search", "--onlyvisible", "--name", "^vantel$"}));
+                run("xdotool", {"search", "--onlyvisible", "--name",
+                                "^(vantel|About Vantel|Statistics.*|Simulate these settings.*|"
+                                "Save (spins|chart|report))$"}));
             if (found.isEmpty()) break;
             for (const QString& id : found.split('\n')) {
                 if (sendCloseRequest(id.toULong())) ++closed;
