@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QThread>
 #include <QTimer>
@@ -161,14 +163,32 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     left->addWidget(m_progress);
     left->addWidget(m_rate);
     left->addWidget(m_report, 1);
-    auto* layout = new QHBoxLayout(this);
+    // Everything scrolls inside the dialog, so that on a small or scaled
+    // screen the dialog still fits and nothing is out of reach.
+    auto* content = new QWidget;
+    auto* layout = new QHBoxLayout(content);
     layout->addLayout(left, 1);
     layout->addWidget(m_chartView, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("SimulateScroll"));
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize wanted = content->sizeHint() + QSize(4, 4);
+    resize(wanted.boundedTo(avail.size() - QSize(40, 60)));
 
     m_poll = new QTimer(this);
     m_poll->setInterval(50);
     connect(m_poll, &QTimer::timeout, this, &SimulateDialog::showProgress);
     connect(m_run, &QPushButton::clicked, this, &SimulateDialog::start);
+    // The settings come from the window; what a player changes first is how
+    // much to play.
+    m_sessions->setFocus();
+    m_sessions->selectAll();
     connect(m_cancel, &QPushButton::clicked, this, &SimulateDialog::cancel);
     connect(m_saveChart, &QPushButton::clicked, this, [this] { askAndSave(true); });
     connect(m_saveReport, &QPushButton::clicked, this, [this] { askAndSave(false); });

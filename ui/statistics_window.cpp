@@ -139,7 +139,7 @@ class GroupsModel : public QAbstractTableModel {
 class NetChart : public QWidget {
   public:
     explicit NetChart(QWidget* parent) : QWidget(parent) {
-        setMinimumSize(260, 120);
+        setMinimumSize(180, 90);
         setAccessibleName(QStringLiteral("Net result over the spins"));
     }
     void set(const std::vector<int64_t>& nets) {
@@ -257,7 +257,6 @@ StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* 
     refresh();
     m_numbersView->resizeColumnsToContents();
     m_groupsView->resizeColumnsToContents();
-    m_numbersView->setMinimumWidth(m_numbersView->horizontalHeader()->length() + 24);
     resize(sizeHint().expandedTo(QSize(620, 560)));
 }
 
@@ -283,11 +282,12 @@ void StatisticsWindow::refresh() {
             return out.join(QStringLiteral(", "));
         };
         if (s.hottest.size() < vantel::kBoardNumbers) {
-            wheel += QStringLiteral("\nHottest: %1 (%2 times); coldest: %3 (%4 times)")
-                         .arg(list(s.hottest))
-                         .arg(s.counts[static_cast<size_t>(s.hottest.front())])
-                         .arg(list(s.coldest))
-                         .arg(s.counts[static_cast<size_t>(s.coldest.front())]);
+            const auto times = [&](const std::vector<int>& numbers) {
+                const uint64_t c = s.counts[static_cast<size_t>(numbers.front())];
+                return c == 1 ? QStringLiteral("once") : QStringLiteral("%1 times").arg(c);
+            };
+            wheel += QStringLiteral("\nHottest: %1 (%2); coldest: %3 (%4)")
+                         .arg(list(s.hottest), times(s.hottest), list(s.coldest), times(s.coldest));
         }
     }
     if (s.fairness) {

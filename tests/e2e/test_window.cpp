@@ -189,6 +189,43 @@ TEST_F(RealWindow, AllBoardDigitsSitOnOneBaseline) {
     EXPECT_EQ(baselines, std::set<int>{21});
 }
 
+// The program's window of that exact name has appeared.
+bool windowNamed(const QString& pattern) {
+    return !run("xdotool", {"search", "--onlyvisible", "--name", pattern}).empty();
+}
+
+TEST_F(RealWindow, TheMenuStatisticsAndSimulateOpenFromTheWindow) {
+    clickNumber(17);
+    ASSERT_TRUE(waitFor([&] { return historyColour(1) == kNearBlack; }, 5000));
+
+    // The right button opens the menu: light entries over the dark header.
+    const QImage before = shot();
+    run("xdotool",
+        {"mousemove", "--window", QString::fromStdString(m_window), "60", "20", "click", "3"});
+    EXPECT_TRUE(waitFor(
+        [&] {
+            const QImage after = shot();
+            const int x = m_geometry["X"] + 300, y = m_geometry["Y"] + 34;
+            return qGray(after.pixel(x, y)) > 150 && qGray(before.pixel(x, y)) < 100;
+        },
+        5000));
+    key("Escape");
+
+    focusWindow();
+    key("ctrl+i");
+    EXPECT_TRUE(waitFor([&] { return windowNamed("^Statistics: 1 spin$"); }, 10000));
+    clickNumber(4);
+    EXPECT_TRUE(waitFor([&] { return windowNamed("^Statistics: 2 spins$"); }, 10000));
+
+    focusWindow();
+    key("ctrl+r");
+    ASSERT_TRUE(waitFor([&] { return windowNamed("^Simulate these settings$"); }, 10000));
+    // The focus starts on the sessions; a small run.
+    for (const char* k : {"ctrl+a", "2", "0", "Tab", "ctrl+a", "2", "0", "0", "Return"})
+        key(k);
+    EXPECT_TRUE(waitFor([&] { return windowNamed("^Simulate these settings: done$"); }, 120000));
+}
+
 class RealWindowAt2x : public RealWindow {
   protected:
     void SetUp() override {
