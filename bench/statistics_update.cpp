@@ -1,7 +1,9 @@
-// What the open Statistics window adds to a spin: reading the session again,
-// after sessions of 100, 1,000 and 10,000 spins (offscreen, no display needed).
+// What the open Statistics window adds to each spin: reading the session again
+// and repainting what changed, with 100, 1,000 and 10,000 spins already in
+// (offscreen, no display needed). Each measured step adds one spin of a
+// session played through the real window, as a click on the board does.
 #include "program_timer.h"
-#include "session_tools.h"
+#include "spin_undo.h"
 #include "statistics_window.h"
 #include "unit1.h"
 
@@ -12,30 +14,52 @@
 
 namespace {
 
-void StatisticsRefresh(benchmark::State& state) {
+constexpr int64_t kPlayedAhead = 2000;
+
+// A session of `count` spins played through the window, with what a player
+// following it placed on each.
+std::vector<vantel::EnteredSpin> playedSession(int64_t count) {
     TForm1 form([] { return int64_t{1700000000}; });
     Form1 = &form;
     form.FormCreate();
-    form.show();
-    // The spins go in while the window is closed, so only the measured
-    // refreshes are counted.
     std::mt19937 random(7);
-    for (int64_t i = 0; i < state.range(0); ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         form.enterSpin(static_cast<int>(random() % 37));
         for (int t = 0; t < 40 && form.Timer_Classic->enabled(); ++t)
             form.Timer_Classic->fire();
     }
-    form.sessionTools().openStatistics();
-    StatisticsWindow* stats = form.sessionTools().statistics();
-    QApplication::processEvents();
-    for (auto _ : state) {
-        stats->refresh();
-        QApplication::processEvents(); // the views repaint what changed
-    }
-    state.counters["spins"] = static_cast<double>(stats->stats().spins);
+    std::vector<vantel::EnteredSpin> spins = form.spinUndo().history().entered();
     Form1 = nullptr;
+    return spins;
 }
-BENCHMARK(StatisticsRefresh)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
+
+void StatisticsUpdatePerSpin(benchmark::State& state) {
+    const int64_t base = state.range(0);
+    static std::vector<vantel::EnteredSpin> played;
+    if (static_cast<int64_t>(played.size()) < base + kPlayedAhead)
+        played = playedSession(10000 + kPlayedAhead);
+    QWidget main;
+    main.resize(946, 522);
+    main.show();
+    std::vector<vantel::EnteredSpin> spins(played.begin(), played.begin() + base);
+    StatisticsWindow stats(spins, &main);
+    stats.showBeside();
+    QApplication::processEvents();
+    size_t next = static_cast<size_t>(base);
+    for (auto _ : state) {
+        if (next == played.size()) {
+            state.PauseTiming();
+            spins.resize(static_cast<size_t>(base));
+            next = static_cast<size_t>(base);
+            state.ResumeTiming();
+        }
+        spins.push_back(played[next++]);
+        stats.refresh();
+        QApplication::processEvents(); // the window repaints what changed
+    }
+    state.counters["spins"] = static_cast<double>(base);
+}
+BENCHMARK(StatisticsUpdatePerSpin)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

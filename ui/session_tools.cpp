@@ -53,7 +53,8 @@ void SessionTools::historyChanged() {
 }
 
 void SessionTools::openStatistics() {
-    if (!m_statistics) m_statistics = new StatisticsWindow(m_form.spinUndo().history(), &m_form);
+    if (!m_statistics)
+        m_statistics = new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form);
     m_statistics->refresh();
     m_statistics->showBeside();
 }

@@ -1,24 +1,28 @@
 #include "statistics_window.h"
 
+#include "figures_text.h"
 #include "spin_history.h"
 #include "tracker.h"
 
 #include <QAbstractTableModel>
 #include <QFileDialog>
-#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 using vantel::sim::SessionStats;
 
@@ -38,9 +42,29 @@ QString money(int64_t v) {
 class NumbersModel : public QAbstractTableModel {
   public:
     using QAbstractTableModel::QAbstractTableModel;
+    // Tells the view only the cells whose text changed: after a spin that is
+    // the "spins since" column, one count and now and then a mark, and the
+    // view repaints just those.
     void set(const SessionStats& stats) {
         m_stats = &stats;
-        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        std::array<Row, vantel::kBoardNumbers> rows;
+        for (int n = 0; n < vantel::kBoardNumbers; ++n)
+            rows[static_cast<size_t>(n)] = rowOf(n);
+        for (int column = 1; column < 4; ++column) {
+            int first = -1;
+            int last = -1;
+            for (int n = 0; n < vantel::kBoardNumbers; ++n) {
+                if (!m_shown ||
+                    !rows[static_cast<size_t>(n)].sameIn(m_rows[static_cast<size_t>(n)], column)) {
+                    if (first < 0) first = n;
+                    last = n;
+                }
+            }
+            if (first >= 0)
+                emit dataChanged(index(first, column), index(last, column), {Qt::DisplayRole});
+        }
+        m_rows = rows;
+        m_shown = true;
     }
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : vantel::kBoardNumbers;
@@ -77,17 +101,41 @@ class NumbersModel : public QAbstractTableModel {
             const auto& since = s.since[static_cast<size_t>(n)];
             return since ? QString::number(*since) : QStringLiteral("not yet");
         }
-        default: {
-            const bool hot = std::find(s.hottest.begin(), s.hottest.end(), n) != s.hottest.end();
-            const bool cold = std::find(s.coldest.begin(), s.coldest.end(), n) != s.coldest.end();
-            if (hot && cold) return {}; // every number equally often
-            return hot ? QStringLiteral("hottest") : cold ? QStringLiteral("coldest") : QString();
-        }
+        default:
+            switch (rowOf(n).mark) {
+            case Mark::Hottest:
+                return QStringLiteral("hottest");
+            case Mark::Coldest:
+                return QStringLiteral("coldest");
+            case Mark::None:
+                return {};
+            }
+            return {};
         }
     }
 
   private:
+    enum class Mark { None, Hottest, Coldest };
+    struct Row {
+        uint64_t count = 0;
+        std::optional<uint64_t> since;
+        Mark mark = Mark::None;
+        bool sameIn(const Row& o, int column) const {
+            return column == 1 ? count == o.count : column == 2 ? since == o.since : mark == o.mark;
+        }
+    };
+    Row rowOf(int n) const {
+        const auto& s = *m_stats;
+        const bool hot = std::find(s.hottest.begin(), s.hottest.end(), n) != s.hottest.end();
+        const bool cold = std::find(s.coldest.begin(), s.coldest.end(), n) != s.coldest.end();
+        // Every number equally often: none is marked.
+        const Mark mark = hot == cold ? Mark::None : hot ? Mark::Hottest : Mark::Coldest;
+        return {s.counts[static_cast<size_t>(n)], s.since[static_cast<size_t>(n)], mark};
+    }
+
     const SessionStats* m_stats = nullptr;
+    std::array<Row, vantel::kBoardNumbers> m_rows{};
+    bool m_shown = false;
 };
 
 // The even chances, dozens and columns: count against the count expected.
@@ -98,8 +146,9 @@ class GroupsModel : public QAbstractTableModel {
         const bool sized = m_stats && m_stats->groups.size() == stats.groups.size();
         if (!sized) beginResetModel();
         m_stats = &stats;
-        if (sized)
-            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+        if (sized) // the names stay; counts and expected counts move
+            emit dataChanged(index(0, 1), index(rowCount() - 1, columnCount() - 1),
+                             {Qt::DisplayRole});
         else
             endResetModel();
     }
@@ -181,24 +230,25 @@ class NetChart : public QWidget {
                    Qt::AlignRight | Qt::AlignVCenter, QString::number(low, 'f', 0));
         p.setPen(QPen(palette().mid().color(), 1, Qt::DashLine));
         p.drawLine(QPointF(plot.left(), y(0)), QPointF(plot.right(), y(0)));
-        p.setPen(QPen(palette().highlight().color(), 1.5));
-        QPainterPath line;
+        // One pixel wide: the painter draws it without the general stroker.
+        p.setPen(QPen(palette().highlight().color(), 1));
         // At most a point a pixel: a long session draws as fast as a short one.
         const size_t step = std::max<size_t>(1, n / std::max(1, int(plot.width())));
-        for (size_t i = 0; i < n; i += step) {
-            const QPointF pt(x(i), y(static_cast<double>((*m_nets)[i])));
-            i == 0 ? line.moveTo(pt) : line.lineTo(pt);
-        }
-        line.lineTo(x(n - 1), y(static_cast<double>(m_nets->back())));
-        p.drawPath(line);
+        QPolygonF line;
+        line.reserve(static_cast<int>(n / step + 2));
+        for (size_t i = 0; i < n; i += step)
+            line << QPointF(x(i), y(static_cast<double>((*m_nets)[i])));
+        line << QPointF(x(n - 1), y(static_cast<double>(m_nets->back())));
+        p.drawPolyline(line);
     }
 
   private:
     const std::vector<int64_t>* m_nets = nullptr;
 };
 
-StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* mainWindow)
-    : QWidget(mainWindow, Qt::Window), m_history(history), m_main(mainWindow) {
+StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins,
+                                   QWidget* mainWindow)
+    : QWidget(mainWindow, Qt::Window), m_spins(spins), m_main(mainWindow) {
     setObjectName(QStringLiteral("StatisticsWindow"));
     setAttribute(Qt::WA_QuitOnClose, false);
 
@@ -216,23 +266,21 @@ StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* 
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
         view->setTabKeyNavigation(false);
+        view->setItemDelegate(new FiguresDelegate(view));
         return view;
     };
     m_numbersView = table(m_numbers, QStringLiteral("NumbersTable"));
     m_numbersView->setAccessibleName(QStringLiteral("The wheel: each number"));
     m_groupsView = table(m_groups, QStringLiteral("GroupsTable"));
     m_groupsView->setAccessibleName(QStringLiteral("Even chances, dozens and columns"));
-    const auto text = [this](const QString& name) {
-        auto* label = new QLabel(this);
-        label->setObjectName(name);
-        label->setWordWrap(true);
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        label->setFocusPolicy(Qt::TabFocus);
-        return label;
+    const auto text = [this](const QString& name, int lines) {
+        auto* figures = new FiguresText(lines, this);
+        figures->setObjectName(name);
+        return figures;
     };
-    m_wheel = text(QStringLiteral("WheelText"));
-    m_suggestions = text(QStringLiteral("SuggestionsText"));
-    m_money = text(QStringLiteral("MoneyText"));
+    m_wheel = text(QStringLiteral("WheelText"), 4);
+    m_suggestions = text(QStringLiteral("SuggestionsText"), 3);
+    m_money = text(QStringLiteral("MoneyText"), 2);
     m_chart = new NetChart(this);
     m_save = new QPushButton(QStringLiteral("Save spins…"), this);
     m_save->setObjectName(QStringLiteral("SaveSpins"));
@@ -240,15 +288,24 @@ StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* 
 
     auto* right = new QVBoxLayout;
     right->addWidget(m_wheel);
-    right->addWidget(m_groupsView, 1);
+    right->addWidget(m_groupsView, 2);
     right->addWidget(m_suggestions);
     right->addWidget(m_money);
     right->addWidget(m_chart, 1);
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(m_numbersView, 0, 0);
-    grid->addLayout(right, 0, 1);
-    grid->addWidget(m_save, 1, 0, 1, 2, Qt::AlignRight);
-    grid->setColumnStretch(1, 1);
+    // The figures scroll inside the window, so that on a small or scaled
+    // screen it still fits; the button stays in reach below them.
+    auto* content = new QWidget;
+    auto* columns = new QHBoxLayout(content);
+    columns->addWidget(m_numbersView);
+    columns->addLayout(right, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("StatisticsScroll"));
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* outer = new QVBoxLayout(this);
+    outer->addWidget(scroll, 1);
+    outer->addWidget(m_save, 0, Qt::AlignRight);
     setTabOrder(m_numbersView, m_wheel);
     setTabOrder(m_wheel, m_groupsView);
     setTabOrder(m_groupsView, m_suggestions);
@@ -257,7 +314,22 @@ StatisticsWindow::StatisticsWindow(const vantel::SpinHistory& history, QWidget* 
     refresh();
     m_numbersView->resizeColumnsToContents();
     m_groupsView->resizeColumnsToContents();
-    resize(sizeHint().expandedTo(QSize(620, 560)));
+    // The marks come with the spins: room for the wider one from the start.
+    const QFontMetrics fm = m_numbersView->fontMetrics();
+    m_numbersView->setColumnWidth(3,
+                                  std::max({m_numbersView->columnWidth(3),
+                                            fm.horizontalAdvance(QStringLiteral("hottest")) + 12,
+                                            fm.horizontalAdvance(QStringLiteral("coldest")) + 12}));
+    // The numbers' columns show whole; the window scrolls when it is narrower.
+    int columnsWidth =
+        2 * m_numbersView->frameWidth() + m_numbersView->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < m_numbers->columnCount(); ++c)
+        columnsWidth += m_numbersView->columnWidth(c);
+    m_numbersView->setMinimumWidth(columnsWidth);
+    const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    resize((content->sizeHint() + QSize(24, m_save->sizeHint().height() + 24))
+               .expandedTo(QSize(620, 560))
+               .boundedTo(avail.size() - QSize(40, 60)));
 }
 
 StatisticsWindow::~StatisticsWindow() {
@@ -268,7 +340,7 @@ StatisticsWindow::~StatisticsWindow() {
 }
 
 void StatisticsWindow::refresh() {
-    m_stats = vantel::sim::sessionStats(m_history.entered());
+    m_stats = vantel::sim::sessionStats(m_spins);
     const SessionStats& s = m_stats;
     m_numbers->set(s);
     m_groups->set(s);
@@ -309,9 +381,10 @@ void StatisticsWindow::refresh() {
                                               "yet."));
     } else {
         m_suggestions->setText(
-            QStringLiteral("Suggestions: %1 spins judged, %2 hit: %3 (95 % interval %4 to %5), "
+            QStringLiteral("Suggestions: %1 judged, %2 hit: %3 (95 % interval %4 to %5), "
                            "against the %6 a random bet on as many numbers has.")
-                .arg(s.judgedSpins)
+                .arg(s.judgedSpins == 1 ? QStringLiteral("1 spin")
+                                        : QStringLiteral("%1 spins").arg(s.judgedSpins))
                 .arg(s.hits)
                 .arg(percent(s.hitRate.value), percent(s.hitRate.low), percent(s.hitRate.high),
                      percent(s.randomHitRate)));
@@ -356,7 +429,7 @@ void StatisticsWindow::showBeside() {
 
 bool StatisticsWindow::saveSpins(const QString& path, QString* error) const {
     QSaveFile file(path);
-    const std::string text = vantel::sim::spinsText(m_history.entered());
+    const std::string text = vantel::sim::spinsText(m_spins);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(text.data(), static_cast<qint64>(text.size())) !=
             static_cast<qint64>(text.size()) ||

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-class QLabel;
+class FiguresText;
 class QPushButton;
 class QTableView;
 class QTimer;
@@ -12,16 +12,14 @@ class NumbersModel;
 class GroupsModel;
 class NetChart;
 
-namespace vantel {
-class SpinHistory;
-}
-
 // The Statistics window: what the spins of the session mean. A window of its
 // own beside the main one, live: it follows every spin, undo and redo.
 class StatisticsWindow : public QWidget {
     Q_OBJECT
   public:
-    explicit StatisticsWindow(const vantel::SpinHistory& history, QWidget* mainWindow);
+    // Reads the session's spins from `spins` (the spin history's list, which
+    // outlives the window).
+    StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins, QWidget* mainWindow);
     ~StatisticsWindow() override;
 
     // Reads the session again; the window calls it after every change.
@@ -34,24 +32,24 @@ class StatisticsWindow : public QWidget {
 
     QTableView* numbersView() const { return m_numbersView; }
     QTableView* groupsView() const { return m_groupsView; }
-    QLabel* wheelText() const { return m_wheel; }
-    QLabel* suggestionsText() const { return m_suggestions; }
-    QLabel* moneyText() const { return m_money; }
+    FiguresText* wheelText() const { return m_wheel; }
+    FiguresText* suggestionsText() const { return m_suggestions; }
+    FiguresText* moneyText() const { return m_money; }
 
   private:
     void askAndSaveSpins();
     void placeBeside();
 
-    const vantel::SpinHistory& m_history;
+    const std::vector<vantel::EnteredSpin>& m_spins;
     QWidget* m_main;
     vantel::sim::SessionStats m_stats;
     NumbersModel* m_numbers = nullptr;
     GroupsModel* m_groups = nullptr;
     QTableView* m_numbersView = nullptr;
     QTableView* m_groupsView = nullptr;
-    QLabel* m_wheel = nullptr;
-    QLabel* m_suggestions = nullptr;
-    QLabel* m_money = nullptr;
+    FiguresText* m_wheel = nullptr;
+    FiguresText* m_suggestions = nullptr;
+    FiguresText* m_money = nullptr;
     NetChart* m_chart = nullptr;
     QPushButton* m_save = nullptr;
 };

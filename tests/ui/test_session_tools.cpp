@@ -2,6 +2,7 @@
 // statistics of the session, and the backtest dialog against vantel-sim.
 #include "colour_label.h"
 #include "cspinedit.h"
+#include "figures_text.h"
 #include "flat_button.h"
 #include "program_timer.h"
 #include "session_tools.h"
