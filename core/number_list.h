@@ -34,7 +34,11 @@ class NumberList {
         m_values.erase(m_values.begin() + i);
     }
     void clear();
-    void assign(const NumberList& other);
+    void assign(const NumberList& other) {
+        if (this == &other) return;
+        if (m_asText || other.m_asText) return assignText(other);
+        m_values = other.m_values;
+    }
     int indexOf(const std::string& line) const;
     // Every line as an integer; lines that are not integers are skipped.
     std::vector<int> values() const;
@@ -47,11 +51,36 @@ class NumberList {
         if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
         return static_cast<int32_t>(v);
     }
+    // Line i read as intAt reads it and, when it is an integer, deleted.
+    std::optional<int32_t> takeIntAt(int i) {
+        if (m_asText) {
+            const auto v = intAt(i);
+            if (v) remove(i);
+            return v;
+        }
+        if (i < 0 || i >= count()) return std::nullopt;
+        int64_t* line = m_values.data() + i;
+        const int64_t v = *line;
+        if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+        for (int64_t* const last = m_values.data() + m_values.size() - 1; line < last; ++line)
+            line[0] = line[1];
+        m_values.pop_back();
+        return static_cast<int32_t>(v);
+    }
     // Whether line i is the decimal text of v: get(i) == IntToStr(v).
     bool holds(int i, int64_t v) const {
         if (i < 0 || i >= count()) return false;
         if (m_asText) return textHolds(i, v);
         return m_values[static_cast<size_t>(i)] == v;
+    }
+
+    // How many lines hold v: the lines i for which holds(i, v).
+    int countHolding(int64_t v) const {
+        if (m_asText) return textCountHolding(v);
+        int n = 0;
+        for (int64_t line : m_values)
+            n += line == v;
+        return n;
     }
 
     bool operator==(const NumberList& other) const;
@@ -62,8 +91,10 @@ class NumberList {
 
   private:
     void toText();
+    void assignText(const NumberList& other);
     std::optional<int32_t> textIntAt(int i) const;
     bool textHolds(int i, int64_t v) const;
+    int textCountHolding(int64_t v) const;
 
     std::vector<int64_t> m_values;
     std::vector<std::string> m_lines;

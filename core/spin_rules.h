@@ -60,6 +60,10 @@ class SpinValue {
   private:
     SpinBounds m_bounds;
     std::string m_text;
+    // The value m_text reads as, kept from the last read until the text
+    // changes: the settings are read on every spin and rarely typed.
+    int32_t m_readValue = 0;
+    bool m_readValid = false;
 };
 
 } // namespace vantel

@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 #include <utility>
 
 namespace vantel {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -146,7 +149,20 @@ void Tracker::CurrentNumber() {
 }
 
 void Tracker::HistoryNum() {
-    const std::string text = IntToStr(m_items.currentNum());
+    const int n = m_items.currentNum();
+    if (n >= 0 && n <= kHighestNumber) {
+        // A board number: its text and colour are known without formatting.
+        static const std::array<std::string, kBoardNumbers> kTexts = [] {
+            std::array<std::string, kBoardNumbers> texts;
+            for (int k = 0; k <= kHighestNumber; ++k)
+                texts[static_cast<size_t>(k)] = IntToStr(k);
+            return texts;
+        }();
+        m_items.pushHistory(kTexts[static_cast<size_t>(n)],
+                            kHistoryColours[static_cast<size_t>(n)]);
+        return;
+    }
+    const std::string text = IntToStr(n);
     m_items.pushHistory(text, historyColourOf(text));
 }
 
@@ -197,14 +213,13 @@ void Tracker::Analize_Classic() {
     m_items.setTimerEnabled(TimerId::Classic, true);
 }
 
-void Tracker::pickFrom(NumberList& list) {
+inline void Tracker::pickFrom(NumberList& list) {
     const int c = list.count();
-    int index = 0;
-    if (c > 0) index = remainderOf(m_generator.next(), c);
-    if (c > 0) {
-        m_state.Picked_Number = lineToInt(list, index);
-        list.remove(index);
-    }
+    if (c <= 0) return;
+    const int index = remainderOf(m_generator.next(), c);
+    const std::optional<int32_t> v = list.takeIntAt(index);
+    if (!v) failLine(list, index);
+    m_state.Picked_Number = *v;
 }
 
 void Tracker::Timer_ClassicTimer() {
@@ -215,12 +230,16 @@ void Tracker::Timer_ClassicTimer() {
 
     m_items.setProgressBar(m_items.progressBar() + 1);
     const int s = ++m_state.Classic_Step;
+    // Steps 1-6 draw from the first third, 7-12 the second, 13-18 the last;
+    // one call site, so the draw is inlined.
+    NumberList* third = nullptr;
     if (s >= 1 && s <= 6)
-        pickFrom(Classic_Numbers_Cur1);
+        third = &Classic_Numbers_Cur1;
     else if (s >= 7 && s <= 12)
-        pickFrom(Classic_Numbers_Cur2);
+        third = &Classic_Numbers_Cur2;
     else if (s >= 13 && s <= 18)
-        pickFrom(Classic_Numbers_Cur3);
+        third = &Classic_Numbers_Cur3;
+    if (third) pickFrom(*third);
     ActNumber_Light();
 
     if (s > 18) {
@@ -251,9 +270,8 @@ void Tracker::Hide_Active() {
 void Tracker::WinCalc() {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
-    const int current = m_items.currentNum();
-    for (int i = 0; i < Prediction_List.count(); ++i) {
-        if (!Prediction_List.holds(i, current)) continue;
+    // Every line that holds the number pays once.
+    for (int hits = Prediction_List.countHolding(m_items.currentNum()); hits > 0; --hits) {
         m_state.Loss_Streak = 0;
         m_state.Last_Win = 1;
         const int64_t win = int64_t{36} * m_state.Win_Stake;
@@ -271,34 +289,51 @@ void Tracker::Calc_Bet() {
     const int mode = m_items.gameMode();
     if (mode == 0 || mode == 1) {
         int32_t& index = m_state.Progression_Index;
-        const std::string system = m_items.bettingSystem();
-        if (system == "Martingale") {
+        const std::string systemText = m_items.bettingSystem();
+        // Compared as views: the lengths first, no call for the literal's length.
+        const std::string_view system = systemText;
+        const NumberList* table = nullptr;
+        if (system == "Martingale"sv) {
             index = m_state.Last_Win == 1 ? 0 : sat32(int64_t{index} + 1);
-            m_items.setBetText(System_Martingale.get(index));
-        } else if (system == "Donald") {
+            table = &System_Martingale;
+        } else if (system == "Donald"sv) {
             if (m_state.Last_Win == 1) {
                 if (index > 0) --index;
             } else {
                 index = sat32(int64_t{index} + 1);
             }
-            m_items.setBetText(System_Donald.get(index));
+            table = &System_Donald;
         }
         m_state.Bet_Active = 0;
-        // The row is converted before the setting is read; past the end of a
-        // table the empty row fails here.
-        const int64_t row = StrToInt(m_items.betText());
-        setBetValue(satMul(row, m_items.initialBet()));
+        if (table) {
+            showRowStake(*table, index);
+        } else {
+            // No table chosen: Bet's own text is converted.
+            const int64_t row = StrToInt(m_items.betText());
+            setBetValue(satMul(row, m_items.initialBet()));
+        }
     } else if (mode == 2) {
         Calc_Bet_Sequential();
     }
 }
 
+void Tracker::showRowStake(const NumberList& table, int32_t index) {
+    // Bet once showed the row and was converted back: the row is converted
+    // before the setting is read, and past the end of a table the empty row
+    // stays in Bet and fails.
+    const std::optional<int32_t> row = table.intAt(index);
+    if (!row) {
+        const std::string text = table.get(index);
+        m_items.setBetText(text);
+        throw ConvertError(text);
+    }
+    setBetValue(satMul(*row, m_items.initialBet()));
+}
+
 void Tracker::startProgression() {
     m_state.Progression_Index = 0;
-    const bool donald = m_items.bettingSystem() == "Donald";
-    m_items.setBetText((donald ? System_Donald : System_Martingale).get(0));
-    const int64_t row = StrToInt(m_items.betText());
-    setBetValue(satMul(row, m_items.initialBet()));
+    const bool donald = std::string_view(m_items.bettingSystem()) == "Donald"sv;
+    showRowStake(donald ? System_Donald : System_Martingale, 0);
 }
 
 void Tracker::Reset_BetsClick() {

@@ -148,6 +148,8 @@ class Tracker {
     void endAnalysis(TimerId id, int32_t& step);
     void orderHotNumbers();
     void setBetValue(int64_t v);
+    // Row index of a stake table times the initial bet, in Bet.
+    void showRowStake(const NumberList& table, int32_t index);
     // Row 0 of the selected table times the initial bet, in Bet.
     void startProgression();
 
