@@ -40,14 +40,6 @@ void HeadlessItems::setProgression(int index) {
     select(m_progression, index, 2); // "Double", "+ Init. Bet"
 }
 
-bool HeadlessItems::actNumberVisible(int n) const {
-    return n >= 0 && n <= 36 && m_act[static_cast<size_t>(n)];
-}
-
-void HeadlessItems::setActNumberVisible(int n, bool visible) {
-    if (n >= 0 && n <= 36) m_act[static_cast<size_t>(n)] = visible;
-}
-
 std::string HeadlessItems::historyText(int cell) const {
     return cell >= 1 && cell <= kHistoryCells ? m_historyText[slotOf(cell)] : std::string();
 }
@@ -69,24 +61,6 @@ void HeadlessItems::pushHistory(const std::string& text, uint32_t rgb) {
     m_historyFirst = (m_historyFirst + kHistoryCells - 1) % kHistoryCells;
     m_historyText[m_historyFirst] = text;
     m_historyColour[m_historyFirst] = rgb;
-}
-
-void HeadlessItems::setProgressBar(int progress) {
-    m_progress = std::clamp(progress, 0, 18);
-}
-
-void HeadlessItems::setTimerEnabled(TimerId id, bool on) {
-    Timer& t = timer(id);
-    if (t.on == on) return;
-    t.on = on;
-    if (on) rearm(id);
-}
-
-void HeadlessItems::setTimerInterval(TimerId id, int ms) {
-    Timer& t = timer(id);
-    if (t.interval == ms) return;
-    t.interval = ms;
-    if (t.on) rearm(id);
 }
 
 } // namespace vantel

@@ -3,6 +3,7 @@
 #include "spin_rules.h"
 #include "window_items.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -28,8 +29,14 @@ class HeadlessItems final : public WindowItems {
     int32_t sequentialLosses() override { return Sequential_Losses.value(); }
     int32_t sequentialWins() override { return Sequential_Wins.value(); }
 
-    bool actNumberVisible(int n) const override;
-    void setActNumberVisible(int n, bool visible) override;
+    // The setters the tracker calls on every tick are defined here, so that
+    // the tracker's procedures built for these items take them inline.
+    bool actNumberVisible(int n) const override {
+        return n >= 0 && n <= kHighestNumber && m_act[static_cast<size_t>(n)];
+    }
+    void setActNumberVisible(int n, bool visible) override {
+        if (n >= 0 && n <= kHighestNumber) m_act[static_cast<size_t>(n)] = visible;
+    }
     std::string historyText(int cell) const override;
     void setHistoryText(int cell, const std::string& text) override;
     uint32_t historyColour(int cell) const override;
@@ -37,14 +44,24 @@ class HeadlessItems final : public WindowItems {
     std::string betText() const override { return m_bet; }
     void setBetText(const std::string& text) override { m_bet = text; }
     int progressBar() const override { return m_progress; }
-    void setProgressBar(int progress) override;
+    void setProgressBar(int progress) override { m_progress = std::clamp(progress, 0, 18); }
     void hideActNumbers() override { m_act.fill(false); }
     void pushHistory(const std::string& text, uint32_t rgb) override;
 
     bool timerEnabled(TimerId id) const override { return timer(id).on; }
-    void setTimerEnabled(TimerId id, bool on) override;
+    void setTimerEnabled(TimerId id, bool on) override {
+        Timer& t = timer(id);
+        if (t.on == on) return;
+        t.on = on;
+        if (on) rearm(id);
+    }
     int timerInterval(TimerId id) const override { return timer(id).interval; }
-    void setTimerInterval(TimerId id, int ms) override;
+    void setTimerInterval(TimerId id, int ms) override {
+        Timer& t = timer(id);
+        if (t.interval == ms) return;
+        t.interval = ms;
+        if (t.on) rearm(id);
+    }
 
     void Disable_Buttons() override { m_locked = true; }
     void Enable_Buttons() override { m_locked = false; }

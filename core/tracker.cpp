@@ -1,5 +1,6 @@
 #include "tracker.h"
 
+#include "headless_items.h"
 #include "int_convert.h"
 #include "sat_math.h"
 
@@ -103,7 +104,14 @@ uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
 }
 
 Tracker::Tracker(WindowItems& items, CalendarClock clock)
-    : m_items(items), m_clock(std::move(clock)) {}
+    : m_items(items), m_headless(dynamic_cast<HeadlessItems*>(&items)), m_clock(std::move(clock)) {}
+
+template <class Body> void Tracker::withItems(Body&& body) {
+    if (m_headless)
+        body(*m_headless);
+    else
+        body(m_items);
+}
 
 NumberList Tracker::martingaleTable() {
     NumberList list;
@@ -222,13 +230,39 @@ inline void Tracker::pickFrom(NumberList& list) {
     m_state.Picked_Number = *v;
 }
 
+template <class Items> void Tracker::lightNumber(Items& items, int n) {
+    if (m_state.Loss_Streak < items.safeLevel()) return;
+    items.setActNumberVisible(n, true);
+    m_state.Bet_Active = 1;
+}
+
+template <class Items> void Tracker::lightPicked(Items& items) {
+    if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
+    lightNumber(items, m_state.Picked_Number);
+}
+
+template <class Items> void Tracker::advanceProgress(Items& items) {
+    items.setProgressBar(items.progressBar() + 1);
+}
+
+template <class Items> void Tracker::endAnalysis(Items& items, TimerId id, int32_t& step) {
+    items.setTimerEnabled(id, false);
+    step = 0;
+    items.setProgressBar(0);
+    items.Enable_Buttons();
+}
+
 void Tracker::Timer_ClassicTimer() {
+    withItems([this](auto& items) { classicTick(items); });
+}
+
+template <class Items> void Tracker::classicTick(Items& items) {
     m_generator.seed(static_cast<uint32_t>(m_clock()));
     const int interval = m_generator.next() % 250;
-    m_items.setTimerInterval(TimerId::Classic, interval);
-    if (interval < 100) m_items.setTimerInterval(TimerId::Classic, 150);
+    items.setTimerInterval(TimerId::Classic, interval);
+    if (interval < 100) items.setTimerInterval(TimerId::Classic, 150);
 
-    m_items.setProgressBar(m_items.progressBar() + 1);
+    items.setProgressBar(items.progressBar() + 1);
     const int s = ++m_state.Classic_Step;
     // Steps 1-6 draw from the first third, 7-12 the second, 13-18 the last;
     // one call site, so the draw is inlined.
@@ -240,25 +274,18 @@ void Tracker::Timer_ClassicTimer() {
     else if (s >= 13 && s <= 18)
         third = &Classic_Numbers_Cur3;
     if (third) pickFrom(*third);
-    ActNumber_Light();
+    lightPicked(items);
 
     if (s > 18) {
-        m_items.setProgressBar(0);
-        m_items.setTimerEnabled(TimerId::Classic, false);
+        items.setProgressBar(0);
+        items.setTimerEnabled(TimerId::Classic, false);
         m_state.Classic_Step = 0;
-        m_items.Enable_Buttons();
+        items.Enable_Buttons();
     }
 }
 
 void Tracker::ActNumber_Light() {
-    if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
-    lightNumber(m_state.Picked_Number);
-}
-
-void Tracker::lightNumber(int n) {
-    if (m_state.Loss_Streak < m_items.safeLevel()) return;
-    m_items.setActNumberVisible(n, true);
-    m_state.Bet_Active = 1;
+    withItems([this](auto& items) { lightPicked(items); });
 }
 
 void Tracker::Hide_Active() {
@@ -348,17 +375,6 @@ void Tracker::Initial_BetChange() {
 
 // ---- Shared by the analyses ----
 
-void Tracker::advanceProgress() {
-    m_items.setProgressBar(m_items.progressBar() + 1);
-}
-
-void Tracker::endAnalysis(TimerId id, int32_t& step) {
-    m_items.setTimerEnabled(id, false);
-    step = 0;
-    m_items.setProgressBar(0);
-    m_items.Enable_Buttons();
-}
-
 // ---- Mode2: hot numbers ----
 
 void Tracker::orderHotNumbers() {
@@ -433,26 +449,30 @@ void Tracker::Analize_Mode2() {
 }
 
 void Tracker::Timer_Mode2Timer() {
-    const int s = ++m_state.Mode2_Step;
-    if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
-        m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
-        ActNumber_Light();
-        advanceProgress();
-        return;
-    }
-    endAnalysis(TimerId::Mode2, m_state.Mode2_Step);
+    withItems([this](auto& items) {
+        const int s = ++m_state.Mode2_Step;
+        if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
+            m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
+            lightPicked(items);
+            advanceProgress(items);
+            return;
+        }
+        endAnalysis(items, TimerId::Mode2, m_state.Mode2_Step);
+    });
 }
 
 // ---- Fixed Matrix: the same numbers again after a hit ----
 
 void Tracker::Fixed_Matrix_TimerTimer() {
-    const int s = ++m_state.Fixed_Matrix_Step;
-    if (s <= Prediction_List.count()) {
-        lightNumber(lineToInt(Prediction_List, s - 1));
-        advanceProgress();
-        return;
-    }
-    endAnalysis(TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
+    withItems([this](auto& items) {
+        const int s = ++m_state.Fixed_Matrix_Step;
+        if (s <= Prediction_List.count()) {
+            lightNumber(items, lineToInt(Prediction_List, s - 1));
+            advanceProgress(items);
+            return;
+        }
+        endAnalysis(items, TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
+    });
 }
 
 // ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
@@ -501,15 +521,17 @@ void Tracker::orderLongestWaiting() {
 }
 
 void Tracker::Sequential_TimerTimer() {
-    const int s = ++m_state.Sequential_Step;
-    const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
-    if (s <= k && s <= Sequential_Numbers_Cur.count()) {
-        m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
-        ActNumber_Light();
-        advanceProgress();
-        return;
-    }
-    endAnalysis(TimerId::Sequential, m_state.Sequential_Step);
+    withItems([this](auto& items) {
+        const int s = ++m_state.Sequential_Step;
+        const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
+        if (s <= k && s <= Sequential_Numbers_Cur.count()) {
+            m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
+            lightPicked(items);
+            advanceProgress(items);
+            return;
+        }
+        endAnalysis(items, TimerId::Sequential, m_state.Sequential_Step);
+    });
 }
 
 void Tracker::Calc_Bet_Sequential() {

@@ -14,6 +14,8 @@
 
 namespace vantel {
 
+class HeadlessItems;
+
 // Seconds since 1970-01-01 00:00:00 UTC.
 using CalendarClock = std::function<int64_t()>;
 int64_t systemCalendarSeconds();
@@ -142,10 +144,18 @@ class Tracker {
   private:
     static NumberList martingaleTable();
     void pickFrom(NumberList& list);
+
+    // The procedures of a timer tick, built twice from the same code: for any
+    // window items, and for the headless items, which they then call directly
+    // rather than through WindowItems. withItems runs body with the items at
+    // hand, as the headless items when they are.
+    template <class Body> void withItems(Body&& body);
+    template <class Items> void classicTick(Items& items);
+    template <class Items> void lightPicked(Items& items);
     // Lights a number when the loss streak has reached the safe level.
-    void lightNumber(int n);
-    void advanceProgress();
-    void endAnalysis(TimerId id, int32_t& step);
+    template <class Items> void lightNumber(Items& items, int n);
+    template <class Items> void advanceProgress(Items& items);
+    template <class Items> void endAnalysis(Items& items, TimerId id, int32_t& step);
     void orderHotNumbers();
     void setBetValue(int64_t v);
     // Row index of a stake table times the initial bet, in Bet.
@@ -165,6 +175,8 @@ class Tracker {
     std::optional<SpinOutlay> m_sequentialOutlay;
 
     WindowItems& m_items;
+    // m_items when they are the headless items, else null.
+    HeadlessItems* m_headless = nullptr;
     CalendarClock m_clock;
     Generator m_generator;
     TrackerState m_state;
