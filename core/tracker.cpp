@@ -252,7 +252,7 @@ template <class Items> void Tracker::endAnalysis(Items& items, TimerId id, int32
     items.Enable_Buttons();
 }
 
-void Tracker::Timer_ClassicTimer() {
+[[gnu::noinline]] void Tracker::Timer_ClassicTimer() {
     withItems([this](auto& items) { classicTick(items); });
 }
 
@@ -448,7 +448,7 @@ void Tracker::Analize_Mode2() {
     m_items.setTimerEnabled(TimerId::Mode2, true);
 }
 
-void Tracker::Timer_Mode2Timer() {
+[[gnu::noinline]] void Tracker::Timer_Mode2Timer() {
     withItems([this](auto& items) {
         const int s = ++m_state.Mode2_Step;
         if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
@@ -463,7 +463,7 @@ void Tracker::Timer_Mode2Timer() {
 
 // ---- Fixed Matrix: the same numbers again after a hit ----
 
-void Tracker::Fixed_Matrix_TimerTimer() {
+[[gnu::noinline]] void Tracker::Fixed_Matrix_TimerTimer() {
     withItems([this](auto& items) {
         const int s = ++m_state.Fixed_Matrix_Step;
         if (s <= Prediction_List.count()) {
@@ -520,7 +520,7 @@ void Tracker::orderLongestWaiting() {
         Sequential_Numbers_Cur.append(recentFirst[--found]);
 }
 
-void Tracker::Sequential_TimerTimer() {
+[[gnu::noinline]] void Tracker::Sequential_TimerTimer() {
     withItems([this](auto& items) {
         const int s = ++m_state.Sequential_Step;
         const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
@@ -592,6 +592,8 @@ void Tracker::Reset_Sequential() {
 
 // ---- Timers and recovery ----
 
+// The tick procedures are kept out of line, so that a tick passes through
+// here with a jump and nothing more.
 void Tracker::tick(TimerId id) {
     switch (id) {
     case TimerId::Classic:
