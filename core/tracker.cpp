@@ -138,26 +138,38 @@ const std::array<Tracker::Procedure, 37>& Tracker::numberProcedures() {
     return procs;
 }
 
-void Tracker::numberClick(int n) {
-    if (m_items.buttonsLocked()) return;
+template <class Items> void Tracker::numberClickIn(Items& items, int n) {
+    if (items.buttonsLocked()) return;
     if (m_spinRecorder) m_spinRecorder(snapshot(), n);
-    m_items.setCurrentNum(n);
-    Analyse();
+    items.setCurrentNum(n);
+    analyseIn(items);
+}
+
+void Tracker::numberClick(int n) {
+    withItems([this, n](auto& items) { numberClickIn(items, n); });
+}
+
+template <class Items> void Tracker::analyseIn(Items& items) {
+    currentNumberIn(items);
+    historyNumIn(items);
+    if (NumbersList.count() <= 4) return;
+    modeStepIn(items);
 }
 
 void Tracker::Analyse() {
-    CurrentNumber();
-    HistoryNum();
-    if (NumbersList.count() <= 4) return;
-    ModeStep();
+    withItems([this](auto& items) { analyseIn(items); });
+}
+
+template <class Items> void Tracker::currentNumberIn(Items& items) {
+    NumbersList.append(items.currentNum());
 }
 
 void Tracker::CurrentNumber() {
-    NumbersList.append(m_items.currentNum());
+    withItems([this](auto& items) { currentNumberIn(items); });
 }
 
-void Tracker::HistoryNum() {
-    const int n = m_items.currentNum();
+template <class Items> void Tracker::historyNumIn(Items& items) {
+    const int n = items.currentNum();
     if (n >= 0 && n <= kHighestNumber) {
         // A board number: its text and colour are known without formatting.
         static const std::array<std::string, kBoardNumbers> kTexts = [] {
@@ -166,29 +178,36 @@ void Tracker::HistoryNum() {
                 texts[static_cast<size_t>(k)] = IntToStr(k);
             return texts;
         }();
-        m_items.pushHistory(kTexts[static_cast<size_t>(n)],
-                            kHistoryColours[static_cast<size_t>(n)]);
+        items.pushHistory(kTexts[static_cast<size_t>(n)], kHistoryColours[static_cast<size_t>(n)]);
         return;
     }
     const std::string text = IntToStr(n);
-    m_items.pushHistory(text, historyColourOf(text));
+    items.pushHistory(text, historyColourOf(text));
+}
+
+void Tracker::HistoryNum() {
+    withItems([this](auto& items) { historyNumIn(items); });
+}
+
+template <class Items> void Tracker::modeStepIn(Items& items) {
+    if (items.gameMode() == 0) judgeThenAnalyseIn(items, &Tracker::Analize_Classic);
+    if (items.gameMode() == 1) judgeThenAnalyseIn(items, &Tracker::Analize_Mode2);
+    if (items.gameMode() == 2) sequentialStep();
 }
 
 void Tracker::ModeStep() {
-    if (m_items.gameMode() == 0) judgeThenAnalyse(&Tracker::Analize_Classic);
-    if (m_items.gameMode() == 1) judgeThenAnalyse(&Tracker::Analize_Mode2);
-    if (m_items.gameMode() == 2) sequentialStep();
+    withItems([this](auto& items) { modeStepIn(items); });
 }
 
-void Tracker::judgeThenAnalyse(Procedure analysis) {
-    m_items.Disable_Buttons();
-    Hide_Active();
+template <class Items> void Tracker::judgeThenAnalyseIn(Items& items, Procedure analysis) {
+    items.Disable_Buttons();
+    hideActiveIn(items);
     // Whatever lights from here on is not the sequence's suggestion.
     m_state.Sequential_Own = 0;
-    WinCalc();
-    if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
+    winCalcIn(items);
+    if (items.fixedMatrix() && m_state.Last_Win != 0) {
         m_state.Fixed_Matrix_Step = 0;
-        m_items.setTimerEnabled(TimerId::FixedMatrix, true);
+        items.setTimerEnabled(TimerId::FixedMatrix, true);
     } else {
         (this->*analysis)();
     }
@@ -212,13 +231,17 @@ void Tracker::sequentialStep() {
 
 // ---- Classic draw ----
 
-void Tracker::Analize_Classic() {
+template <class Items> void Tracker::analizeClassicIn(Items& items) {
     Classic_Numbers_Cur1.assign(Classic_Numbers_Def1);
     Classic_Numbers_Cur2.assign(Classic_Numbers_Def2);
     Classic_Numbers_Cur3.assign(Classic_Numbers_Def3);
-    Hide_Active();
+    hideActiveIn(items);
     Prediction_List.clear();
-    m_items.setTimerEnabled(TimerId::Classic, true);
+    items.setTimerEnabled(TimerId::Classic, true);
+}
+
+void Tracker::Analize_Classic() {
+    withItems([this](auto& items) { analizeClassicIn(items); });
 }
 
 inline void Tracker::pickFrom(NumberList& list) {
@@ -288,35 +311,47 @@ void Tracker::ActNumber_Light() {
     withItems([this](auto& items) { lightPicked(items); });
 }
 
+template <class Items> void Tracker::hideActiveIn(Items& items) {
+    items.hideActNumbers();
+}
+
 void Tracker::Hide_Active() {
-    m_items.hideActNumbers();
+    withItems([this](auto& items) { hideActiveIn(items); });
 }
 
 // ---- Win evaluation and stakes ----
 
-void Tracker::WinCalc() {
+template <class Items> void Tracker::winCalcIn(Items& items) {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
     // Every line that holds the number pays once.
-    for (int hits = Prediction_List.countHolding(m_items.currentNum()); hits > 0; --hits) {
+    for (int hits = Prediction_List.countHolding(items.currentNum()); hits > 0; --hits) {
         m_state.Loss_Streak = 0;
         m_state.Last_Win = 1;
         const int64_t win = int64_t{36} * m_state.Win_Stake;
         m_state.Balance_Value = sat32(int64_t{m_state.Balance_Value} + win);
         m_state.Balance2_Value = sat32(int64_t{m_state.Balance2_Value} + win);
     }
-    if (m_state.Bet_Active == 1) Calc_Bet();
+    if (m_state.Bet_Active == 1) calcBetIn(items);
+}
+
+void Tracker::WinCalc() {
+    withItems([this](auto& items) { winCalcIn(items); });
+}
+
+template <class Items> void Tracker::setBetValueIn(Items& items, int64_t v) {
+    items.setBetText(IntToStr(v));
 }
 
 void Tracker::setBetValue(int64_t v) {
-    m_items.setBetText(IntToStr(v));
+    withItems([this, v](auto& items) { setBetValueIn(items, v); });
 }
 
-void Tracker::Calc_Bet() {
-    const int mode = m_items.gameMode();
+template <class Items> void Tracker::calcBetIn(Items& items) {
+    const int mode = items.gameMode();
     if (mode == 0 || mode == 1) {
         int32_t& index = m_state.Progression_Index;
-        const std::string systemText = m_items.bettingSystem();
+        const std::string systemText = items.bettingSystem();
         // Compared as views: the lengths first, no call for the literal's length.
         const std::string_view system = systemText;
         const NumberList* table = nullptr;
@@ -333,28 +368,37 @@ void Tracker::Calc_Bet() {
         }
         m_state.Bet_Active = 0;
         if (table) {
-            showRowStake(*table, index);
+            showRowStakeIn(items, *table, index);
         } else {
             // No table chosen: Bet's own text is converted.
-            const int64_t row = StrToInt(m_items.betText());
-            setBetValue(satMul(row, m_items.initialBet()));
+            const int64_t row = StrToInt(items.betText());
+            setBetValueIn(items, satMul(row, items.initialBet()));
         }
     } else if (mode == 2) {
         Calc_Bet_Sequential();
     }
 }
 
-void Tracker::showRowStake(const NumberList& table, int32_t index) {
+void Tracker::Calc_Bet() {
+    withItems([this](auto& items) { calcBetIn(items); });
+}
+
+template <class Items>
+void Tracker::showRowStakeIn(Items& items, const NumberList& table, int32_t index) {
     // Bet once showed the row and was converted back: the row is converted
     // before the setting is read, and past the end of a table the empty row
     // stays in Bet and fails.
     const std::optional<int32_t> row = table.intAt(index);
     if (!row) {
         const std::string text = table.get(index);
-        m_items.setBetText(text);
+        items.setBetText(text);
         throw ConvertError(text);
     }
-    setBetValue(satMul(*row, m_items.initialBet()));
+    setBetValueIn(items, satMul(*row, items.initialBet()));
+}
+
+void Tracker::showRowStake(const NumberList& table, int32_t index) {
+    withItems([this, &table, index](auto& items) { showRowStakeIn(items, table, index); });
 }
 
 void Tracker::startProgression() {

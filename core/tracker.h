@@ -156,6 +156,21 @@ class Tracker {
     template <class Items> void lightNumber(Items& items, int n);
     template <class Items> void advanceProgress(Items& items);
     template <class Items> void endAnalysis(Items& items, TimerId id, int32_t& step);
+    // The procedures of a spin, built the same two ways; each public procedure
+    // runs its twin with the items at hand.
+    template <class Items> void numberClickIn(Items& items, int n);
+    template <class Items> void analyseIn(Items& items);
+    template <class Items> void currentNumberIn(Items& items);
+    template <class Items> void historyNumIn(Items& items);
+    template <class Items> void modeStepIn(Items& items);
+    template <class Items> void judgeThenAnalyseIn(Items& items, Procedure analysis);
+    template <class Items> void hideActiveIn(Items& items);
+    template <class Items> void winCalcIn(Items& items);
+    template <class Items> void calcBetIn(Items& items);
+    template <class Items> void analizeClassicIn(Items& items);
+    template <class Items> void setBetValueIn(Items& items, int64_t v);
+    template <class Items>
+    void showRowStakeIn(Items& items, const NumberList& table, int32_t index);
     void orderHotNumbers();
     void setBetValue(int64_t v);
     // Row index of a stake table times the initial bet, in Bet.
@@ -163,8 +178,7 @@ class Tracker {
     // Row 0 of the selected table times the initial bet, in Bet.
     void startProgression();
 
-    // The mode step of Mode1 and Mode2, and that of Sequential.
-    void judgeThenAnalyse(Procedure analysis);
+    // The mode step of Sequential (that of Mode1 and Mode2 is judgeThenAnalyseIn).
     void sequentialStep();
     void orderLongestWaiting();
     // Holds the sequence to the settings as they are now.
