@@ -37,7 +37,10 @@ class NumberList {
     void assign(const NumberList& other) {
         if (this == &other) return;
         if (m_asText || other.m_asText) return assignText(other);
-        m_values = other.m_values;
+        // One copy into the room the list already has (copy-assigning copies
+        // the lines it holds and the rest apart).
+        m_values.clear();
+        m_values.insert(m_values.end(), other.m_values.begin(), other.m_values.end());
     }
     int indexOf(const std::string& line) const;
     // Every line as an integer; lines that are not integers are skipped.
