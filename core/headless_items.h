@@ -57,10 +57,12 @@ class HeadlessItems final : public WindowItems {
     }
     int timerInterval(TimerId id) const override { return timer(id).interval; }
     void setTimerInterval(TimerId id, int ms) override {
+        // As a selection rather than a branch: the classic draw gives the
+        // interval again and again, changed or not at random.
         Timer& t = timer(id);
-        if (t.interval == ms) return;
+        const bool restart = t.on && t.interval != ms;
         t.interval = ms;
-        if (t.on) rearm(id);
+        t.due = restart ? m_now + ms : t.due;
     }
 
     void Disable_Buttons() override { m_locked = true; }
