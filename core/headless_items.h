@@ -20,6 +20,7 @@ class HeadlessItems final : public WindowItems {
 
     int gameMode() const override { return m_gameMode; }
     std::string bettingSystem() const override { return m_bettingSystem; }
+    bool bettingSystemIs(std::string_view name) const override { return m_bettingSystem == name; }
     int32_t initialBet() override { return Initial_Bet.value(); }
     int safeLevel() const override { return m_safeLevel; }
     bool fixedMatrix() const override { return m_fixedMatrix; }
@@ -41,8 +42,16 @@ class HeadlessItems final : public WindowItems {
     void setHistoryText(int cell, const std::string& text) override;
     uint32_t historyColour(int cell) const override;
     void setHistoryColour(int cell, uint32_t rgb) override;
-    std::string betText() const override { return m_bet; }
-    void setBetText(const std::string& text) override { m_bet = text; }
+    // Bet keeps a number written as one, and shows its decimal text.
+    std::string betText() const override { return m_betIsValue ? IntToStr(m_betValue) : m_bet; }
+    void setBetText(const std::string& text) override {
+        m_bet = text;
+        m_betIsValue = false;
+    }
+    void setBetValue(int64_t v) override {
+        m_betValue = v;
+        m_betIsValue = true;
+    }
     int progressBar() const override { return m_progress; }
     void setProgressBar(int progress) override { m_progress = std::clamp(progress, 0, 18); }
     void hideActNumbers() override { m_act.fill(false); }
@@ -119,6 +128,8 @@ class HeadlessItems final : public WindowItems {
     std::array<uint32_t, kHistoryCells> m_historyColour{};
     size_t m_historyFirst = 0;
     std::string m_bet = "1";
+    int64_t m_betValue = 0;
+    bool m_betIsValue = false;
     int m_progress = 0;
     std::array<Timer, kTrackerTimerCount> m_timers{};
     bool m_locked = false;

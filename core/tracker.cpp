@@ -343,7 +343,7 @@ void Tracker::WinCalc() {
 }
 
 template <class Items> void Tracker::setBetValueIn(Items& items, int64_t v) {
-    items.setBetText(IntToStr(v));
+    items.setBetValue(v);
 }
 
 void Tracker::setBetValue(int64_t v) {
@@ -354,14 +354,11 @@ template <class Items> void Tracker::calcBetIn(Items& items) {
     const int mode = items.gameMode();
     if (mode == 0 || mode == 1) {
         int32_t& index = m_state.Progression_Index;
-        const std::string systemText = items.bettingSystem();
-        // Compared as views: the lengths first, no call for the literal's length.
-        const std::string_view system = systemText;
         const NumberList* table = nullptr;
-        if (system == "Martingale"sv) {
+        if (items.bettingSystemIs("Martingale"sv)) {
             index = m_state.Last_Win == 1 ? 0 : sat32(int64_t{index} + 1);
             table = &System_Martingale;
-        } else if (system == "Donald"sv) {
+        } else if (items.bettingSystemIs("Donald"sv)) {
             if (m_state.Last_Win == 1) {
                 if (index > 0) --index;
             } else {
@@ -406,7 +403,7 @@ void Tracker::showRowStake(const NumberList& table, int32_t index) {
 
 void Tracker::startProgression() {
     m_state.Progression_Index = 0;
-    const bool donald = std::string_view(m_items.bettingSystem()) == "Donald"sv;
+    const bool donald = m_items.bettingSystemIs("Donald"sv);
     showRowStake(donald ? System_Donald : System_Martingale, 0);
 }
 
