@@ -56,6 +56,7 @@ class HeadlessItems final : public WindowItems {
     void setProgressBar(int progress) override { m_progress = std::clamp(progress, 0, 18); }
     void hideActNumbers() override { m_act.fill(false); }
     void pushHistory(const std::string& text, uint32_t rgb) override;
+    void pushHistoryNumber(int n, uint32_t rgb) override;
 
     bool timerEnabled(TimerId id) const override { return timer(id).on; }
     void setTimerEnabled(TimerId id, bool on) override {
@@ -124,7 +125,10 @@ class HeadlessItems final : public WindowItems {
     size_t slotOf(int cell) const {
         return (m_historyFirst + static_cast<size_t>(cell - 1)) % kHistoryCells;
     }
+    // A cell pushed as a board number keeps the number (its text is made when
+    // read); -1: the cell shows m_historyText.
     std::array<std::string, kHistoryCells> m_historyText{};
+    std::array<int8_t, kHistoryCells> m_historyNumber{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
     std::array<uint32_t, kHistoryCells> m_historyColour{};
     size_t m_historyFirst = 0;
     std::string m_bet = "1";

@@ -171,14 +171,8 @@ void Tracker::CurrentNumber() {
 template <class Items> void Tracker::historyNumIn(Items& items) {
     const int n = items.currentNum();
     if (n >= 0 && n <= kHighestNumber) {
-        // A board number: its text and colour are known without formatting.
-        static const std::array<std::string, kBoardNumbers> kTexts = [] {
-            std::array<std::string, kBoardNumbers> texts;
-            for (int k = 0; k <= kHighestNumber; ++k)
-                texts[static_cast<size_t>(k)] = IntToStr(k);
-            return texts;
-        }();
-        items.pushHistory(kTexts[static_cast<size_t>(n)], kHistoryColours[static_cast<size_t>(n)]);
+        // A board number: its colour is known without reading its text.
+        items.pushHistoryNumber(n, kHistoryColours[static_cast<size_t>(n)]);
         return;
     }
     const std::string text = IntToStr(n);

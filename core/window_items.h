@@ -66,6 +66,9 @@ class WindowItems {
     // Whether the betting system is the one named: bettingSystem() == name.
     virtual bool bettingSystemIs(std::string_view name) const { return bettingSystem() == name; }
 
+    // The strip moves on with the decimal text of n, as pushHistory below.
+    virtual void pushHistoryNumber(int n, uint32_t rgb) { pushHistory(IntToStr(n), rgb); }
+
     // Writes to a whole family at once. Each is exactly the single writes
     // written out below, in their order; an implementation may take a shorter
     // way to the same end.
