@@ -70,12 +70,6 @@ void NumberList::toText() {
     m_asText = true;
 }
 
-void NumberList::clear() {
-    m_values.clear();
-    m_lines.clear();
-    m_asText = false;
-}
-
 void NumberList::assignText(const NumberList& other) {
     m_values = other.m_values;
     m_lines = other.m_lines;

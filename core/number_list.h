@@ -33,7 +33,11 @@ class NumberList {
         if (m_asText) m_lines.erase(m_lines.begin() + i);
         m_values.erase(m_values.begin() + i);
     }
-    void clear();
+    void clear() {
+        m_values.clear();
+        m_lines.clear();
+        m_asText = false;
+    }
     void assign(const NumberList& other) {
         if (this == &other) return;
         if (m_asText || other.m_asText) return assignText(other);

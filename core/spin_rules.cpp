@@ -53,8 +53,7 @@ void SpinValue::setText(const std::string& text) {
     if (OnChange) OnChange();
 }
 
-int32_t SpinValue::value() {
-    if (m_readValid) return m_readValue;
+int32_t SpinValue::readText() {
     const SpinRead read = spinRead(m_bounds, m_text);
     if (read.fellBack) {
         setText(spinFallbackText(m_bounds));
