@@ -24,12 +24,19 @@ bool HeadlessDriver::spin(int n) {
 
 HeadlessDriver::NextTick HeadlessDriver::nextTick() const {
     // Of timers due at the same moment, the first in kTrackerTimers ticks first.
-    NextTick next;
-    for (TimerId id : kTrackerTimers) {
-        const int64_t d = m_items.dueAt(id);
-        if (d >= 0 && (next.due < 0 || d < next.due)) next = {d, id};
+    // Compared unsigned, a timer that does not tick (-1) or any other negative
+    // time comes after every time that counts, so one comparison a timer does.
+    uint64_t best = UINT64_MAX;
+    TimerId id = TimerId::Classic;
+    for (TimerId t : kTrackerTimers) {
+        const auto d = static_cast<uint64_t>(m_items.dueAt(t));
+        if (d < best) {
+            best = d;
+            id = t;
+        }
     }
-    return next;
+    if (best > static_cast<uint64_t>(INT64_MAX)) return {};
+    return {static_cast<int64_t>(best), id};
 }
 
 HeadlessDriver::NextTick HeadlessDriver::runTicks(int64_t target, NextTick next) {

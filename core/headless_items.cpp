@@ -1,5 +1,7 @@
 #include "headless_items.h"
 
+#include "int_convert.h"
+
 #include <algorithm>
 
 namespace vantel {
@@ -40,20 +42,18 @@ void HeadlessItems::setProgression(int index) {
     select(m_progression, index, 2); // "Double", "+ Init. Bet"
 }
 
-bool HeadlessItems::actNumberVisible(int n) const {
-    return n >= 0 && n <= 36 && m_act[static_cast<size_t>(n)];
-}
-
-void HeadlessItems::setActNumberVisible(int n, bool visible) {
-    if (n >= 0 && n <= 36) m_act[static_cast<size_t>(n)] = visible;
-}
-
 std::string HeadlessItems::historyText(int cell) const {
-    return cell >= 1 && cell <= kHistoryCells ? m_historyText[slotOf(cell)] : std::string();
+    if (cell < 1 || cell > kHistoryCells) return {};
+    const size_t slot = slotOf(cell);
+    const int n = m_historyNumber[slot];
+    return n >= 0 ? IntToStr(n) : m_historyText[slot];
 }
 
 void HeadlessItems::setHistoryText(int cell, const std::string& text) {
-    if (cell >= 1 && cell <= kHistoryCells) m_historyText[slotOf(cell)] = text;
+    if (cell < 1 || cell > kHistoryCells) return;
+    const size_t slot = slotOf(cell);
+    m_historyText[slot] = text;
+    m_historyNumber[slot] = -1;
 }
 
 uint32_t HeadlessItems::historyColour(int cell) const {
@@ -68,25 +68,15 @@ void HeadlessItems::pushHistory(const std::string& text, uint32_t rgb) {
     // The slot of cell 10 becomes that of cell 1; what cell 10 held falls off.
     m_historyFirst = (m_historyFirst + kHistoryCells - 1) % kHistoryCells;
     m_historyText[m_historyFirst] = text;
+    m_historyNumber[m_historyFirst] = -1;
     m_historyColour[m_historyFirst] = rgb;
 }
 
-void HeadlessItems::setProgressBar(int progress) {
-    m_progress = std::clamp(progress, 0, 18);
-}
-
-void HeadlessItems::setTimerEnabled(TimerId id, bool on) {
-    Timer& t = timer(id);
-    if (t.on == on) return;
-    t.on = on;
-    if (on) rearm(id);
-}
-
-void HeadlessItems::setTimerInterval(TimerId id, int ms) {
-    Timer& t = timer(id);
-    if (t.interval == ms) return;
-    t.interval = ms;
-    if (t.on) rearm(id);
+void HeadlessItems::pushHistoryNumber(int n, uint32_t rgb) {
+    if (n < 0 || n > kHighestNumber) return pushHistory(IntToStr(n), rgb);
+    m_historyFirst = (m_historyFirst + kHistoryCells - 1) % kHistoryCells;
+    m_historyNumber[m_historyFirst] = static_cast<int8_t>(n);
+    m_historyColour[m_historyFirst] = rgb;
 }
 
 } // namespace vantel

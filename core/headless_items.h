@@ -3,6 +3,7 @@
 #include "spin_rules.h"
 #include "window_items.h"
 
+#include <algorithm>
 #include <array>
 #include <functional>
 
@@ -19,6 +20,7 @@ class HeadlessItems final : public WindowItems {
 
     int gameMode() const override { return m_gameMode; }
     std::string bettingSystem() const override { return m_bettingSystem; }
+    bool bettingSystemIs(std::string_view name) const override { return m_bettingSystem == name; }
     int32_t initialBet() override { return Initial_Bet.value(); }
     int safeLevel() const override { return m_safeLevel; }
     bool fixedMatrix() const override { return m_fixedMatrix; }
@@ -28,23 +30,50 @@ class HeadlessItems final : public WindowItems {
     int32_t sequentialLosses() override { return Sequential_Losses.value(); }
     int32_t sequentialWins() override { return Sequential_Wins.value(); }
 
-    bool actNumberVisible(int n) const override;
-    void setActNumberVisible(int n, bool visible) override;
+    // The setters the tracker calls on every tick are defined here, so that
+    // the tracker's procedures built for these items take them inline.
+    bool actNumberVisible(int n) const override {
+        return n >= 0 && n <= kHighestNumber && m_act[static_cast<size_t>(n)];
+    }
+    void setActNumberVisible(int n, bool visible) override {
+        if (n >= 0 && n <= kHighestNumber) m_act[static_cast<size_t>(n)] = visible;
+    }
     std::string historyText(int cell) const override;
     void setHistoryText(int cell, const std::string& text) override;
     uint32_t historyColour(int cell) const override;
     void setHistoryColour(int cell, uint32_t rgb) override;
-    std::string betText() const override { return m_bet; }
-    void setBetText(const std::string& text) override { m_bet = text; }
+    // Bet keeps a number written as one, and shows its decimal text.
+    std::string betText() const override { return m_betIsValue ? IntToStr(m_betValue) : m_bet; }
+    void setBetText(const std::string& text) override {
+        m_bet = text;
+        m_betIsValue = false;
+    }
+    void setBetValue(int64_t v) override {
+        m_betValue = v;
+        m_betIsValue = true;
+    }
     int progressBar() const override { return m_progress; }
-    void setProgressBar(int progress) override;
+    void setProgressBar(int progress) override { m_progress = std::clamp(progress, 0, 18); }
     void hideActNumbers() override { m_act.fill(false); }
     void pushHistory(const std::string& text, uint32_t rgb) override;
+    void pushHistoryNumber(int n, uint32_t rgb) override;
 
     bool timerEnabled(TimerId id) const override { return timer(id).on; }
-    void setTimerEnabled(TimerId id, bool on) override;
+    void setTimerEnabled(TimerId id, bool on) override {
+        Timer& t = timer(id);
+        if (t.on == on) return;
+        t.on = on;
+        if (on) rearm(id);
+    }
     int timerInterval(TimerId id) const override { return timer(id).interval; }
-    void setTimerInterval(TimerId id, int ms) override;
+    void setTimerInterval(TimerId id, int ms) override {
+        // As a selection rather than a branch: the classic draw gives the
+        // interval again and again, changed or not at random.
+        Timer& t = timer(id);
+        const bool restart = t.on && t.interval != ms;
+        t.interval = ms;
+        t.due = restart ? m_now + ms : t.due;
+    }
 
     void Disable_Buttons() override { m_locked = true; }
     void Enable_Buttons() override { m_locked = false; }
@@ -96,10 +125,15 @@ class HeadlessItems final : public WindowItems {
     size_t slotOf(int cell) const {
         return (m_historyFirst + static_cast<size_t>(cell - 1)) % kHistoryCells;
     }
+    // A cell pushed as a board number keeps the number (its text is made when
+    // read); -1: the cell shows m_historyText.
     std::array<std::string, kHistoryCells> m_historyText{};
+    std::array<int8_t, kHistoryCells> m_historyNumber{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
     std::array<uint32_t, kHistoryCells> m_historyColour{};
     size_t m_historyFirst = 0;
     std::string m_bet = "1";
+    int64_t m_betValue = 0;
+    bool m_betIsValue = false;
     int m_progress = 0;
     std::array<Timer, kTrackerTimerCount> m_timers{};
     bool m_locked = false;

@@ -70,14 +70,7 @@ void NumberList::toText() {
     m_asText = true;
 }
 
-void NumberList::clear() {
-    m_values.clear();
-    m_lines.clear();
-    m_asText = false;
-}
-
-void NumberList::assign(const NumberList& other) {
-    if (this == &other) return;
+void NumberList::assignText(const NumberList& other) {
     m_values = other.m_values;
     m_lines = other.m_lines;
     m_asText = other.m_asText;
@@ -111,6 +104,14 @@ std::optional<int32_t> NumberList::textIntAt(int i) const {
 
 bool NumberList::textHolds(int i, int64_t v) const {
     return m_lines[static_cast<size_t>(i)] == std::to_string(v);
+}
+
+int NumberList::textCountHolding(int64_t v) const {
+    const std::string text = std::to_string(v);
+    int n = 0;
+    for (const std::string& line : m_lines)
+        n += line == text;
+    return n;
 }
 
 size_t NumberList::lineBytes() const {

@@ -33,8 +33,19 @@ class NumberList {
         if (m_asText) m_lines.erase(m_lines.begin() + i);
         m_values.erase(m_values.begin() + i);
     }
-    void clear();
-    void assign(const NumberList& other);
+    void clear() {
+        m_values.clear();
+        m_lines.clear();
+        m_asText = false;
+    }
+    void assign(const NumberList& other) {
+        if (this == &other) return;
+        if (m_asText || other.m_asText) return assignText(other);
+        // One copy into the room the list already has (copy-assigning copies
+        // the lines it holds and the rest apart).
+        m_values.clear();
+        m_values.insert(m_values.end(), other.m_values.begin(), other.m_values.end());
+    }
     int indexOf(const std::string& line) const;
     // Every line as an integer; lines that are not integers are skipped.
     std::vector<int> values() const;
@@ -47,11 +58,36 @@ class NumberList {
         if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
         return static_cast<int32_t>(v);
     }
+    // Line i read as intAt reads it and, when it is an integer, deleted.
+    std::optional<int32_t> takeIntAt(int i) {
+        if (m_asText) {
+            const auto v = intAt(i);
+            if (v) remove(i);
+            return v;
+        }
+        if (i < 0 || i >= count()) return std::nullopt;
+        int64_t* line = m_values.data() + i;
+        const int64_t v = *line;
+        if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+        for (int64_t* const last = m_values.data() + m_values.size() - 1; line < last; ++line)
+            line[0] = line[1];
+        m_values.pop_back();
+        return static_cast<int32_t>(v);
+    }
     // Whether line i is the decimal text of v: get(i) == IntToStr(v).
     bool holds(int i, int64_t v) const {
         if (i < 0 || i >= count()) return false;
         if (m_asText) return textHolds(i, v);
         return m_values[static_cast<size_t>(i)] == v;
+    }
+
+    // How many lines hold v: the lines i for which holds(i, v).
+    int countHolding(int64_t v) const {
+        if (m_asText) return textCountHolding(v);
+        int n = 0;
+        for (int64_t line : m_values)
+            n += line == v;
+        return n;
     }
 
     bool operator==(const NumberList& other) const;
@@ -62,8 +98,10 @@ class NumberList {
 
   private:
     void toText();
+    void assignText(const NumberList& other);
     std::optional<int32_t> textIntAt(int i) const;
     bool textHolds(int i, int64_t v) const;
+    int textCountHolding(int64_t v) const;
 
     std::vector<int64_t> m_values;
     std::vector<std::string> m_lines;

@@ -1,5 +1,6 @@
 #include "outlay.h"
 
+#include "headless_items.h"
 #include "sat_math.h"
 
 #include <limits>
@@ -21,7 +22,9 @@ std::optional<int64_t> stakeOfText(const std::string& text) {
     return v;
 }
 
-SpinOutlay spinOutlay(const WindowItems& items, int n) {
+namespace {
+
+template <class Items> SpinOutlay outlayOf(const Items& items, int n) {
     SpinOutlay out;
     for (int k = 0; k <= kHighestNumber; ++k)
         if (items.actNumberVisible(k)) ++out.lit;
@@ -32,6 +35,16 @@ SpinOutlay spinOutlay(const WindowItems& items, int n) {
     out.hit = n >= 0 && n <= kHighestNumber && items.actNumberVisible(n);
     if (out.hit) out.returned = satMul(out.stake, 36);
     return out;
+}
+
+} // namespace
+
+SpinOutlay spinOutlay(const WindowItems& items, int n) {
+    return outlayOf(items, n);
+}
+
+SpinOutlay spinOutlay(const HeadlessItems& items, int n) {
+    return outlayOf(items, n);
 }
 
 } // namespace vantel

@@ -8,6 +8,8 @@
 
 namespace vantel {
 
+class HeadlessItems;
+
 // What a player following the window places on a spin: the stake shown in Bet
 // on every number lit when the spin is entered. A hit on a lit number returns
 // 36 times that stake. Nothing lit, or no stake shown, means nothing placed.
@@ -25,7 +27,9 @@ struct SpinOutlay {
 // is not a whole non-negative number (the empty text past a table's end).
 std::optional<int64_t> stakeOfText(const std::string& text);
 
-// The outlay of spin n, read from the items before the spin is entered.
+// The outlay of spin n, read from the items before the spin is entered. The
+// same reading, built for the headless items, calls them directly.
 SpinOutlay spinOutlay(const WindowItems& items, int n);
+SpinOutlay spinOutlay(const HeadlessItems& items, int n);
 
 } // namespace vantel

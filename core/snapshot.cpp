@@ -11,6 +11,7 @@ namespace {
 struct TrackerMembers {
     std::array<NumberList, 14> lists;
     WindowItems* items;
+    void* headless;
     CalendarClock clock;
     Generator generator;
     TrackerState state;

@@ -49,12 +49,18 @@ SpinValue::SpinValue(SpinBounds bounds, int32_t initial)
 void SpinValue::setText(const std::string& text) {
     if (text == m_text) return;
     m_text = text;
+    m_readValid = false;
     if (OnChange) OnChange();
 }
 
-int32_t SpinValue::value() {
+int32_t SpinValue::readText() {
     const SpinRead read = spinRead(m_bounds, m_text);
-    if (read.fellBack) setText(spinFallbackText(m_bounds));
+    if (read.fellBack) {
+        setText(spinFallbackText(m_bounds));
+        return read.value;
+    }
+    m_readValue = read.value;
+    m_readValid = true;
     return read.value;
 }
 

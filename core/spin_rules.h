@@ -48,7 +48,7 @@ class SpinValue {
     const SpinBounds& bounds() const { return m_bounds; }
 
     // Reads the value; a text that is not an integer is replaced by the minimum.
-    int32_t value();
+    int32_t value() { return m_readValid ? m_readValue : readText(); }
     void setValue(int64_t v);
     void upStep();
     void downStep();
@@ -58,8 +58,14 @@ class SpinValue {
     std::function<void()> OnChange;
 
   private:
+    int32_t readText();
+
     SpinBounds m_bounds;
     std::string m_text;
+    // The value m_text reads as, kept from the last read until the text
+    // changes: the settings are read on every spin and rarely typed.
+    int32_t m_readValue = 0;
+    bool m_readValid = false;
 };
 
 } // namespace vantel

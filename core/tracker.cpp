@@ -1,13 +1,17 @@
 #include "tracker.h"
 
+#include "headless_items.h"
 #include "int_convert.h"
 #include "sat_math.h"
 
 #include <algorithm>
 #include <chrono>
+#include <string_view>
 #include <utility>
 
 namespace vantel {
+
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -100,7 +104,14 @@ uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
 }
 
 Tracker::Tracker(WindowItems& items, CalendarClock clock)
-    : m_items(items), m_clock(std::move(clock)) {}
+    : m_items(items), m_headless(dynamic_cast<HeadlessItems*>(&items)), m_clock(std::move(clock)) {}
+
+template <class Body> void Tracker::withItems(Body&& body) {
+    if (m_headless)
+        body(*m_headless);
+    else
+        body(m_items);
+}
 
 NumberList Tracker::martingaleTable() {
     NumberList list;
@@ -127,44 +138,70 @@ const std::array<Tracker::Procedure, 37>& Tracker::numberProcedures() {
     return procs;
 }
 
-void Tracker::numberClick(int n) {
-    if (m_items.buttonsLocked()) return;
+template <class Items> void Tracker::numberClickIn(Items& items, int n) {
+    if (items.buttonsLocked()) return;
     if (m_spinRecorder) m_spinRecorder(snapshot(), n);
-    m_items.setCurrentNum(n);
-    Analyse();
+    items.setCurrentNum(n);
+    analyseIn(items);
+}
+
+void Tracker::numberClick(int n) {
+    withItems([this, n](auto& items) { numberClickIn(items, n); });
+}
+
+template <class Items> void Tracker::analyseIn(Items& items) {
+    currentNumberIn(items);
+    historyNumIn(items);
+    if (NumbersList.count() <= 4) return;
+    modeStepIn(items);
 }
 
 void Tracker::Analyse() {
-    CurrentNumber();
-    HistoryNum();
-    if (NumbersList.count() <= 4) return;
-    ModeStep();
+    withItems([this](auto& items) { analyseIn(items); });
+}
+
+template <class Items> void Tracker::currentNumberIn(Items& items) {
+    NumbersList.append(items.currentNum());
 }
 
 void Tracker::CurrentNumber() {
-    NumbersList.append(m_items.currentNum());
+    withItems([this](auto& items) { currentNumberIn(items); });
+}
+
+template <class Items> void Tracker::historyNumIn(Items& items) {
+    const int n = items.currentNum();
+    if (n >= 0 && n <= kHighestNumber) {
+        // A board number: its colour is known without reading its text.
+        items.pushHistoryNumber(n, kHistoryColours[static_cast<size_t>(n)]);
+        return;
+    }
+    const std::string text = IntToStr(n);
+    items.pushHistory(text, historyColourOf(text));
 }
 
 void Tracker::HistoryNum() {
-    const std::string text = IntToStr(m_items.currentNum());
-    m_items.pushHistory(text, historyColourOf(text));
+    withItems([this](auto& items) { historyNumIn(items); });
+}
+
+template <class Items> void Tracker::modeStepIn(Items& items) {
+    if (items.gameMode() == 0) judgeThenAnalyseIn(items, &Tracker::Analize_Classic);
+    if (items.gameMode() == 1) judgeThenAnalyseIn(items, &Tracker::Analize_Mode2);
+    if (items.gameMode() == 2) sequentialStep();
 }
 
 void Tracker::ModeStep() {
-    if (m_items.gameMode() == 0) judgeThenAnalyse(&Tracker::Analize_Classic);
-    if (m_items.gameMode() == 1) judgeThenAnalyse(&Tracker::Analize_Mode2);
-    if (m_items.gameMode() == 2) sequentialStep();
+    withItems([this](auto& items) { modeStepIn(items); });
 }
 
-void Tracker::judgeThenAnalyse(Procedure analysis) {
-    m_items.Disable_Buttons();
-    Hide_Active();
+template <class Items> void Tracker::judgeThenAnalyseIn(Items& items, Procedure analysis) {
+    items.Disable_Buttons();
+    hideActiveIn(items);
     // Whatever lights from here on is not the sequence's suggestion.
     m_state.Sequential_Own = 0;
-    WinCalc();
-    if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
+    winCalcIn(items);
+    if (items.fixedMatrix() && m_state.Last_Win != 0) {
         m_state.Fixed_Matrix_Step = 0;
-        m_items.setTimerEnabled(TimerId::FixedMatrix, true);
+        items.setTimerEnabled(TimerId::FixedMatrix, true);
     } else {
         (this->*analysis)();
     }
@@ -188,117 +225,180 @@ void Tracker::sequentialStep() {
 
 // ---- Classic draw ----
 
-void Tracker::Analize_Classic() {
+template <class Items> void Tracker::analizeClassicIn(Items& items) {
     Classic_Numbers_Cur1.assign(Classic_Numbers_Def1);
     Classic_Numbers_Cur2.assign(Classic_Numbers_Def2);
     Classic_Numbers_Cur3.assign(Classic_Numbers_Def3);
-    Hide_Active();
+    hideActiveIn(items);
     Prediction_List.clear();
-    m_items.setTimerEnabled(TimerId::Classic, true);
+    items.setTimerEnabled(TimerId::Classic, true);
 }
 
-void Tracker::pickFrom(NumberList& list) {
+void Tracker::Analize_Classic() {
+    withItems([this](auto& items) { analizeClassicIn(items); });
+}
+
+inline void Tracker::pickFrom(NumberList& list) {
     const int c = list.count();
-    int index = 0;
-    if (c > 0) index = remainderOf(m_generator.next(), c);
-    if (c > 0) {
-        m_state.Picked_Number = lineToInt(list, index);
-        list.remove(index);
-    }
+    if (c <= 0) return;
+    const int index = remainderOf(m_generator.next(), c);
+    const std::optional<int32_t> v = list.takeIntAt(index);
+    if (!v) failLine(list, index);
+    m_state.Picked_Number = *v;
 }
 
-void Tracker::Timer_ClassicTimer() {
+template <class Items> void Tracker::lightNumber(Items& items, int n) {
+    if (m_state.Loss_Streak < items.safeLevel()) return;
+    items.setActNumberVisible(n, true);
+    m_state.Bet_Active = 1;
+}
+
+template <class Items> void Tracker::lightPicked(Items& items) {
+    if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
+    lightNumber(items, m_state.Picked_Number);
+}
+
+template <class Items> void Tracker::advanceProgress(Items& items) {
+    items.setProgressBar(items.progressBar() + 1);
+}
+
+template <class Items> void Tracker::endAnalysis(Items& items, TimerId id, int32_t& step) {
+    items.setTimerEnabled(id, false);
+    step = 0;
+    items.setProgressBar(0);
+    items.Enable_Buttons();
+}
+
+[[gnu::noinline]] void Tracker::Timer_ClassicTimer() {
+    withItems([this](auto& items) { classicTick(items); });
+}
+
+template <class Items> void Tracker::classicTick(Items& items) {
     m_generator.seed(static_cast<uint32_t>(m_clock()));
     const int interval = m_generator.next() % 250;
-    m_items.setTimerInterval(TimerId::Classic, interval);
-    if (interval < 100) m_items.setTimerInterval(TimerId::Classic, 150);
+    items.setTimerInterval(TimerId::Classic, interval);
+    // A short interval becomes 150. Giving the timer the interval it already
+    // has changes nothing, so the second setting is made either way, which
+    // spares the draw a branch on a random number.
+    items.setTimerInterval(TimerId::Classic, interval < 100 ? 150 : interval);
 
-    m_items.setProgressBar(m_items.progressBar() + 1);
+    items.setProgressBar(items.progressBar() + 1);
     const int s = ++m_state.Classic_Step;
+    // Steps 1-6 draw from the first third, 7-12 the second, 13-18 the last;
+    // one call site, so the draw is inlined.
+    NumberList* third = nullptr;
     if (s >= 1 && s <= 6)
-        pickFrom(Classic_Numbers_Cur1);
+        third = &Classic_Numbers_Cur1;
     else if (s >= 7 && s <= 12)
-        pickFrom(Classic_Numbers_Cur2);
+        third = &Classic_Numbers_Cur2;
     else if (s >= 13 && s <= 18)
-        pickFrom(Classic_Numbers_Cur3);
-    ActNumber_Light();
+        third = &Classic_Numbers_Cur3;
+    if (third) pickFrom(*third);
+    lightPicked(items);
 
     if (s > 18) {
-        m_items.setProgressBar(0);
-        m_items.setTimerEnabled(TimerId::Classic, false);
+        items.setProgressBar(0);
+        items.setTimerEnabled(TimerId::Classic, false);
         m_state.Classic_Step = 0;
-        m_items.Enable_Buttons();
+        items.Enable_Buttons();
     }
 }
 
 void Tracker::ActNumber_Light() {
-    if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
-    lightNumber(m_state.Picked_Number);
+    withItems([this](auto& items) { lightPicked(items); });
 }
 
-void Tracker::lightNumber(int n) {
-    if (m_state.Loss_Streak < m_items.safeLevel()) return;
-    m_items.setActNumberVisible(n, true);
-    m_state.Bet_Active = 1;
+template <class Items> void Tracker::hideActiveIn(Items& items) {
+    items.hideActNumbers();
 }
 
 void Tracker::Hide_Active() {
-    m_items.hideActNumbers();
+    withItems([this](auto& items) { hideActiveIn(items); });
 }
 
 // ---- Win evaluation and stakes ----
 
-void Tracker::WinCalc() {
+template <class Items> void Tracker::winCalcIn(Items& items) {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
-    const int current = m_items.currentNum();
-    for (int i = 0; i < Prediction_List.count(); ++i) {
-        if (!Prediction_List.holds(i, current)) continue;
+    // Every line that holds the number pays once.
+    for (int hits = Prediction_List.countHolding(items.currentNum()); hits > 0; --hits) {
         m_state.Loss_Streak = 0;
         m_state.Last_Win = 1;
         const int64_t win = int64_t{36} * m_state.Win_Stake;
         m_state.Balance_Value = sat32(int64_t{m_state.Balance_Value} + win);
         m_state.Balance2_Value = sat32(int64_t{m_state.Balance2_Value} + win);
     }
-    if (m_state.Bet_Active == 1) Calc_Bet();
+    if (m_state.Bet_Active == 1) calcBetIn(items);
+}
+
+void Tracker::WinCalc() {
+    withItems([this](auto& items) { winCalcIn(items); });
+}
+
+template <class Items> void Tracker::setBetValueIn(Items& items, int64_t v) {
+    items.setBetValue(v);
 }
 
 void Tracker::setBetValue(int64_t v) {
-    m_items.setBetText(IntToStr(v));
+    withItems([this, v](auto& items) { setBetValueIn(items, v); });
 }
 
-void Tracker::Calc_Bet() {
-    const int mode = m_items.gameMode();
+template <class Items> void Tracker::calcBetIn(Items& items) {
+    const int mode = items.gameMode();
     if (mode == 0 || mode == 1) {
         int32_t& index = m_state.Progression_Index;
-        const std::string system = m_items.bettingSystem();
-        if (system == "Martingale") {
+        const NumberList* table = nullptr;
+        if (items.bettingSystemIs("Martingale"sv)) {
             index = m_state.Last_Win == 1 ? 0 : sat32(int64_t{index} + 1);
-            m_items.setBetText(System_Martingale.get(index));
-        } else if (system == "Donald") {
+            table = &System_Martingale;
+        } else if (items.bettingSystemIs("Donald"sv)) {
             if (m_state.Last_Win == 1) {
                 if (index > 0) --index;
             } else {
                 index = sat32(int64_t{index} + 1);
             }
-            m_items.setBetText(System_Donald.get(index));
+            table = &System_Donald;
         }
         m_state.Bet_Active = 0;
-        // The row is converted before the setting is read; past the end of a
-        // table the empty row fails here.
-        const int64_t row = StrToInt(m_items.betText());
-        setBetValue(satMul(row, m_items.initialBet()));
+        if (table) {
+            showRowStakeIn(items, *table, index);
+        } else {
+            // No table chosen: Bet's own text is converted.
+            const int64_t row = StrToInt(items.betText());
+            setBetValueIn(items, satMul(row, items.initialBet()));
+        }
     } else if (mode == 2) {
         Calc_Bet_Sequential();
     }
 }
 
+void Tracker::Calc_Bet() {
+    withItems([this](auto& items) { calcBetIn(items); });
+}
+
+template <class Items>
+void Tracker::showRowStakeIn(Items& items, const NumberList& table, int32_t index) {
+    // Bet once showed the row and was converted back: the row is converted
+    // before the setting is read, and past the end of a table the empty row
+    // stays in Bet and fails.
+    const std::optional<int32_t> row = table.intAt(index);
+    if (!row) {
+        const std::string text = table.get(index);
+        items.setBetText(text);
+        throw ConvertError(text);
+    }
+    setBetValueIn(items, satMul(*row, items.initialBet()));
+}
+
+void Tracker::showRowStake(const NumberList& table, int32_t index) {
+    withItems([this, &table, index](auto& items) { showRowStakeIn(items, table, index); });
+}
+
 void Tracker::startProgression() {
     m_state.Progression_Index = 0;
-    const bool donald = m_items.bettingSystem() == "Donald";
-    m_items.setBetText((donald ? System_Donald : System_Martingale).get(0));
-    const int64_t row = StrToInt(m_items.betText());
-    setBetValue(satMul(row, m_items.initialBet()));
+    const bool donald = m_items.bettingSystemIs("Donald"sv);
+    showRowStake(donald ? System_Donald : System_Martingale, 0);
 }
 
 void Tracker::Reset_BetsClick() {
@@ -312,17 +412,6 @@ void Tracker::Initial_BetChange() {
 }
 
 // ---- Shared by the analyses ----
-
-void Tracker::advanceProgress() {
-    m_items.setProgressBar(m_items.progressBar() + 1);
-}
-
-void Tracker::endAnalysis(TimerId id, int32_t& step) {
-    m_items.setTimerEnabled(id, false);
-    step = 0;
-    m_items.setProgressBar(0);
-    m_items.Enable_Buttons();
-}
 
 // ---- Mode2: hot numbers ----
 
@@ -397,27 +486,31 @@ void Tracker::Analize_Mode2() {
     m_items.setTimerEnabled(TimerId::Mode2, true);
 }
 
-void Tracker::Timer_Mode2Timer() {
-    const int s = ++m_state.Mode2_Step;
-    if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
-        m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
-        ActNumber_Light();
-        advanceProgress();
-        return;
-    }
-    endAnalysis(TimerId::Mode2, m_state.Mode2_Step);
+[[gnu::noinline]] void Tracker::Timer_Mode2Timer() {
+    withItems([this](auto& items) {
+        const int s = ++m_state.Mode2_Step;
+        if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
+            m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
+            lightPicked(items);
+            advanceProgress(items);
+            return;
+        }
+        endAnalysis(items, TimerId::Mode2, m_state.Mode2_Step);
+    });
 }
 
 // ---- Fixed Matrix: the same numbers again after a hit ----
 
-void Tracker::Fixed_Matrix_TimerTimer() {
-    const int s = ++m_state.Fixed_Matrix_Step;
-    if (s <= Prediction_List.count()) {
-        lightNumber(lineToInt(Prediction_List, s - 1));
-        advanceProgress();
-        return;
-    }
-    endAnalysis(TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
+[[gnu::noinline]] void Tracker::Fixed_Matrix_TimerTimer() {
+    withItems([this](auto& items) {
+        const int s = ++m_state.Fixed_Matrix_Step;
+        if (s <= Prediction_List.count()) {
+            lightNumber(items, lineToInt(Prediction_List, s - 1));
+            advanceProgress(items);
+            return;
+        }
+        endAnalysis(items, TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
+    });
 }
 
 // ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
@@ -465,16 +558,18 @@ void Tracker::orderLongestWaiting() {
         Sequential_Numbers_Cur.append(recentFirst[--found]);
 }
 
-void Tracker::Sequential_TimerTimer() {
-    const int s = ++m_state.Sequential_Step;
-    const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
-    if (s <= k && s <= Sequential_Numbers_Cur.count()) {
-        m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
-        ActNumber_Light();
-        advanceProgress();
-        return;
-    }
-    endAnalysis(TimerId::Sequential, m_state.Sequential_Step);
+[[gnu::noinline]] void Tracker::Sequential_TimerTimer() {
+    withItems([this](auto& items) {
+        const int s = ++m_state.Sequential_Step;
+        const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
+        if (s <= k && s <= Sequential_Numbers_Cur.count()) {
+            m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
+            lightPicked(items);
+            advanceProgress(items);
+            return;
+        }
+        endAnalysis(items, TimerId::Sequential, m_state.Sequential_Step);
+    });
 }
 
 void Tracker::Calc_Bet_Sequential() {
@@ -535,6 +630,8 @@ void Tracker::Reset_Sequential() {
 
 // ---- Timers and recovery ----
 
+// The tick procedures are kept out of line, so that a tick passes through
+// here with a jump and nothing more.
 void Tracker::tick(TimerId id) {
     switch (id) {
     case TimerId::Classic:

@@ -14,6 +14,8 @@
 
 namespace vantel {
 
+class HeadlessItems;
+
 // Seconds since 1970-01-01 00:00:00 UTC.
 using CalendarClock = std::function<int64_t()>;
 int64_t systemCalendarSeconds();
@@ -142,17 +144,41 @@ class Tracker {
   private:
     static NumberList martingaleTable();
     void pickFrom(NumberList& list);
+
+    // The procedures of a timer tick, built twice from the same code: for any
+    // window items, and for the headless items, which they then call directly
+    // rather than through WindowItems. withItems runs body with the items at
+    // hand, as the headless items when they are.
+    template <class Body> void withItems(Body&& body);
+    template <class Items> void classicTick(Items& items);
+    template <class Items> void lightPicked(Items& items);
     // Lights a number when the loss streak has reached the safe level.
-    void lightNumber(int n);
-    void advanceProgress();
-    void endAnalysis(TimerId id, int32_t& step);
+    template <class Items> void lightNumber(Items& items, int n);
+    template <class Items> void advanceProgress(Items& items);
+    template <class Items> void endAnalysis(Items& items, TimerId id, int32_t& step);
+    // The procedures of a spin, built the same two ways; each public procedure
+    // runs its twin with the items at hand.
+    template <class Items> void numberClickIn(Items& items, int n);
+    template <class Items> void analyseIn(Items& items);
+    template <class Items> void currentNumberIn(Items& items);
+    template <class Items> void historyNumIn(Items& items);
+    template <class Items> void modeStepIn(Items& items);
+    template <class Items> void judgeThenAnalyseIn(Items& items, Procedure analysis);
+    template <class Items> void hideActiveIn(Items& items);
+    template <class Items> void winCalcIn(Items& items);
+    template <class Items> void calcBetIn(Items& items);
+    template <class Items> void analizeClassicIn(Items& items);
+    template <class Items> void setBetValueIn(Items& items, int64_t v);
+    template <class Items>
+    void showRowStakeIn(Items& items, const NumberList& table, int32_t index);
     void orderHotNumbers();
     void setBetValue(int64_t v);
+    // Row index of a stake table times the initial bet, in Bet.
+    void showRowStake(const NumberList& table, int32_t index);
     // Row 0 of the selected table times the initial bet, in Bet.
     void startProgression();
 
-    // The mode step of Mode1 and Mode2, and that of Sequential.
-    void judgeThenAnalyse(Procedure analysis);
+    // The mode step of Sequential (that of Mode1 and Mode2 is judgeThenAnalyseIn).
     void sequentialStep();
     void orderLongestWaiting();
     // Holds the sequence to the settings as they are now.
@@ -163,6 +189,8 @@ class Tracker {
     std::optional<SpinOutlay> m_sequentialOutlay;
 
     WindowItems& m_items;
+    // m_items when they are the headless items, else null.
+    HeadlessItems* m_headless = nullptr;
     CalendarClock m_clock;
     Generator m_generator;
     TrackerState m_state;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "int_convert.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vantel {
 
@@ -55,6 +58,16 @@ class WindowItems {
     virtual void setBetText(const std::string& text) = 0;
     virtual int progressBar() const = 0;
     virtual void setProgressBar(int progress) = 0; // held within 0..18
+
+    // Shorter ways to what the items above do.
+    // Bet shows the decimal text of v: setBetText(IntToStr(v)). An
+    // implementation may keep the number and make its text when it is read.
+    virtual void setBetValue(int64_t v) { setBetText(IntToStr(v)); }
+    // Whether the betting system is the one named: bettingSystem() == name.
+    virtual bool bettingSystemIs(std::string_view name) const { return bettingSystem() == name; }
+
+    // The strip moves on with the decimal text of n, as pushHistory below.
+    virtual void pushHistoryNumber(int n, uint32_t rgb) { pushHistory(IntToStr(n), rgb); }
 
     // Writes to a whole family at once. Each is exactly the single writes
     // written out below, in their order; an implementation may take a shorter
