@@ -143,21 +143,75 @@ void paintHeader(QPainter& p) {
 
 // Punched holes on a staggered grid, each with a lit lower rim where the
 // sheet's edge catches the light.
-void paintPerforation(QPainter& p) {
-    p.save();
-    p.setClipRect(QRectF(0, kHeaderBottom, kWidth, kBodyBottom - kHeaderBottom));
-    p.setPen(Qt::NoPen);
-    constexpr qreal radius = 4.5;
+constexpr qreal kHoleRadius = 4.5;
+template <typename Hole> void forEachHole(Hole hole) {
     for (int row = 0;; ++row) {
         const qreal cy = 51.5 + 15 * row;
         if (cy > kBodyBottom) break;
-        for (qreal cx = (row % 2 ? 8.5 : 0.5); cx < kWidth + radius; cx += 16) {
-            p.setBrush(QColor(0x38, 0x38, 0x38));
-            p.drawEllipse(QPointF(cx, cy + 1), radius, radius);
-            p.setBrush(QColor(0x03, 0x03, 0x03));
-            p.drawEllipse(QPointF(cx, cy), radius, radius);
-        }
+        for (qreal cx = (row % 2 ? 8.5 : 0.5); cx < kWidth + kHoleRadius; cx += 16)
+            hole(cx, cy);
     }
+}
+
+void drawHoles(QPainter& p) {
+    forEachHole([&p](qreal cx, qreal cy) {
+        p.setBrush(QColor(0x38, 0x38, 0x38));
+        p.drawEllipse(QPointF(cx, cy + 1), kHoleRadius, kHoleRadius);
+        p.setBrush(QColor(0x03, 0x03, 0x03));
+        p.drawEllipse(QPointF(cx, cy), kHoleRadius, kHoleRadius);
+    });
+}
+
+// At a whole pixel ratio every hole lies on the same sub-pixel phase, so one
+// hole is rendered once as coverage and laid down at each place: the same
+// blend of colour and coverage as filling the ellipse there, pixel for pixel.
+void stampHoles(QPainter& p, int ratio) {
+    constexpr int kBox = 12; // layout pixels round the hole's centre
+    QImage coverage(kBox * ratio, kBox * ratio, QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    {
+        QPainter c(&coverage);
+        c.setRenderHint(QPainter::Antialiasing);
+        c.setPen(Qt::NoPen);
+        c.setBrush(Qt::white);
+        c.scale(ratio, ratio);
+        c.drawEllipse(QPointF(kBox / 2 + 0.5, kBox / 2 + 0.5), kHoleRadius, kHoleRadius);
+    }
+    const auto tinted = [&coverage, ratio](QRgb colour) {
+        QImage stamp(coverage.size(), QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < coverage.height(); ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
+            auto* out = reinterpret_cast<QRgb*>(stamp.scanLine(y));
+            for (int x = 0; x < coverage.width(); ++x) {
+                const int a = qAlpha(in[x]);
+                const auto mul = [a](int c) {
+                    const int t = c * a + 0x80;
+                    return (t + (t >> 8)) >> 8;
+                };
+                out[x] = qRgba(mul(qRed(colour)), mul(qGreen(colour)), mul(qBlue(colour)), a);
+            }
+        }
+        stamp.setDevicePixelRatio(ratio);
+        return stamp;
+    };
+    const QImage rim = tinted(qRgb(0x38, 0x38, 0x38));
+    const QImage hole = tinted(qRgb(0x03, 0x03, 0x03));
+    forEachHole([&](qreal cx, qreal cy) {
+        const QPointF at(cx - 0.5 - kBox / 2, cy - 0.5 - kBox / 2);
+        p.drawImage(at + QPointF(0, 1), rim);
+        p.drawImage(at, hole);
+    });
+}
+
+void paintPerforation(QPainter& p, qreal dpr) {
+    p.save();
+    p.setClipRect(QRectF(0, kHeaderBottom, kWidth, kBodyBottom - kHeaderBottom));
+    p.setPen(Qt::NoPen);
+    const int ratio = qRound(dpr);
+    if (ratio >= 1 && qFuzzyCompare(dpr, qreal(ratio)))
+        stampHoles(p, ratio);
+    else
+        drawHoles(p);
     p.restore();
 }
 
@@ -276,7 +330,7 @@ QPixmap paintBackground(qreal devicePixelRatio) {
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    paintPerforation(p);
+    paintPerforation(p, dpr);
     paintHeader(p);
     paintShelf(p);
     paintStakeBar(p);

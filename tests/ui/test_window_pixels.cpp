@@ -91,6 +91,7 @@ class WindowPixels : public ::testing::Test {
             ASSERT_TRUE(now.save(dataFile(name), "PNG")) << name;
             GTEST_SKIP() << "recorded " << name;
         }
+        now.save(QStringLiteral("/tmp/now_") + QLatin1String(name));
         const QImage reference = QImage(dataFile(name)).convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(reference.isNull()) << "no reference grab " << name;
         ASSERT_EQ(now.size(), reference.size()) << name;
