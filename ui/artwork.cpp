@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "fonts.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -50,15 +52,6 @@ QImage blankImage(int width, int height, QImage::Format format, qreal dpr) {
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
     return image;
-}
-
-QFont boldFont(int pixelSize) {
-    QFont font;
-    font.setFamilies({"Arial", "Liberation Sans", "Helvetica", "DejaVu Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
 }
 
 // Lettering as an outline scaled onto a box, so a logotype covers exactly the
@@ -130,11 +123,11 @@ void paintHeader(QPainter& p) {
     p.fillRect(QRectF(0, kHeaderBottom - 2, kWidth, 1), QColor(0x19, 0x19, 0x19));
     p.fillRect(QRectF(0, kHeaderBottom - 1, kWidth, 1), QColor(0x05, 0x05, 0x05));
 
-    QFont logoFont = boldFont(25);
+    QFont logoFont = arialFont(25, true);
     logoFont.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     paintOliveLettering(p, fittedText("Vantel", logoFont, QRectF(5, 20, 106, 18)), 20, 38);
 
-    const QPainterPath version = fittedText("2.0", boldFont(12), QRectF(116, 30, 18, 8));
+    const QPainterPath version = fittedText("2.0", arialFont(12, true), QRectF(116, 30, 18, 8));
     p.fillPath(version.translated(1, 1), QColor(0, 0, 0, 190));
     p.fillPath(version, QColor(0x9A, 0x9A, 0x90));
 
@@ -244,7 +237,8 @@ void paintStakeBar(QPainter& p) {
     p.setPen(QPen(QColor(255, 255, 255, 45), 1));
     p.drawLine(QPointF(64, 185.5), QPointF(430, 185.5));
 
-    paintOliveLettering(p, fittedText("BET", boldFont(12), QRectF(62, 191, 19, 9)), 191, 200);
+    paintOliveLettering(p, fittedText("BET", arialFont(12, true), QRectF(62, 191, 19, 9)), 191,
+                        200);
     paintRecess(p, QRectF(88, 189, 24, 14), 7);
     paintRecess(p, QRectF(130, 190, 234, 14), 7);
 
@@ -284,7 +278,7 @@ QImage paintSquare(int number, QRgb fill, bool lit, qreal dpr) {
 
     // Hinted glyphs stay crisp at this size; the halo is the same text drawn
     // at the eight one-pixel offsets into a layer, then laid down translucently.
-    const QFont font = boldFont(14);
+    const QFont font = arialFont(14, true);
     const QString text = QString::number(number);
     // Each number is centred across on its own ink, but up and down on the ink
     // of all ten digits, so that every number sits on one baseline: a scaled
@@ -363,8 +357,8 @@ QPixmap paintIcon(int size) {
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(square.adjusted(1, 1, -1, -1), 10, 10);
 
-    paintOliveLettering(p, fittedText("V", boldFont(48), QRectF(14, 9, 36, 34)), 9, 43);
-    const QPainterPath version = fittedText("2.0", boldFont(14), QRectF(23, 48, 18, 8));
+    paintOliveLettering(p, fittedText("V", arialFont(48, true), QRectF(14, 9, 36, 34)), 9, 43);
+    const QPainterPath version = fittedText("2.0", arialFont(14, true), QRectF(23, 48, 18, 8));
     p.fillPath(version, QColor(0x9A, 0x9A, 0x90));
     p.end();
     return QPixmap::fromImage(image);
