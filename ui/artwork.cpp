@@ -1,5 +1,7 @@
 #include "artwork.h"
 
+#include "fonts.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -50,15 +52,6 @@ QImage blankImage(int width, int height, QImage::Format format, qreal dpr) {
     image.setDevicePixelRatio(dpr);
     image.fill(Qt::transparent);
     return image;
-}
-
-QFont boldFont(int pixelSize) {
-    QFont font;
-    font.setFamilies({"Arial", "Liberation Sans", "Helvetica", "DejaVu Sans"});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
 }
 
 // Lettering as an outline scaled onto a box, so a logotype covers exactly the
@@ -130,11 +123,11 @@ void paintHeader(QPainter& p) {
     p.fillRect(QRectF(0, kHeaderBottom - 2, kWidth, 1), QColor(0x19, 0x19, 0x19));
     p.fillRect(QRectF(0, kHeaderBottom - 1, kWidth, 1), QColor(0x05, 0x05, 0x05));
 
-    QFont logoFont = boldFont(25);
+    QFont logoFont = arialFont(25, true);
     logoFont.setLetterSpacing(QFont::AbsoluteSpacing, 1);
     paintOliveLettering(p, fittedText("Vantel", logoFont, QRectF(5, 20, 106, 18)), 20, 38);
 
-    const QPainterPath version = fittedText("2.0", boldFont(12), QRectF(116, 30, 18, 8));
+    const QPainterPath version = fittedText("2.0", arialFont(12, true), QRectF(116, 30, 18, 8));
     p.fillPath(version.translated(1, 1), QColor(0, 0, 0, 190));
     p.fillPath(version, QColor(0x9A, 0x9A, 0x90));
 
@@ -143,21 +136,75 @@ void paintHeader(QPainter& p) {
 
 // Punched holes on a staggered grid, each with a lit lower rim where the
 // sheet's edge catches the light.
-void paintPerforation(QPainter& p) {
-    p.save();
-    p.setClipRect(QRectF(0, kHeaderBottom, kWidth, kBodyBottom - kHeaderBottom));
-    p.setPen(Qt::NoPen);
-    constexpr qreal radius = 4.5;
+constexpr qreal kHoleRadius = 4.5;
+template <typename Hole> void forEachHole(Hole hole) {
     for (int row = 0;; ++row) {
         const qreal cy = 51.5 + 15 * row;
         if (cy > kBodyBottom) break;
-        for (qreal cx = (row % 2 ? 8.5 : 0.5); cx < kWidth + radius; cx += 16) {
-            p.setBrush(QColor(0x38, 0x38, 0x38));
-            p.drawEllipse(QPointF(cx, cy + 1), radius, radius);
-            p.setBrush(QColor(0x03, 0x03, 0x03));
-            p.drawEllipse(QPointF(cx, cy), radius, radius);
-        }
+        for (qreal cx = (row % 2 ? 8.5 : 0.5); cx < kWidth + kHoleRadius; cx += 16)
+            hole(cx, cy);
     }
+}
+
+void drawHoles(QPainter& p) {
+    forEachHole([&p](qreal cx, qreal cy) {
+        p.setBrush(QColor(0x38, 0x38, 0x38));
+        p.drawEllipse(QPointF(cx, cy + 1), kHoleRadius, kHoleRadius);
+        p.setBrush(QColor(0x03, 0x03, 0x03));
+        p.drawEllipse(QPointF(cx, cy), kHoleRadius, kHoleRadius);
+    });
+}
+
+// At a whole pixel ratio every hole lies on the same sub-pixel phase, so one
+// hole is rendered once as coverage and laid down at each place: the same
+// blend of colour and coverage as filling the ellipse there, pixel for pixel.
+void stampHoles(QPainter& p, int ratio) {
+    constexpr int kBox = 12; // layout pixels round the hole's centre
+    QImage coverage(kBox * ratio, kBox * ratio, QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    {
+        QPainter c(&coverage);
+        c.setRenderHint(QPainter::Antialiasing);
+        c.setPen(Qt::NoPen);
+        c.setBrush(Qt::white);
+        c.scale(ratio, ratio);
+        c.drawEllipse(QPointF(kBox / 2 + 0.5, kBox / 2 + 0.5), kHoleRadius, kHoleRadius);
+    }
+    const auto tinted = [&coverage, ratio](QRgb colour) {
+        QImage stamp(coverage.size(), QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < coverage.height(); ++y) {
+            const auto* in = reinterpret_cast<const QRgb*>(coverage.constScanLine(y));
+            auto* out = reinterpret_cast<QRgb*>(stamp.scanLine(y));
+            for (int x = 0; x < coverage.width(); ++x) {
+                const int a = qAlpha(in[x]);
+                const auto mul = [a](int c) {
+                    const int t = c * a + 0x80;
+                    return (t + (t >> 8)) >> 8;
+                };
+                out[x] = qRgba(mul(qRed(colour)), mul(qGreen(colour)), mul(qBlue(colour)), a);
+            }
+        }
+        stamp.setDevicePixelRatio(ratio);
+        return stamp;
+    };
+    const QImage rim = tinted(qRgb(0x38, 0x38, 0x38));
+    const QImage hole = tinted(qRgb(0x03, 0x03, 0x03));
+    forEachHole([&](qreal cx, qreal cy) {
+        const QPointF at(cx - 0.5 - kBox / 2, cy - 0.5 - kBox / 2);
+        p.drawImage(at + QPointF(0, 1), rim);
+        p.drawImage(at, hole);
+    });
+}
+
+void paintPerforation(QPainter& p, qreal dpr) {
+    p.save();
+    p.setClipRect(QRectF(0, kHeaderBottom, kWidth, kBodyBottom - kHeaderBottom));
+    p.setPen(Qt::NoPen);
+    const int ratio = qRound(dpr);
+    if (ratio >= 1 && qFuzzyCompare(dpr, qreal(ratio)))
+        stampHoles(p, ratio);
+    else
+        drawHoles(p);
     p.restore();
 }
 
@@ -190,7 +237,8 @@ void paintStakeBar(QPainter& p) {
     p.setPen(QPen(QColor(255, 255, 255, 45), 1));
     p.drawLine(QPointF(64, 185.5), QPointF(430, 185.5));
 
-    paintOliveLettering(p, fittedText("BET", boldFont(12), QRectF(62, 191, 19, 9)), 191, 200);
+    paintOliveLettering(p, fittedText("BET", arialFont(12, true), QRectF(62, 191, 19, 9)), 191,
+                        200);
     paintRecess(p, QRectF(88, 189, 24, 14), 7);
     paintRecess(p, QRectF(130, 190, 234, 14), 7);
 
@@ -230,7 +278,7 @@ QImage paintSquare(int number, QRgb fill, bool lit, qreal dpr) {
 
     // Hinted glyphs stay crisp at this size; the halo is the same text drawn
     // at the eight one-pixel offsets into a layer, then laid down translucently.
-    const QFont font = boldFont(14);
+    const QFont font = arialFont(14, true);
     const QString text = QString::number(number);
     // Each number is centred across on its own ink, but up and down on the ink
     // of all ten digits, so that every number sits on one baseline: a scaled
@@ -276,7 +324,7 @@ QPixmap paintBackground(qreal devicePixelRatio) {
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    paintPerforation(p);
+    paintPerforation(p, dpr);
     paintHeader(p);
     paintShelf(p);
     paintStakeBar(p);
@@ -309,8 +357,8 @@ QPixmap paintIcon(int size) {
     p.setBrush(Qt::NoBrush);
     p.drawRoundedRect(square.adjusted(1, 1, -1, -1), 10, 10);
 
-    paintOliveLettering(p, fittedText("V", boldFont(48), QRectF(14, 9, 36, 34)), 9, 43);
-    const QPainterPath version = fittedText("2.0", boldFont(14), QRectF(23, 48, 18, 8));
+    paintOliveLettering(p, fittedText("V", arialFont(48, true), QRectF(14, 9, 36, 34)), 9, 43);
+    const QPainterPath version = fittedText("2.0", arialFont(14, true), QRectF(23, 48, 18, 8));
     p.fillPath(version, QColor(0x9A, 0x9A, 0x90));
     p.end();
     return QPixmap::fromImage(image);

@@ -5,6 +5,7 @@
 // screen readers, and a keyboard entry for spins.
 #include "unit1.h"
 
+#include "artwork.h"
 #include "colour_label.h"
 #include "cspinedit.h"
 #include "drop_down.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QScreen>
 #include <QShortcut>
 #include <QSlider>
@@ -145,6 +147,12 @@ void TForm1::focusChanged() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &TForm1::ensureIcon, Qt::QueuedConnection);
+        return false;
+    }
     if (event->type() == QEvent::Wheel) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (w && !w->hasFocus()) {
@@ -159,6 +167,12 @@ QPoint TForm1::openingPosition(const QRect& available, QSize frame) {
     const int maxX = std::max(available.left(), available.right() + 1 - frame.width());
     const int maxY = std::max(available.top(), available.bottom() + 1 - frame.height());
     return {std::clamp(252, available.left(), maxX), std::clamp(129, available.top(), maxY)};
+}
+
+void TForm1::ensureIcon() {
+    if (m_iconSet) return;
+    m_iconSet = true;
+    setWindowIcon(QIcon(vantel::paintIcon()));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -178,6 +192,11 @@ void TForm1::showEvent(QShowEvent* event) {
             placeNatively(at);
         }
         offerNoResize();
+        // The icon waits for the window's first appearance on the screen.
+        if (windowHandle())
+            windowHandle()->installEventFilter(this);
+        else
+            ensureIcon();
     }
     QWidget::showEvent(event);
     focusChanged();

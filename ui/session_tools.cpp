@@ -106,6 +106,7 @@ void SessionTools::showAbout() {
     box.setWindowTitle(QStringLiteral("About Vantel"));
     box.setTextFormat(Qt::RichText);
     box.setText(aboutText());
+    m_form.ensureIcon();
     box.setIconPixmap(m_form.windowIcon().pixmap(64, 64));
     box.exec();
 }

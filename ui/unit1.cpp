@@ -50,6 +50,28 @@ const QColor kGrey(0x80, 0x80, 0x80);
 
 using vantel::arialFont;
 
+// A lit overlay paints its picture the first time it is shown: no number is
+// lit before the fifth spin, and most sessions never light some of them.
+class LitOverlay : public QLabel {
+  public:
+    LitOverlay(int number, qreal pixelRatio, QWidget* parent)
+        : QLabel(parent), m_number(number), m_pixelRatio(pixelRatio) {}
+
+  protected:
+    void showEvent(QShowEvent* event) override {
+        if (!m_painted) {
+            m_painted = true;
+            setPixmap(vantel::paintOverlay(m_number, m_pixelRatio));
+        }
+        QLabel::showEvent(event);
+    }
+
+  private:
+    int m_number = 0;
+    qreal m_pixelRatio = 1.0;
+    bool m_painted = false;
+};
+
 QColor rgb(uint32_t v) {
     return QColor(QRgb(v));
 }
@@ -149,7 +171,8 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
     move(252, 129);
-    setWindowIcon(QIcon(vantel::paintIcon()));
+    // The icon is painted once the window is on the screen (showEvent), so
+    // that it does not hold back the window's first appearance.
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kBlack);
@@ -269,11 +292,10 @@ void TForm1::buildStakeBar() {
 
 void TForm1::buildOverlays() {
     for (int n : kOverlayOrder) {
-        auto* overlay = new QLabel(this);
+        auto* overlay = new LitOverlay(n, m_pixelRatio, this);
         overlay->setObjectName(QStringLiteral("Act_Number%1").arg(n));
         overlay->setGeometry(vantel::cellRect(n));
         overlay->setScaledContents(true);
-        overlay->setPixmap(vantel::paintOverlay(n, m_pixelRatio));
         overlay->setCursor(Qt::ArrowCursor);
         Act_Number[static_cast<size_t>(n)] = overlay;
     }

@@ -53,6 +53,9 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     // Enters spin n exactly as a click on its cell would; false (with a beep)
     // while the window is locked. The keyboard's number entry uses it.
     bool enterSpin(int n);
+    // Gives the window its icon, if it has none yet; done once the window is first
+    // exposed, so that painting it does not hold back the window's appearance.
+    void ensureIcon();
     // Opens the number entry (Ctrl+E).
     void openNumberEntry();
     TNumberEntry* numberEntry() const { return m_numberEntry; }
@@ -192,6 +195,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     TFocusCue* m_focusCue = nullptr;
     TNumberEntry* m_numberEntry = nullptr;
     bool m_placed = false;
+    bool m_iconSet = false;
     int m_guardDepth = 0;
     qreal m_pixelRatio = 1.0;
     // After the tracker, so that it goes first.
