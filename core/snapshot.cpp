@@ -13,6 +13,7 @@ struct TrackerMembers {
     WindowItems* items;
     void* headless;
     CalendarClock clock;
+    std::optional<int64_t> calendarStart; // how the calendar is read: nothing to capture
     Generator generator;
     TrackerState state;
     Tracker::SpinRecorder recorder;

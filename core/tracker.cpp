@@ -106,6 +106,13 @@ uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
 Tracker::Tracker(WindowItems& items, CalendarClock clock)
     : m_items(items), m_headless(dynamic_cast<HeadlessItems*>(&items)), m_clock(std::move(clock)) {}
 
+Tracker::Tracker(HeadlessItems& items, int64_t calendarStart)
+    : m_items(items), m_headless(&items), m_calendarStart(calendarStart) {}
+
+inline int64_t Tracker::calendarSeconds() const {
+    return m_calendarStart ? *m_calendarStart + m_headless->now() / 1000 : m_clock();
+}
+
 template <class Body> void Tracker::withItems(Body&& body) {
     if (m_headless)
         body(*m_headless);
@@ -274,7 +281,7 @@ template <class Items> void Tracker::endAnalysis(Items& items, TimerId id, int32
 }
 
 template <class Items> void Tracker::classicTick(Items& items) {
-    m_generator.seed(static_cast<uint32_t>(m_clock()));
+    m_generator.seed(static_cast<uint32_t>(calendarSeconds()));
     const int interval = m_generator.next() % 250;
     items.setTimerInterval(TimerId::Classic, interval);
     // A short interval becomes 150. Giving the timer the interval it already
@@ -464,7 +471,7 @@ void Tracker::orderHotNumbers() {
             hot[j] = hot[j - 1];
         hot[j] = n;
     }
-    m_generator.seed(static_cast<uint32_t>(m_clock()));
+    m_generator.seed(static_cast<uint32_t>(calendarSeconds()));
     for (size_t i = coldCount; i > 1; --i) {
         const auto j = static_cast<size_t>(m_generator.next()) % i;
         std::swap(cold[i - 1], cold[j]);

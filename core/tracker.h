@@ -35,6 +35,11 @@ uint32_t indicatorColour(int32_t lossStreak, int safeLevel);
 class Tracker {
   public:
     explicit Tracker(WindowItems& items, CalendarClock clock = systemCalendarSeconds);
+    // On headless items whose calendar follows their virtual clock: at
+    // calendarStart seconds when the virtual clock is at 0, one second later
+    // every 1000 ms. The same as a clock returning calendarStart + now() / 1000,
+    // read without a call through a function object.
+    Tracker(HeadlessItems& items, int64_t calendarStart);
 
     // The number procedures, one per board number.
     // clang-format off
@@ -192,6 +197,9 @@ class Tracker {
     // m_items when they are the headless items, else null.
     HeadlessItems* m_headless = nullptr;
     CalendarClock m_clock;
+    // Set by the second constructor: the calendar follows m_headless's clock.
+    std::optional<int64_t> m_calendarStart;
+    int64_t calendarSeconds() const;
     Generator m_generator;
     TrackerState m_state;
     SpinRecorder m_spinRecorder;

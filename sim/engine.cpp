@@ -66,7 +66,7 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
     const int64_t start = kClockFrom + static_cast<int64_t>(wheel.below(kClockSpan));
 
     HeadlessItems items;
-    Tracker tracker(items, [&items, start] { return start + items.now() / 1000; });
+    Tracker tracker(items, start); // the calendar follows the virtual clock
     HeadlessDriver driver(items, tracker);
 
     // The player sets up the window before the first spin; the integer settings

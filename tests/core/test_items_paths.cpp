@@ -59,10 +59,12 @@ class ForwardingItems final : public WindowItems {
     HeadlessItems& m_to;
 };
 
+// The direct side also reads its calendar straight from the items' clock; the
+// other through a function object.
 struct Side {
     explicit Side(bool forwarded)
-        : tracker(forwarded ? static_cast<WindowItems&>(forward) : items,
-                  [this] { return 1700000000 + items.now() / 1000; }) {}
+        : tracker(forwarded ? Tracker(forward, [this] { return 1700000000 + items.now() / 1000; })
+                            : Tracker(items, int64_t{1700000000})) {}
     HeadlessItems items;
     ForwardingItems forward{items};
     Tracker tracker;
