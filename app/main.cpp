@@ -1,27 +1,9 @@
+#include "quit_when_shown.h"
 #include "unit1.h"
 
 #include <QApplication>
-#include <QWindow>
 
 #include <exception>
-
-namespace {
-
-// For the start-up benchmark only (bench/startup.sh): with VANTEL_QUIT_WHEN_SHOWN
-// set, the program ends as soon as its window is first exposed on the screen.
-class QuitWhenShown : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-        return false;
-    }
-};
-
-} // namespace
 
 // Starts the application, builds the main window and runs the event loop until
 // the window is closed. An error while building the window is shown in the
@@ -33,11 +15,8 @@ int main(int argc, char* argv[]) {
         TForm1 form;
         Form1 = &form;
         form.FormCreate();
-        QuitWhenShown quit;
-        if (qEnvironmentVariableIsSet("VANTEL_QUIT_WHEN_SHOWN")) {
-            form.winId();
-            form.windowHandle()->installEventFilter(&quit);
-        }
+        // Set only by the start-up benchmark.
+        if (qEnvironmentVariableIsSet("VANTEL_QUIT_WHEN_SHOWN")) quitWhenFirstShown(form);
         form.show();
         QApplication::exec();
     } catch (const std::exception& e) {

@@ -2,27 +2,11 @@
 // size with one text label in the window's font and one 10 ms timer, ending as
 // soon as it is first exposed, as the program does with VANTEL_QUIT_WHEN_SHOWN.
 #include "fonts.h"
+#include "quit_when_shown.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
-#include <QWindow>
-
-namespace {
-
-class QuitWhenShown : public QObject {
-  public:
-    using QObject::QObject;
-
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -33,9 +17,7 @@ int main(int argc, char* argv[]) {
     label.move(8, 8);
     QTimer timer;
     timer.start(10);
-    QuitWhenShown quit;
-    window.winId();
-    window.windowHandle()->installEventFilter(&quit);
+    quitWhenFirstShown(window);
     window.show();
     return QApplication::exec();
 }

@@ -1,5 +1,7 @@
 #include "simulate_dialog.h"
 
+#include "scrolling.h"
+
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -169,11 +171,7 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     auto* layout = new QHBoxLayout(content);
     layout->addLayout(left, 1);
     layout->addWidget(m_chartView, 1);
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("SimulateScroll"));
-    scroll->setWidget(content);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
+    QScrollArea* scroll = scrollingArea(content, QStringLiteral("SimulateScroll"), this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);

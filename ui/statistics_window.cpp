@@ -1,6 +1,7 @@
 #include "statistics_window.h"
 
 #include "figures_text.h"
+#include "scrolling.h"
 #include "spin_history.h"
 #include "tracker.h"
 
@@ -298,11 +299,7 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     auto* columns = new QHBoxLayout(content);
     columns->addWidget(m_numbersView);
     columns->addLayout(right, 1);
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("StatisticsScroll"));
-    scroll->setWidget(content);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
+    QScrollArea* scroll = scrollingArea(content, QStringLiteral("StatisticsScroll"), this);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(scroll, 1);
     outer->addWidget(m_save, 0, Qt::AlignRight);
