@@ -5,7 +5,6 @@
 // screen readers, and a keyboard entry for spins.
 #include "unit1.h"
 
-#include "artwork.h"
 #include "colour_label.h"
 #include "cspinedit.h"
 #include "drop_down.h"
@@ -13,6 +12,7 @@
 #include "focus_cue.h"
 #include "int_convert.h"
 #include "number_entry.h"
+#include "ready_art.h"
 #include "shape.h"
 #include "tracker.h"
 
@@ -172,7 +172,7 @@ QPoint TForm1::openingPosition(const QRect& available, QSize frame) {
 void TForm1::ensureIcon() {
     if (m_iconSet) return;
     m_iconSet = true;
-    setWindowIcon(QIcon(vantel::paintIcon()));
+    setWindowIcon(QIcon(vantel::iconArt()));
 }
 
 void TForm1::showEvent(QShowEvent* event) {

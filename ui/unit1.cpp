@@ -9,6 +9,7 @@
 #include "focus_cue.h"
 #include "fonts.h"
 #include "program_timer.h"
+#include "ready_art.h"
 #include "session_tools.h"
 #include "shape.h"
 #include "spin_undo.h"
@@ -238,7 +239,7 @@ void TForm1::buildArtAndGauge() {
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(0, 0, 520, 241);
-    Image1->setPixmap(vantel::paintBackground(m_pixelRatio));
+    Image1->setPixmap(vantel::backgroundArt(m_pixelRatio));
 
     CGauge2 = new TCGauge(this);
     CGauge2->setObjectName(QStringLiteral("CGauge2"));
@@ -257,7 +258,7 @@ void TForm1::buildTiles() {
         auto* tile = new QLabel(this);
         tile->setObjectName(QStringLiteral("Image%1").arg(i + 2));
         tile->setGeometry(vantel::cellRect(n));
-        tile->setPixmap(vantel::paintTile(n, m_pixelRatio));
+        tile->setPixmap(vantel::tileArt(n, m_pixelRatio));
         Tiles[static_cast<size_t>(n)] = tile;
     }
 }

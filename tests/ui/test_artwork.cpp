@@ -1,10 +1,12 @@
 #include "artwork.h"
+#include "ready_art.h"
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -158,4 +160,39 @@ TEST(Artwork, IconIsOliveLetteringOnADarkGreySquare) {
     EXPECT_TRUE(qAlpha(icon.pixel(0, 0)) == 0 && qAlpha(face) == 255) << "rounded corners";
     EXPECT_TRUE(qRed(face) == qBlue(face) && qGray(face) < 0x50) << std::hex << face;
     EXPECT_GE(pixelsWhere(icon, icon.rect(), olive).height(), 24);
+}
+
+// The pictures the window shows at a ratio of 1 are compiled in at build time;
+// they must be, pixel for pixel, what the painting code gives, and any other
+// ratio must still be painted at its own size. The build paints in a fresh
+// process, and Qt's glyph caches can make lettering depend on the text painted
+// before it, so the comparison runs in a fresh process too.
+int readyArtMismatches() {
+    int mismatches = 0;
+    const auto expectSame = [&](const QPixmap& ready, const QPixmap& painted, const char* what) {
+        if (ready.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied) !=
+            painted.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)) {
+            std::fprintf(stderr, "%s differs\n", what);
+            ++mismatches;
+        }
+    };
+    expectSame(backgroundArt(1.0), paintBackground(1.0), "background");
+    for (int n = 0; n <= 36; ++n)
+        expectSame(tileArt(n, 1.0), paintTile(n, 1.0),
+                   qPrintable(QStringLiteral("tile %1").arg(n)));
+    expectSame(iconArt(), paintIcon(64), "icon");
+    expectSame(tileArt(7, 2.0), paintTile(7, 2.0), "tile 7 at ratio 2");
+    std::fflush(stderr);
+    return mismatches;
+}
+
+TEST(Artwork, ReadyMadePicturesAreWhatThePaintingCodePaints) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::_Exit(readyArtMismatches()), testing::ExitedWithCode(0), "");
+
+    EXPECT_FALSE(backgroundArt(1.0).hasAlphaChannel());
+    EXPECT_TRUE(iconArt().hasAlphaChannel());
+    EXPECT_EQ(backgroundArt(2.0).size(), QSize(1040, 482));
+    EXPECT_EQ(tileArt(7, 2.0).deviceIndependentSize(), QSizeF(33, 33));
+    EXPECT_EQ(backgroundArt(0.0).size(), QSize(520, 241)) << "a bad ratio paints at 1";
 }
