@@ -1,6 +1,7 @@
 #include "headless_driver.h"
 
 #include "int_convert.h"
+#include "tracker_ticks.h"
 
 namespace vantel {
 
@@ -44,7 +45,7 @@ HeadlessDriver::NextTick HeadlessDriver::runTicks(int64_t target, NextTick next)
         m_items.setNow(next.due);
         m_items.rearm(next.id);
         try {
-            m_tracker.tick(next.id);
+            m_tracker.tickInline(next.id);
         } catch (const ConvertError& e) {
             // A failed tick leaves its timer on, as the event loop does.
             m_errors.push_back(e.what());
@@ -78,7 +79,7 @@ int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
                 }
                 m_items.setNow(next.due);
                 m_items.rearm(next.id);
-                m_tracker.tick(next.id);
+                m_tracker.tickInline(next.id);
                 next = nextTick();
             }
         } catch (const ConvertError& e) {

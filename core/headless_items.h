@@ -54,6 +54,8 @@ class HeadlessItems final : public WindowItems {
     }
     int progressBar() const override { return m_progress; }
     void setProgressBar(int progress) override { m_progress = std::clamp(progress, 0, 18); }
+    // The bar is never below 0, so only the top needs holding.
+    void stepProgressBar() override { m_progress = std::min(m_progress + 1, 18); }
     void hideActNumbers() override { m_act.fill(false); }
     void pushHistory(const std::string& text, uint32_t rgb) override;
     void pushHistoryNumber(int n, uint32_t rgb) override;
@@ -73,6 +75,14 @@ class HeadlessItems final : public WindowItems {
         const bool restart = t.on && t.interval != ms;
         t.interval = ms;
         t.due = restart ? m_now + ms : t.due;
+    }
+    void setTimerIntervalTwice(TimerId id, int first, int then) override {
+        // Either change restarts the count, and both restart it at the same
+        // moment: once.
+        Timer& t = timer(id);
+        const bool restart = t.on && (t.interval != first || first != then);
+        t.interval = then;
+        t.due = restart ? m_now + then : t.due;
     }
 
     void Disable_Buttons() override { m_locked = true; }

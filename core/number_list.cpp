@@ -62,6 +62,19 @@ void NumberList::append(const std::string& line) {
     m_values.push_back(v.value_or(0));
 }
 
+void NumberList::appendSlowly(int64_t value) {
+    if (m_asText) m_lines.push_back(std::to_string(value));
+    m_values.push_back(value);
+}
+
+bool NumberList::textTakeIntAt(int i, int32_t& value) {
+    const auto v = intAt(i);
+    if (!v) return false;
+    remove(i);
+    value = *v;
+    return true;
+}
+
 void NumberList::toText() {
     m_lines.clear();
     m_lines.reserve(m_values.size());

@@ -1,9 +1,15 @@
 #pragma once
 
+#include "remainder.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace vantel {
 
@@ -25,7 +31,9 @@ class NumberList {
     std::string get(int i) const;
     void append(const std::string& line);
     void append(int64_t value) {
-        if (m_asText) m_lines.push_back(std::to_string(value));
+        // Text lines and a full buffer take the long way, out of line, so that
+        // the draw's appends stay short.
+        if (m_asText || m_values.size() == m_values.capacity()) return appendSlowly(value);
         m_values.push_back(value);
     }
     void remove(int i) {
@@ -58,21 +66,24 @@ class NumberList {
         if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
         return static_cast<int32_t>(v);
     }
-    // Line i read as intAt reads it and, when it is an integer, deleted.
-    std::optional<int32_t> takeIntAt(int i) {
-        if (m_asText) {
-            const auto v = intAt(i);
-            if (v) remove(i);
-            return v;
-        }
-        if (i < 0 || i >= count()) return std::nullopt;
+    // Line x % count() (x >= 0, the list not empty; the line's index given in
+    // index) read as intAt reads it and, when it is an integer, deleted and
+    // given in value; false, and the list unchanged, when it is not. How the
+    // draw picks a line at random.
+    bool takeIntAtRemainder(int32_t x, int& index, int32_t& value) {
+        const int i = remainderOf(x, count());
+        index = i;
+        if (m_asText) return textTakeIntAt(i, value);
         int64_t* line = m_values.data() + i;
         const int64_t v = *line;
-        if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+        if (v < INT32_MIN || v > INT32_MAX) return false;
+        // The lines after it move up, two at a time (the lists are short, and
+        // a call to memmove would cost more than the moves).
         for (int64_t* const last = m_values.data() + m_values.size() - 1; line < last; ++line)
             line[0] = line[1];
         m_values.pop_back();
-        return static_cast<int32_t>(v);
+        value = static_cast<int32_t>(v);
+        return true;
     }
     // Whether line i is the decimal text of v: get(i) == IntToStr(v).
     bool holds(int i, int64_t v) const {
@@ -84,10 +95,24 @@ class NumberList {
     // How many lines hold v: the lines i for which holds(i, v).
     int countHolding(int64_t v) const {
         if (m_asText) return textCountHolding(v);
-        int n = 0;
-        for (int64_t line : m_values)
-            n += line == v;
-        return n;
+        const int64_t* line = m_values.data();
+        const int64_t* const end = line + m_values.size();
+        int64_t n = 0;
+#ifdef __SSE2__
+        // Two lines at a time. SSE2 compares 32-bit halves: a line holds v when
+        // both of its halves match, and each one that does subtracts -1.
+        const __m128i want = _mm_set1_epi64x(v);
+        __m128i held = _mm_setzero_si128();
+        for (; end - line >= 2; line += 2) {
+            const __m128i same =
+                _mm_cmpeq_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), want);
+            held = _mm_sub_epi64(held, _mm_and_si128(same, _mm_shuffle_epi32(same, 0xB1)));
+        }
+        n = _mm_cvtsi128_si64(held) + _mm_cvtsi128_si64(_mm_unpackhi_epi64(held, held));
+#endif
+        for (; line != end; ++line)
+            n += *line == v;
+        return static_cast<int>(n);
     }
 
     bool operator==(const NumberList& other) const;
@@ -97,6 +122,8 @@ class NumberList {
     size_t lineBytes() const;
 
   private:
+    void appendSlowly(int64_t value);
+    bool textTakeIntAt(int i, int32_t& value);
     void toText();
     void assignText(const NumberList& other);
     std::optional<int32_t> textIntAt(int i) const;

@@ -15,6 +15,7 @@ struct TrackerMembers {
     CalendarClock clock;
     std::optional<int64_t> calendarStart; // how the calendar is read: nothing to capture
     Generator generator;
+    DrawNumbers classicDraw{0}; // made again from its seed: nothing to capture
     TrackerState state;
     Tracker::SpinRecorder recorder;
     // Lives only inside one Sequential mode step: nothing to capture.

@@ -3,6 +3,7 @@
 #include "headless_items.h"
 #include "int_convert.h"
 #include "sat_math.h"
+#include "tracker_ticks.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,56 +28,14 @@ constexpr std::array<uint32_t, kBoardNumbers> kHistoryColours = [] {
     colours[0] = kColourGreen;
     return colours;
 }();
-constexpr int kMaxSuggestion = 18;
 // The last row of the Martingale table: no stake of the tables is larger.
 constexpr int64_t kLargestTableStake = 131072;
 
-// x % c for x >= 0, c > 0. The lists a draw picks from are the thirds of the
-// board, so their lengths get a division by a constant (a multiplication).
-int remainderOf(int32_t x, int c) {
-    const auto u = static_cast<uint32_t>(x);
-    switch (c) {
-    case 1:
-        return 0;
-    case 2:
-        return static_cast<int>(u % 2u);
-    case 3:
-        return static_cast<int>(u % 3u);
-    case 4:
-        return static_cast<int>(u % 4u);
-    case 5:
-        return static_cast<int>(u % 5u);
-    case 6:
-        return static_cast<int>(u % 6u);
-    case 7:
-        return static_cast<int>(u % 7u);
-    case 8:
-        return static_cast<int>(u % 8u);
-    case 9:
-        return static_cast<int>(u % 9u);
-    case 10:
-        return static_cast<int>(u % 10u);
-    case 11:
-        return static_cast<int>(u % 11u);
-    case 12:
-        return static_cast<int>(u % 12u);
-    case 13:
-        return static_cast<int>(u % 13u);
-    default:
-        return x % c;
-    }
-}
+} // namespace
 
-// A line converted as StrToInt converts its text.
-[[noreturn]] void failLine(const NumberList& list, int i) {
+void failLine(const NumberList& list, int i) {
     throw ConvertError(list.get(i));
 }
-inline int32_t lineToInt(const NumberList& list, int i) {
-    if (const auto v = list.intAt(i)) return *v;
-    failLine(list, i);
-}
-
-} // namespace
 
 int64_t systemCalendarSeconds() {
     using namespace std::chrono;
@@ -111,6 +70,18 @@ Tracker::Tracker(HeadlessItems& items, int64_t calendarStart)
 
 inline int64_t Tracker::calendarSeconds() const {
     return m_calendarStart ? *m_calendarStart + m_headless->now() / 1000 : m_clock();
+}
+
+// Made when the virtual clock leaves the second of the numbers at hand, a
+// few ticks a second: kept out of the tick.
+[[gnu::noinline]] void Tracker::followSecondOf(int64_t now) {
+    const int64_t second = now / 1000;
+    m_classicDraw.reseed(static_cast<uint32_t>(*m_calendarStart + second));
+    // The moments of the same second: the division rounds toward zero, so the
+    // second 0 holds the moments -999 to 999.
+    const uint64_t first = static_cast<uint64_t>(second) * 1000u;
+    m_classicDraw.from = second > 0 ? first : first - 999u;
+    m_classicDraw.width = second == 0 ? 1999u : 1000u;
 }
 
 template <class Body> void Tracker::withItems(Body&& body) {
@@ -245,70 +216,8 @@ void Tracker::Analize_Classic() {
     withItems([this](auto& items) { analizeClassicIn(items); });
 }
 
-inline void Tracker::pickFrom(NumberList& list) {
-    const int c = list.count();
-    if (c <= 0) return;
-    const int index = remainderOf(m_generator.next(), c);
-    const std::optional<int32_t> v = list.takeIntAt(index);
-    if (!v) failLine(list, index);
-    m_state.Picked_Number = *v;
-}
-
-template <class Items> void Tracker::lightNumber(Items& items, int n) {
-    if (m_state.Loss_Streak < items.safeLevel()) return;
-    items.setActNumberVisible(n, true);
-    m_state.Bet_Active = 1;
-}
-
-template <class Items> void Tracker::lightPicked(Items& items) {
-    if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
-    lightNumber(items, m_state.Picked_Number);
-}
-
-template <class Items> void Tracker::advanceProgress(Items& items) {
-    items.setProgressBar(items.progressBar() + 1);
-}
-
-template <class Items> void Tracker::endAnalysis(Items& items, TimerId id, int32_t& step) {
-    items.setTimerEnabled(id, false);
-    step = 0;
-    items.setProgressBar(0);
-    items.Enable_Buttons();
-}
-
 [[gnu::noinline]] void Tracker::Timer_ClassicTimer() {
     withItems([this](auto& items) { classicTick(items); });
-}
-
-template <class Items> void Tracker::classicTick(Items& items) {
-    m_generator.seed(static_cast<uint32_t>(calendarSeconds()));
-    const int interval = m_generator.next() % 250;
-    items.setTimerInterval(TimerId::Classic, interval);
-    // A short interval becomes 150. Giving the timer the interval it already
-    // has changes nothing, so the second setting is made either way, which
-    // spares the draw a branch on a random number.
-    items.setTimerInterval(TimerId::Classic, interval < 100 ? 150 : interval);
-
-    items.setProgressBar(items.progressBar() + 1);
-    const int s = ++m_state.Classic_Step;
-    // Steps 1-6 draw from the first third, 7-12 the second, 13-18 the last;
-    // one call site, so the draw is inlined.
-    NumberList* third = nullptr;
-    if (s >= 1 && s <= 6)
-        third = &Classic_Numbers_Cur1;
-    else if (s >= 7 && s <= 12)
-        third = &Classic_Numbers_Cur2;
-    else if (s >= 13 && s <= 18)
-        third = &Classic_Numbers_Cur3;
-    if (third) pickFrom(*third);
-    lightPicked(items);
-
-    if (s > 18) {
-        items.setProgressBar(0);
-        items.setTimerEnabled(TimerId::Classic, false);
-        m_state.Classic_Step = 0;
-        items.Enable_Buttons();
-    }
 }
 
 void Tracker::ActNumber_Light() {
@@ -494,30 +403,13 @@ void Tracker::Analize_Mode2() {
 }
 
 [[gnu::noinline]] void Tracker::Timer_Mode2Timer() {
-    withItems([this](auto& items) {
-        const int s = ++m_state.Mode2_Step;
-        if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
-            m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
-            lightPicked(items);
-            advanceProgress(items);
-            return;
-        }
-        endAnalysis(items, TimerId::Mode2, m_state.Mode2_Step);
-    });
+    withItems([this](auto& items) { mode2Tick(items); });
 }
 
 // ---- Fixed Matrix: the same numbers again after a hit ----
 
 [[gnu::noinline]] void Tracker::Fixed_Matrix_TimerTimer() {
-    withItems([this](auto& items) {
-        const int s = ++m_state.Fixed_Matrix_Step;
-        if (s <= Prediction_List.count()) {
-            lightNumber(items, lineToInt(Prediction_List, s - 1));
-            advanceProgress(items);
-            return;
-        }
-        endAnalysis(items, TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
-    });
+    withItems([this](auto& items) { fixedMatrixTick(items); });
 }
 
 // ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
@@ -566,17 +458,7 @@ void Tracker::orderLongestWaiting() {
 }
 
 [[gnu::noinline]] void Tracker::Sequential_TimerTimer() {
-    withItems([this](auto& items) {
-        const int s = ++m_state.Sequential_Step;
-        const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
-        if (s <= k && s <= Sequential_Numbers_Cur.count()) {
-            m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
-            lightPicked(items);
-            advanceProgress(items);
-            return;
-        }
-        endAnalysis(items, TimerId::Sequential, m_state.Sequential_Step);
-    });
+    withItems([this](auto& items) { sequentialTick(items); });
 }
 
 void Tracker::Calc_Bet_Sequential() {

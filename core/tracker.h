@@ -24,6 +24,31 @@ uint32_t historyColourOf(const std::string& text);
 // The indicator's fill: maroon while the next lit draw is out of reach.
 uint32_t indicatorColour(int32_t lossStreak, int safeLevel);
 
+// What a tick of the classic draw takes from the generator seeded with a
+// calendar second: its first number gives the interval (0 to 249 ms), its
+// second the pick; and the generator after each. The calendar moves once a
+// second while the draw ticks several times a second, so a tracker keeps the
+// numbers of the last second it drew in.
+struct DrawNumbers {
+    explicit DrawNumbers(uint32_t s) { reseed(s); }
+    void reseed(uint32_t s) {
+        seed = s;
+        afterInterval.seed(s);
+        interval = afterInterval.next() % 250;
+        afterPick = afterInterval;
+        pick = afterPick.next();
+    }
+    uint32_t seed = 0;
+    int32_t interval = 0;
+    int32_t pick = 0;
+    Generator afterInterval;
+    Generator afterPick;
+    // When the calendar follows a virtual clock: the moments of that clock
+    // within the second, from + 0 to from + width - 1 (none at first).
+    uint64_t from = 0;
+    uint64_t width = 0;
+};
+
 #define VANTEL_NUMBER_PROC(N)                                                                      \
     void Button##N##Click() {                                                                      \
         numberClick(N);                                                                            \
@@ -114,6 +139,9 @@ class Tracker {
 
     // Runs the tick procedure of a timer.
     void tick(TimerId id);
+    // The same, with the procedure taken inline on headless items (defined in
+    // tracker_ticks.h, for the headless driver's loop).
+    void tickInline(TimerId id);
     // After an error ended a spin: when the window is locked and no analysis is
     // running to unlock it, starts the stake progression over as Reset does
     // (row 0, Bet the initial bet) and unlocks. Returns whether it unlocked.
@@ -148,7 +176,7 @@ class Tracker {
 
   private:
     static NumberList martingaleTable();
-    void pickFrom(NumberList& list);
+    void pickFrom(NumberList& list, const DrawNumbers& draw);
 
     // The procedures of a timer tick, built twice from the same code: for any
     // window items, and for the headless items, which they then call directly
@@ -156,6 +184,9 @@ class Tracker {
     // hand, as the headless items when they are.
     template <class Body> void withItems(Body&& body);
     template <class Items> void classicTick(Items& items);
+    template <class Items> void mode2Tick(Items& items);
+    template <class Items> void fixedMatrixTick(Items& items);
+    template <class Items> void sequentialTick(Items& items);
     template <class Items> void lightPicked(Items& items);
     // Lights a number when the loss streak has reached the safe level.
     template <class Items> void lightNumber(Items& items, int n);
@@ -200,7 +231,12 @@ class Tracker {
     // Set by the second constructor: the calendar follows m_headless's clock.
     std::optional<int64_t> m_calendarStart;
     int64_t calendarSeconds() const;
+    // The classic draw's numbers for the calendar second as it is now.
+    const DrawNumbers& classicDrawNow();
+    void followSecondOf(int64_t now);
     Generator m_generator;
+    // Made again from its seed whenever the second changes: never captured.
+    DrawNumbers m_classicDraw{0};
     TrackerState m_state;
     SpinRecorder m_spinRecorder;
 };

@@ -66,6 +66,15 @@ class WindowItems {
     // Whether the betting system is the one named: bettingSystem() == name.
     virtual bool bettingSystemIs(std::string_view name) const { return bettingSystem() == name; }
 
+    // The bar one step on: setProgressBar(progressBar() + 1).
+    virtual void stepProgressBar() { setProgressBar(progressBar() + 1); }
+    // Two intervals given in turn: setTimerInterval(id, first), then
+    // setTimerInterval(id, then).
+    virtual void setTimerIntervalTwice(TimerId id, int first, int then) {
+        setTimerInterval(id, first);
+        setTimerInterval(id, then);
+    }
+
     // The strip moves on with the decimal text of n, as pushHistory below.
     virtual void pushHistoryNumber(int n, uint32_t rgb) { pushHistory(IntToStr(n), rgb); }
 

@@ -155,6 +155,69 @@ TEST_P(ItemsPaths, DirectAndInterfaceCallsShowTheSameAfterEverySpin) {
     EXPECT_EQ(direct.tracker.NumbersList.count(), 3000) << p.name;
 }
 
+// The headless items' shorter ways against the writes they stand for, on every
+// state a timer and the bar can be in.
+TEST(HeadlessItemsShorterWays, EndWhereTheSingleWritesEnd) {
+    const int intervals[] = {0, 60, 99, 100, 150, 249};
+    for (bool on : {false, true})
+        for (int before : intervals)
+            for (int first : intervals)
+                for (int then : intervals) {
+                    HeadlessItems shorter;
+                    HeadlessItems single;
+                    for (HeadlessItems* it : {&shorter, &single}) {
+                        it->setTimerInterval(TimerId::Classic, before);
+                        it->setTimerEnabled(TimerId::Classic, on);
+                        it->setNow(1234);
+                    }
+                    shorter.setTimerIntervalTwice(TimerId::Classic, first, then);
+                    single.setTimerInterval(TimerId::Classic, first);
+                    single.setTimerInterval(TimerId::Classic, then);
+                    ASSERT_EQ(shorter.timerInterval(TimerId::Classic),
+                              single.timerInterval(TimerId::Classic));
+                    ASSERT_EQ(shorter.dueAt(TimerId::Classic), single.dueAt(TimerId::Classic))
+                        << on << ' ' << before << ' ' << first << ' ' << then;
+                }
+    for (int progress = -1; progress <= 19; ++progress) {
+        HeadlessItems shorter;
+        HeadlessItems single;
+        shorter.setProgressBar(progress);
+        single.setProgressBar(progress);
+        shorter.stepProgressBar();
+        single.setProgressBar(single.progressBar() + 1);
+        EXPECT_EQ(shorter.progressBar(), single.progressBar()) << progress;
+    }
+}
+
+// A tracker reading its calendar from the virtual clock keeps the draw's
+// numbers for a second; ticked at moments on both sides of second boundaries,
+// below zero too, forwards and back, it draws as one asking a clock each time.
+TEST(VirtualCalendar, DrawsAsAClockReadAtEveryTick) {
+    const int64_t moments[] = {-3001, -3000, -2999,  -2001, -2000, -1001, -1000, -999,
+                               -998,  -1,    0,      1,     998,   999,   1000,  1001,
+                               1999,  2000,  2001,   500,   -500,  -1500, 7000,  6999,
+                               7999,  8000,  123456, -999,  999,   1000,  0};
+    Side direct(false);
+    Side forwarded(true);
+    for (Side* s : {&direct, &forwarded})
+        s->tracker.Analize_Classic();
+    for (int64_t t : moments) {
+        for (Side* s : {&direct, &forwarded}) {
+            s->items.setNow(t);
+            s->tracker.Timer_ClassicTimer();
+            if (!s->items.timerEnabled(TimerId::Classic)) s->tracker.Analize_Classic();
+        }
+        ASSERT_EQ(direct.items.timerInterval(TimerId::Classic),
+                  forwarded.items.timerInterval(TimerId::Classic))
+            << "at " << t;
+        ASSERT_EQ(direct.tracker.state().Picked_Number, forwarded.tracker.state().Picked_Number)
+            << "at " << t;
+        ASSERT_EQ(direct.tracker.snapshot().generator.state(),
+                  forwarded.tracker.snapshot().generator.state())
+            << "at " << t;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Sessions, ItemsPaths,
     ::testing::Values(Profile{"mode1", 0, "Martingale", 0, false, false},

@@ -117,6 +117,19 @@ TEST(NumberList, BehavesAsTextLinesWhateverTheLinesHold) {
             } else if (kind == 8 && random() % 8 == 0) {
                 list.clear();
                 model.lines.clear();
+            } else if (kind == 9 && !model.lines.empty() && random() % 2 == 0) {
+                // The draw's pick: line x % count() taken when it is an integer.
+                const auto x = static_cast<int32_t>(random() & 0x7FFFFFFF);
+                const auto want = static_cast<int>(static_cast<size_t>(x) % model.lines.size());
+                const auto wantValue = vantel::tryStrToInt(model.get(want));
+                int index = -1;
+                int32_t value = -1;
+                ASSERT_EQ(list.takeIntAtRemainder(x, index, value), wantValue.has_value());
+                ASSERT_EQ(index, want);
+                if (wantValue) {
+                    EXPECT_EQ(value, *wantValue);
+                    model.lines.erase(model.lines.begin() + want);
+                }
             } else {
                 NumberList copy;
                 copy.assign(list);
@@ -130,6 +143,9 @@ TEST(NumberList, BehavesAsTextLinesWhateverTheLinesHold) {
                 for (int64_t v : {int64_t{0}, int64_t{7}, int64_t{-5}, int64_t{131072}})
                     EXPECT_EQ(list.holds(i, v), model.get(i) == std::to_string(v));
             }
+            for (int64_t v : {int64_t{0}, int64_t{7}, int64_t{-5}, int64_t{131072}})
+                EXPECT_EQ(list.countHolding(v),
+                          std::count(model.lines.begin(), model.lines.end(), std::to_string(v)));
             for (const std::string& t : texts) {
                 const auto it = std::find(model.lines.begin(), model.lines.end(), t);
                 const int want =
