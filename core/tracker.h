@@ -184,6 +184,8 @@ class Tracker {
     // hand, as the headless items when they are.
     template <class Body> void withItems(Body&& body);
     template <class Items> void classicTick(Items& items);
+    template <class Items>
+    void pickTick(Items& items, int32_t& step, int last, const NumberList& list, TimerId timer);
     template <class Items> void mode2Tick(Items& items);
     template <class Items> void fixedMatrixTick(Items& items);
     template <class Items> void sequentialTick(Items& items);

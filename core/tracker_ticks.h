@@ -99,15 +99,23 @@ template <class Items> [[gnu::always_inline]] inline void Tracker::classicTick(I
     }
 }
 
-template <class Items> inline void Tracker::mode2Tick(Items& items) {
-    const int s = ++m_state.Mode2_Step;
-    if (s <= kMaxSuggestion && s <= Mode2_Numbers_Cur.count()) {
-        m_state.Picked_Number = lineToInt(Mode2_Numbers_Cur, s - 1);
+// One step of a draw that lights its list's numbers in order, at most `last`
+// of them: the next number while there is one, else the end of the analysis.
+template <class Items>
+inline void Tracker::pickTick(Items& items, int32_t& step, int last, const NumberList& list,
+                              TimerId timer) {
+    const int s = ++step;
+    if (s <= last && s <= list.count()) {
+        m_state.Picked_Number = lineToInt(list, s - 1);
         lightPicked(items);
         advanceProgress(items);
         return;
     }
-    endAnalysis(items, TimerId::Mode2, m_state.Mode2_Step);
+    endAnalysis(items, timer, step);
+}
+
+template <class Items> inline void Tracker::mode2Tick(Items& items) {
+    pickTick(items, m_state.Mode2_Step, kMaxSuggestion, Mode2_Numbers_Cur, TimerId::Mode2);
 }
 
 template <class Items> inline void Tracker::fixedMatrixTick(Items& items) {
@@ -121,15 +129,8 @@ template <class Items> inline void Tracker::fixedMatrixTick(Items& items) {
 }
 
 template <class Items> inline void Tracker::sequentialTick(Items& items) {
-    const int s = ++m_state.Sequential_Step;
-    const int k = std::min(m_state.Sequential_Count, kMaxSuggestion);
-    if (s <= k && s <= Sequential_Numbers_Cur.count()) {
-        m_state.Picked_Number = lineToInt(Sequential_Numbers_Cur, s - 1);
-        lightPicked(items);
-        advanceProgress(items);
-        return;
-    }
-    endAnalysis(items, TimerId::Sequential, m_state.Sequential_Step);
+    pickTick(items, m_state.Sequential_Step, std::min(m_state.Sequential_Count, kMaxSuggestion),
+             Sequential_Numbers_Cur, TimerId::Sequential);
 }
 
 [[gnu::always_inline]] inline void Tracker::tickInline(TimerId id) {
