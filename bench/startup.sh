@@ -3,8 +3,9 @@
 # one text label in the same font (Arial) and one 10 ms timer
 # (build/bench/bench_bare_window): instructions from exec to the first expose
 # of the window, counted by callgrind, their ratio, and the wall time to map
-# (median of RUNS runs). Both end once their window is exposed: the program
-# does so only with VANTEL_QUIT_WHEN_SHOWN set, which nothing else sets.
+# (median of RUNS runs). Both end the process, without tearing down, once their
+# window is first exposed and painted: the program does so only with
+# VANTEL_QUIT_WHEN_SHOWN set, which nothing else sets.
 # Runs in its own virtual X server. Usage: bench/startup.sh [BUILD_DIR]
 set -euo pipefail
 BUILD="${1:-$(dirname "${BASH_SOURCE[0]}")/../build}"

@@ -64,8 +64,6 @@ void TForm1::setUpPlayerAids() {
 
     Bet->setShrinkToFit(true);
 
-    m_numberEntry = new TNumberEntry(this);
-    m_numberEntry->OnEnter = [this](int n) { return enterSpin(n); };
     auto* entry = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), this);
     entry->setObjectName(QStringLiteral("NumberEntryShortcut"));
     connect(entry, &QShortcut::activated, this, &TForm1::openNumberEntry);
@@ -131,9 +129,17 @@ bool TForm1::enterSpin(int n) {
     return true;
 }
 
+TNumberEntry* TForm1::numberEntry() {
+    if (!m_numberEntry) {
+        m_numberEntry = new TNumberEntry(this);
+        m_numberEntry->OnEnter = [this](int n) { return enterSpin(n); };
+    }
+    return m_numberEntry;
+}
+
 void TForm1::openNumberEntry() {
     // Over the history strip, where the entered number will show.
-    m_numberEntry->open(mapToGlobal(QPoint(154, 40)));
+    numberEntry()->open(mapToGlobal(QPoint(154, 40)));
 }
 
 void TForm1::focusChanged() {

@@ -33,6 +33,24 @@ using vantel::TimerId;
 
 namespace {
 
+// A new line edit lays out its empty text once in the application's font
+// before it takes its own. With the desktop's font that loads a face the
+// window never shows, a tenth of the start-up's font work; so while the
+// controls are built the application's font is the window's, and the
+// desktop's is put back before anything is shown.
+class ApplicationFontWhileBuilding {
+  public:
+    explicit ApplicationFontWhileBuilding(const QFont& font) : m_saved(QApplication::font()) {
+        QApplication::setFont(font);
+    }
+    ~ApplicationFontWhileBuilding() { QApplication::setFont(m_saved); }
+    ApplicationFontWhileBuilding(const ApplicationFontWhileBuilding&) = delete;
+    ApplicationFontWhileBuilding& operator=(const ApplicationFontWhileBuilding&) = delete;
+
+  private:
+    const QFont m_saved;
+};
+
 // The order in which the overlays (and the tiles, Image2 to Image38) are created.
 constexpr std::array<int, 37> kOverlayOrder = {3,  2,  1,  6,  5,  4,  9,  8,  7,  12, 11, 10, 15,
                                                14, 13, 18, 17, 16, 21, 20, 19, 24, 26, 22, 0,  27,
@@ -184,13 +202,16 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
 
     // The art is painted at the screen's density, so it stays sharp when scaled.
     m_pixelRatio = qApp->devicePixelRatio();
-    buildControls();
-    buildTimers();
-    bindProcedures();
-    m_spinUndo = std::make_unique<SpinUndo>(*this);
-    m_sessionTools = std::make_unique<SessionTools>(*this);
-    m_spinUndo->MoreEntries = [this](QMenu* menu) { m_sessionTools->addEntries(menu); };
-    setUpPlayerAids();
+    {
+        const ApplicationFontWhileBuilding windowFont(font());
+        buildControls();
+        buildTimers();
+        bindProcedures();
+        m_spinUndo = std::make_unique<SpinUndo>(*this);
+        m_sessionTools = std::make_unique<SessionTools>(*this);
+        m_spinUndo->MoreEntries = [this](QMenu* menu) { m_sessionTools->addEntries(menu); };
+        setUpPlayerAids();
+    }
     Game_Mode->setFocus();
 }
 

@@ -58,7 +58,8 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void ensureIcon();
     // Opens the number entry (Ctrl+E).
     void openNumberEntry();
-    TNumberEntry* numberEntry() const { return m_numberEntry; }
+    // Made when first asked for: at start-up it would cost a font the window does not show.
+    TNumberEntry* numberEntry();
     TFocusCue* focusCue() const { return m_focusCue; }
     // Where the window opens, in device pixels: at 252,129 when the whole
     // window fits there, otherwise as near as keeps it on the screen.

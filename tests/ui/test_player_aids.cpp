@@ -6,6 +6,7 @@
 #include "drop_down.h"
 #include "flat_button.h"
 #include "focus_cue.h"
+#include "fonts.h"
 #include "number_entry.h"
 #include "program_timer.h"
 #include "unit1.h"
@@ -228,6 +229,30 @@ TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
     EXPECT_EQ(beeps, 2) << "refused while locked";
     EXPECT_EQ(form.historyText(1), "17");
     form.Enable_Buttons();
+}
+
+} // namespace
+
+namespace {
+
+// The window is built under its own font, to spare loading a face it never
+// shows; everything outside it keeps the desktop's font.
+TEST(WindowFonts, BuildingTheWindowLeavesTheDesktopFontToEverythingElse) {
+    const QFont before = QApplication::font();
+    QFont desktop(QStringLiteral("DejaVu Sans"));
+    desktop.setPixelSize(13);
+    QApplication::setFont(desktop);
+    {
+        TForm1 built([] { return int64_t{1700000000}; });
+        EXPECT_EQ(QApplication::font(), desktop);
+        EXPECT_EQ(built.findChild<TNumberEntry*>(), nullptr) << "made when first asked for";
+        EXPECT_EQ(built.numberEntry()->font(), desktop) << "the spin entry is its own window";
+        const QList<TCSpinEdit*> edits = built.findChildren<TCSpinEdit*>();
+        EXPECT_FALSE(edits.isEmpty());
+        for (const TCSpinEdit* edit : edits)
+            EXPECT_EQ(edit->font(), vantel::arialFont(9, true)) << edit->objectName().toStdString();
+    }
+    QApplication::setFont(before);
 }
 
 } // namespace
