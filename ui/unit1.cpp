@@ -18,6 +18,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
@@ -37,7 +38,9 @@ namespace {
 // before it takes its own. With the desktop's font that loads a face the
 // window never shows, a tenth of the start-up's font work; so while the
 // controls are built the application's font is the window's, and the
-// desktop's is put back before anything is shown.
+// desktop's is put back before anything is shown. Having been set, the
+// application's font no longer follows the desktop's by itself: the window
+// passes on each change of the desktop's theme (changeEvent).
 class ApplicationFontWhileBuilding {
   public:
     explicit ApplicationFontWhileBuilding(const QFont& font) : m_saved(QApplication::font()) {
@@ -213,6 +216,12 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
         setUpPlayerAids();
     }
     Game_Mode->setFocus();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ThemeChange)
+        QApplication::setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    QWidget::changeEvent(event);
 }
 
 TForm1::~TForm1() {

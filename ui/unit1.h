@@ -159,6 +159,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
   private:
     void setUpPlayerAids();

@@ -14,6 +14,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QSlider>
 #include <QTest>
@@ -251,6 +252,13 @@ TEST(WindowFonts, BuildingTheWindowLeavesTheDesktopFontToEverythingElse) {
         EXPECT_FALSE(edits.isEmpty());
         for (const TCSpinEdit* edit : edits)
             EXPECT_EQ(edit->font(), vantel::arialFont(9, true)) << edit->objectName().toStdString();
+
+        // A change of the desktop's theme brings its font, as it would without the window.
+        const QFont theme = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        ASSERT_NE(theme, desktop);
+        QEvent themeChange(QEvent::ThemeChange);
+        QApplication::sendEvent(&built, &themeChange);
+        EXPECT_EQ(QApplication::font(), theme);
     }
     QApplication::setFont(before);
 }
