@@ -36,3 +36,11 @@ void TDropDownDelegate::apply(QComboBox* combo) {
     // The list's frame shares the list's colours.
     if (QWidget* frame = view->parentWidget()) frame->setPalette(pal);
 }
+
+void TDropDown::showPopup() {
+    if (!m_styled) {
+        TDropDownDelegate::apply(this);
+        m_styled = true;
+    }
+    QComboBox::showPopup();
+}

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QComboBox>
 #include <QStyledItemDelegate>
-
-class QComboBox;
 
 // The items of a setting's drop-down list in the window's own look: 11 pixels
 // tall, black, olive Arial 9 bold, a dark highlight under the current item.
@@ -23,4 +22,17 @@ class TDropDownDelegate : public QStyledItemDelegate {
 
     // Gives a combo box's list this look.
     static void apply(QComboBox* combo);
+};
+
+// A setting's drop-down: its list takes the look above when first opened, so
+// that the list is not made while the window starts.
+class TDropDown : public QComboBox {
+    Q_OBJECT
+  public:
+    using QComboBox::QComboBox;
+
+    void showPopup() override;
+
+  private:
+    bool m_styled = false;
 };

@@ -7,7 +7,6 @@
 
 #include "colour_label.h"
 #include "cspinedit.h"
-#include "drop_down.h"
 #include "flat_button.h"
 #include "focus_cue.h"
 #include "int_convert.h"
@@ -58,9 +57,6 @@ void TForm1::setUpPlayerAids() {
         pal.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
         b->setPalette(pal);
     }
-
-    for (QComboBox* combo : {Game_Mode, Betting_System, Mode3_Reset, Progression})
-        TDropDownDelegate::apply(combo);
 
     Bet->setShrinkToFit(true);
 

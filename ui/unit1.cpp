@@ -5,6 +5,7 @@
 #include "cgauge.h"
 #include "colour_label.h"
 #include "cspinedit.h"
+#include "drop_down.h"
 #include "flat_button.h"
 #include "focus_cue.h"
 #include "fonts.h"
@@ -393,7 +394,7 @@ void TForm1::buildSettings() {
     Initial_Bet->setMinValue(1);
     Initial_Bet->setValue(1);
 
-    Game_Mode = new QComboBox(this);
+    Game_Mode = new TDropDown(this);
     Game_Mode->setObjectName(QStringLiteral("Game_Mode"));
     Game_Mode->setGeometry(8, 232, 72, 19);
     Game_Mode->addItems(
@@ -401,7 +402,7 @@ void TForm1::buildSettings() {
     styleSetting(Game_Mode, kOlive, 9);
     Game_Mode->setCursor(Qt::PointingHandCursor);
 
-    Betting_System = new QComboBox(this);
+    Betting_System = new TDropDown(this);
     Betting_System->setObjectName(QStringLiteral("Betting_System"));
     Betting_System->setGeometry(89, 232, 80, 19);
     Betting_System->addItems({QStringLiteral("Martingale"), QStringLiteral("Donald")});
@@ -461,7 +462,7 @@ void TForm1::buildSequentialPanel() {
     };
     auto combo = [this](const char* name, QRect geometry, const QStringList& items,
                         const QString& tip) {
-        auto* c = new QComboBox(Panel1);
+        auto* c = new TDropDown(Panel1);
         c->setObjectName(QString::fromLatin1(name));
         c->setGeometry(geometry);
         c->addItems(items);

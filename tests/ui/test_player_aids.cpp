@@ -138,6 +138,9 @@ TEST_F(PlayerAids, LockedButtonsShowGreyCaptions) {
 }
 
 TEST_F(PlayerAids, DropDownListsHaveElevenPixelItemsInTheWindowsLook) {
+    for (QComboBox* combo :
+         {form.Game_Mode, form.Betting_System, form.Mode3_Reset, form.Progression})
+        EXPECT_NE(qobject_cast<TDropDown*>(combo), nullptr) << combo->objectName().toStdString();
     for (QComboBox* combo : {form.Game_Mode, form.Betting_System}) {
         SCOPED_TRACE(combo->objectName().toStdString());
         combo->showPopup();
