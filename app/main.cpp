@@ -1,5 +1,5 @@
-#include "quit_when_shown.h"
-#include "unit1.h"
+#include "window/quit_when_shown.h"
+#include "window/unit1.h"
 
 #include <QApplication>
 

@@ -1,9 +1,9 @@
 // vantel-sim: plays many sessions of the window's exact rules and reports
 // what they come to. Parses the options, checks every input before a single
 // spin is played, runs the engine and writes the report, the CSV and the chart.
+#include "chart/sim_chart.h"
 #include "engine.h"
 #include "report.h"
-#include "sim_chart.h"
 #include "sim_options.h"
 #include "spins_file.h"
 

@@ -4,8 +4,8 @@
 // With --all-faces it has one more label in each of the other three faces the
 // window uses, carrying the texts the window shows at start: what the window's
 // fonts and glyphs cost on their own.
-#include "fonts.h"
-#include "quit_when_shown.h"
+#include "art/fonts.h"
+#include "window/quit_when_shown.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -2,10 +2,10 @@
 // and repainting what changed, with 100, 1,000 and 10,000 spins already in
 // (offscreen, no display needed). Each measured step adds one spin of a
 // session played through the real window, as a click on the board does.
-#include "program_timer.h"
-#include "spin_undo.h"
-#include "statistics_window.h"
-#include "unit1.h"
+#include "statistics/statistics_window.h"
+#include "widgets/program_timer.h"
+#include "window/spin_undo.h"
+#include "window/unit1.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

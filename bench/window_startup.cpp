@@ -1,7 +1,7 @@
 // Times the building of the main window (artwork included) and counts the
 // paint events of one idle second, on whatever platform Qt is given.
 #include "paint_counter.h"
-#include "unit1.h"
+#include "window/unit1.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

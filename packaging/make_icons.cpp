@@ -1,7 +1,7 @@
 // Writes the program's icon as PNG files, one per size, painted by the same
 // artwork code that gives the window its icon, so the two can never differ.
 // Usage: vantel-make-icons OUTPUT_DIR SIZE...  (writes OUTPUT_DIR/SIZE.png)
-#include "artwork.h"
+#include "art/artwork.h"
 
 #include <QDir>
 #include <QGuiApplication>

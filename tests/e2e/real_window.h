@@ -24,7 +24,7 @@
 #include <thread>
 #include <vector>
 
-#include "board_geometry.h"
+#include "window/board_geometry.h"
 #include "x_close.h"
 
 namespace e2e {

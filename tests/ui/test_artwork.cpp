@@ -1,5 +1,5 @@
-#include "artwork.h"
-#include "ready_art.h"
+#include "art/artwork.h"
+#include "art/ready_art.h"
 
 #include <QImage>
 

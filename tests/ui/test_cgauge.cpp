@@ -1,4 +1,4 @@
-#include "cgauge.h"
+#include "widgets/cgauge.h"
 
 #include "paint_counter.h"
 

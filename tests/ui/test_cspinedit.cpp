@@ -1,4 +1,4 @@
-#include "cspinedit.h"
+#include "widgets/cspinedit.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,5 +1,5 @@
 // The flat speed button paints only a frame, and only while hovered or held.
-#include "flat_button.h"
+#include "widgets/flat_button.h"
 
 #include <QApplication>
 #include <QEnterEvent>

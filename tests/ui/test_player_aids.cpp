@@ -1,15 +1,15 @@
 // What the window offers a player beyond its defined look, on the offscreen
 // platform: whole stakes, the wheel, focus, greyed locked buttons, drop-down
 // lists, the opening place, descriptions and the keyboard's spin entry.
-#include "colour_label.h"
-#include "cspinedit.h"
-#include "drop_down.h"
-#include "flat_button.h"
-#include "focus_cue.h"
-#include "fonts.h"
-#include "number_entry.h"
-#include "program_timer.h"
-#include "unit1.h"
+#include "art/fonts.h"
+#include "widgets/colour_label.h"
+#include "widgets/cspinedit.h"
+#include "widgets/drop_down.h"
+#include "widgets/flat_button.h"
+#include "widgets/focus_cue.h"
+#include "widgets/program_timer.h"
+#include "window/number_entry.h"
+#include "window/unit1.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

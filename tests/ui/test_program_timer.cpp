@@ -1,6 +1,6 @@
 // The window's timer restarts its count only on a real change of state or
 // interval; QTimer alone would restart on every setInterval.
-#include "program_timer.h"
+#include "widgets/program_timer.h"
 
 #include <QTest>
 

@@ -1,14 +1,14 @@
 // Statistics, Simulate and About: the entries below Undo and Redo, the live
 // statistics of the session, and the backtest dialog against vantel-sim.
-#include "colour_label.h"
-#include "cspinedit.h"
-#include "figures_text.h"
-#include "flat_button.h"
-#include "program_timer.h"
-#include "session_tools.h"
-#include "spin_undo.h"
 #include "spins_file.h"
-#include "unit1.h"
+#include "statistics/figures_text.h"
+#include "widgets/colour_label.h"
+#include "widgets/cspinedit.h"
+#include "widgets/flat_button.h"
+#include "widgets/program_timer.h"
+#include "window/session_tools.h"
+#include "window/spin_undo.h"
+#include "window/unit1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 // The Statistics window tells its views only the cells that changed: every
 // cell a view shows must still match the figures after any sequence of spins
 // added and taken back, and the cells that cannot change are never repainted.
-#include "figures_text.h"
-#include "statistics_window.h"
+#include "statistics/figures_text.h"
+#include "statistics/statistics_window.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // Taking spins back in the window: Ctrl+Z and Ctrl+Shift+Z, the right-button
 // menu and its entries, the beep of a refusal, and a focused spin edit keeping
 // the two keys for its own text.
-#include "colour_label.h"
-#include "cspinedit.h"
-#include "flat_button.h"
-#include "program_timer.h"
-#include "shape.h"
-#include "spin_undo.h"
-#include "unit1.h"
+#include "widgets/colour_label.h"
+#include "widgets/cspinedit.h"
+#include "widgets/flat_button.h"
+#include "widgets/program_timer.h"
+#include "widgets/shape.h"
+#include "window/spin_undo.h"
+#include "window/unit1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,14 +1,14 @@
 // The main window on the offscreen platform: layout, routing of clicks,
 // locking, the refresh, the recalculation animation and error reporting.
-#include "board_geometry.h"
-#include "cgauge.h"
-#include "colour_label.h"
-#include "cspinedit.h"
-#include "flat_button.h"
 #include "paint_counter.h"
-#include "program_timer.h"
-#include "shape.h"
-#include "unit1.h"
+#include "widgets/cgauge.h"
+#include "widgets/colour_label.h"
+#include "widgets/cspinedit.h"
+#include "widgets/flat_button.h"
+#include "widgets/program_timer.h"
+#include "widgets/shape.h"
+#include "window/board_geometry.h"
+#include "window/unit1.h"
 
 #include <QApplication>
 #include <QCheckBox>

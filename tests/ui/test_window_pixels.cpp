@@ -4,11 +4,11 @@
 // and the indicator may not change at all.
 // VANTEL_RECORD_WINDOW_PIXELS=1 writes the grabs anew instead of comparing,
 // only for a change meant to alter the window's look.
-#include "board_geometry.h"
-#include "colour_label.h"
-#include "flat_button.h"
-#include "program_timer.h"
-#include "unit1.h"
+#include "widgets/colour_label.h"
+#include "widgets/flat_button.h"
+#include "widgets/program_timer.h"
+#include "window/board_geometry.h"
+#include "window/unit1.h"
 
 #include <QApplication>
 #include <QImage>

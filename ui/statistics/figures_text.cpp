@@ -1,4 +1,4 @@
-#include "figures_text.h"
+#include "statistics/figures_text.h"
 
 #include <QApplication>
 #include <QPainter>

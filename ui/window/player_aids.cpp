@@ -3,17 +3,17 @@
 // a locked spin, drop-down lists in the window's look, no resize offered to
 // the window manager, an opening place on the screen, tooltips, names for
 // screen readers, and a keyboard entry for spins.
-#include "unit1.h"
+#include "window/unit1.h"
 
-#include "colour_label.h"
-#include "cspinedit.h"
-#include "flat_button.h"
-#include "focus_cue.h"
+#include "art/ready_art.h"
 #include "int_convert.h"
-#include "number_entry.h"
-#include "ready_art.h"
-#include "shape.h"
 #include "tracker.h"
+#include "widgets/colour_label.h"
+#include "widgets/cspinedit.h"
+#include "widgets/flat_button.h"
+#include "widgets/focus_cue.h"
+#include "widgets/shape.h"
+#include "window/number_entry.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,11 @@
-#include "session_tools.h"
+#include "window/session_tools.h"
 
-#include "cspinedit.h"
-#include "simulate_dialog.h"
+#include "simulate/simulate_dialog.h"
 #include "spin_rules.h"
-#include "spin_undo.h"
-#include "statistics_window.h"
-#include "unit1.h"
+#include "statistics/statistics_window.h"
+#include "widgets/cspinedit.h"
+#include "window/spin_undo.h"
+#include "window/unit1.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "chart/sim_chart.h"
 #include "engine.h"
 #include "report.h"
-#include "sim_chart.h"
 
 #include <QDialog>
 

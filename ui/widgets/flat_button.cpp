@@ -1,4 +1,4 @@
-#include "flat_button.h"
+#include "widgets/flat_button.h"
 
 #include <QPainter>
 

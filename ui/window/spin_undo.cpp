@@ -1,7 +1,7 @@
-#include "spin_undo.h"
+#include "window/spin_undo.h"
 
-#include "cspinedit.h"
-#include "unit1.h"
+#include "widgets/cspinedit.h"
+#include "window/unit1.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

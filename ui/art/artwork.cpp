@@ -1,6 +1,6 @@
-#include "artwork.h"
+#include "art/artwork.h"
 
-#include "fonts.h"
+#include "art/fonts.h"
 
 #include <QFont>
 #include <QFontMetricsF>

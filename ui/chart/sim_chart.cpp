@@ -1,4 +1,4 @@
-#include "sim_chart.h"
+#include "chart/sim_chart.h"
 
 #include <QBuffer>
 #include <QFile>

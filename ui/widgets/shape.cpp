@@ -1,4 +1,4 @@
-#include "shape.h"
+#include "widgets/shape.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "simulate_dialog.h"
+#include "simulate/simulate_dialog.h"
 
-#include "scrolling.h"
+#include "widgets/scrolling.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,4 +1,4 @@
-#include "colour_label.h"
+#include "widgets/colour_label.h"
 
 #include <QEvent>
 #include <QFontMetrics>

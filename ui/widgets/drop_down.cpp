@@ -1,6 +1,6 @@
-#include "drop_down.h"
+#include "widgets/drop_down.h"
 
-#include "fonts.h"
+#include "art/fonts.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

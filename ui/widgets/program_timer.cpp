@@ -1,4 +1,4 @@
-#include "program_timer.h"
+#include "widgets/program_timer.h"
 
 ProgramTimer::ProgramTimer(int interval, bool enabled, QObject* parent)
     : QObject(parent), m_interval(interval), m_enabled(enabled) {

@@ -1,7 +1,7 @@
-#include "ready_art.h"
+#include "art/ready_art.h"
 
-#include "art_pixels.h"
-#include "artwork.h"
+#include "art/art_pixels.h"
+#include "art/artwork.h"
 
 #include <QImage>
 

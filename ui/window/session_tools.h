@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine.h"
-#include "simulate_dialog.h"
-#include "statistics_window.h"
+#include "simulate/simulate_dialog.h"
+#include "statistics/statistics_window.h"
 
 #include <QObject>
 #include <QPointer>

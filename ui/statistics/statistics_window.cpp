@@ -1,9 +1,9 @@
-#include "statistics_window.h"
+#include "statistics/statistics_window.h"
 
-#include "figures_text.h"
-#include "scrolling.h"
 #include "spin_history.h"
+#include "statistics/figures_text.h"
 #include "tracker.h"
+#include "widgets/scrolling.h"
 
 #include <QAbstractTableModel>
 #include <QFileDialog>

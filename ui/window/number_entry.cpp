@@ -1,4 +1,4 @@
-#include "number_entry.h"
+#include "window/number_entry.h"
 
 #include <QApplication>
 #include <QKeyEvent>

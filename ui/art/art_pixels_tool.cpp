@@ -2,8 +2,8 @@
 // own painting code and writes the pixels as C++ arrays (see art_pixels.h), so
 // the program shows them without painting at start-up.
 // Usage: vantel_art_pixels OUTPUT.cpp
-#include "art_pixels.h"
-#include "artwork.h"
+#include "art/art_pixels.h"
+#include "art/artwork.h"
 
 #include <QByteArray>
 #include <QGuiApplication>
@@ -47,7 +47,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     QByteArray out = "// Written by vantel_art_pixels at build time: the artwork's pixels.\n"
-                     "#include \"art_pixels.h\"\n\n"
+                     "#include \"art/art_pixels.h\"\n\n"
                      "namespace vantel::art_pixels {\n\n"
                      "const uint32_t kBackground[kBackgroundWidth * kBackgroundHeight] = ";
     bool sized = appendPixels(out, vantel::paintBackground(1.0).toImage(), QImage::Format_RGB32,

@@ -1,4 +1,4 @@
-#include "focus_cue.h"
+#include "widgets/focus_cue.h"
 
 #include <QEvent>
 #include <QPainter>
