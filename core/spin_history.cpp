@@ -66,6 +66,16 @@ std::optional<int> SpinHistory::redoNumber() const {
     return m_redo.back();
 }
 
+void SpinHistory::load(std::deque<UndoStep> undo, std::vector<int> redo,
+                       std::vector<EnteredSpin> entered) {
+    while (undo.size() > m_depth)
+        undo.pop_front();
+    m_undo = std::move(undo);
+    m_redo = std::move(redo);
+    m_entered = std::move(entered);
+    if (OnChange) OnChange();
+}
+
 size_t SpinHistory::bytes() const {
     size_t total = m_redo.capacity() * sizeof(int);
     for (const Entry& e : m_undo)
