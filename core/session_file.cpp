@@ -201,8 +201,8 @@ class Reader {
             outOfRange(path, "is " + v.dump() + ", beyond " + std::to_string(hi));
         const int64_t x = v.get<int64_t>();
         if (x < lo || x > hi)
-            outOfRange(path, "is " + std::to_string(x) + ", not " + std::to_string(lo) + " to " +
-                                 std::to_string(hi));
+            outOfRange(path, "is " + std::to_string(x) + ", not " + std::to_string(lo) +
+                                 (lo == hi ? "" : " to " + std::to_string(hi)));
         return x;
     }
     int64_t integer(const json& object, const char* key, const std::string& path, int64_t lo,
