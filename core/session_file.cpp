@@ -244,7 +244,7 @@ class Reader {
             text(member(j, "bettingSystem", path), path + ".bettingSystem", 16);
         if (system != kBettingSystems[0] && system != kBettingSystems[1])
             outOfRange(path + ".bettingSystem",
-                       "is \"" + system + "\", not \"Martingale\" or \"Donald\"");
+                       "is " + json(system).dump() + ", not \"Martingale\" or \"Donald\"");
         s.bettingSystem = system;
         s.initialBet = static_cast<int32_t>(integer(j, "initialBet", path, 1, 10000));
         s.safeLevel = static_cast<int>(integer(j, "safeLevel", path, 0, 10));
@@ -497,6 +497,9 @@ Session parseSession(const std::string& text, const std::string& fileName) {
         if (e.byte >= text.size() - bomLength(text))
             r.fail("not opened, it is truncated: the file ends before the session does");
         r.fail("not opened, it is damaged: not valid JSON at byte " + std::to_string(e.byte));
+    } catch (const json::exception&) {
+        // A number beyond what a double holds (1e400): valid JSON, but no session's.
+        r.fail("not opened, it is damaged: it holds a number too large to read");
     }
     const auto format = file.find("format");
     if (!file.is_object() || format == file.end() || *format != kFormatName)

@@ -283,6 +283,8 @@ TEST(SessionFile, RefusesEveryDamagedOrForeignFileNamingTheFileAndTheFault) {
         {"checksum changed", withFile([](json& f) { f["checksum"] = "fnv1a64:0000000000000000"; }),
          "checksum does not match"},
         {"no checksum", withFile([](json& f) { f.erase("checksum"); }), "checksum or contents"},
+        {"a number past a double", "{\"format\": \"vantel-session\", \"version\": 35e65361}",
+         "a number too large to read"},
         {"not JSON inside", "{\"format\": \"vantel-session\", x}", "not valid JSON at byte"},
         {"cut short", valid.substr(0, valid.size() / 2), "truncated"},
         {"cut at the last brace", valid.substr(0, valid.rfind('}')), "truncated"},
