@@ -1,6 +1,7 @@
 #include "simulate/simulate_dialog.h"
 
 #include "widgets/scrolling.h"
+#include "widgets/setting_choices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -69,6 +70,11 @@ QSpinBox* spinBox(QWidget* parent, const QString& name, int low, int high, int v
     return box;
 }
 
+QSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeSetting& range,
+                  int value) {
+    return spinBox(parent, name, range.min, range.max, value);
+}
+
 QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items, int index) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -84,23 +90,27 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     setWindowTitle(QStringLiteral("Simulate these settings"));
     setModal(false);
 
-    m_mode = comboBox(this, QStringLiteral("Mode"), {"Mode1", "Mode2", "Sequential"}, s.gameMode);
-    m_system = comboBox(this, QStringLiteral("System"), {"Martingale", "Donald"},
-                        s.bettingSystem == "Donald" ? 1 : 0);
-    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), 1, 10000, s.initialBet);
-    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), 0, 10, s.safeLevel);
+    namespace setting = vantel::setting;
+    m_mode = comboBox(this, QStringLiteral("Mode"), choiceNames(setting::kGameMode), s.gameMode);
+    m_system = comboBox(this, QStringLiteral("System"), choiceNames(setting::kBettingSystem),
+                        std::max(0, setting::kBettingSystem.indexOf(s.bettingSystem)));
+    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), setting::kInitialBet, s.initialBet);
+    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), setting::kSafeLevel, s.safeLevel);
     m_fixedMatrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
     m_fixedMatrix->setObjectName(QStringLiteral("FixedMatrix"));
     m_fixedMatrix->setChecked(s.fixedMatrix);
     m_reset =
-        comboBox(this, QStringLiteral("ResetOn"), {"+ OR =", "ONLY +", "Manual"}, s.mode3Reset);
-    m_increaseTill = spinBox(this, QStringLiteral("IncreaseTill"), 1, 35, s.increaseTill);
-    m_progression =
-        comboBox(this, QStringLiteral("Progression"), {"Double", "+ Init. Bet"}, s.progression);
-    m_mCount = spinBox(this, QStringLiteral("MCount"), 1, 10000, s.sequentialLosses);
-    m_wCount = spinBox(this, QStringLiteral("WCount"), 1, 10000, s.sequentialWins);
-    m_sessions = spinBox(this, QStringLiteral("Sessions"), 1, 1000000, 10000);
-    m_spins = spinBox(this, QStringLiteral("Spins"), 1, 1000000, 1000);
+        comboBox(this, QStringLiteral("ResetOn"), choiceNames(setting::kResetOn), s.mode3Reset);
+    m_increaseTill =
+        spinBox(this, QStringLiteral("IncreaseTill"), setting::kIncreaseTill, s.increaseTill);
+    m_progression = comboBox(this, QStringLiteral("Progression"),
+                             choiceNames(setting::kProgression), s.progression);
+    m_mCount = spinBox(this, QStringLiteral("MCount"), setting::kMCount, s.sequentialLosses);
+    m_wCount = spinBox(this, QStringLiteral("WCount"), setting::kWCount, s.sequentialWins);
+    m_sessions = spinBox(this, QStringLiteral("Sessions"), vantel::sim::kSessions,
+                         vantel::sim::kSessions.defaultValue);
+    m_spins = spinBox(this, QStringLiteral("Spins"), vantel::sim::kSpins,
+                      vantel::sim::kSpins.defaultValue);
     m_useBankroll = new QCheckBox(QStringLiteral("Bankroll"), this);
     m_useBankroll->setObjectName(QStringLiteral("UseBankroll"));
     m_bankroll = spinBox(this, QStringLiteral("BankrollAmount"), 1, 2000000000, 1000);
