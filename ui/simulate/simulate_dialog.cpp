@@ -1,5 +1,6 @@
 #include "simulate/simulate_dialog.h"
 
+#include "widgets/save_file.h"
 #include "widgets/scrolling.h"
 #include "widgets/setting_choices.h"
 
@@ -18,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -342,17 +342,19 @@ void SimulateDialog::done(bool completed) {
 }
 
 bool SimulateDialog::saveReport(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    const QByteArray text = m_reportText.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    const SaveOutcome outcome = saveWhole(path, m_reportText.toUtf8());
+    if (error) *error = outcome.error;
+    return outcome.ok;
+}
+
+QByteArray SimulateDialog::chartFile(const QString& path) const {
+    return vantel::simChartFile(path, QSize(1200, 800), m_chart);
 }
 
 bool SimulateDialog::saveChart(const QString& path, QString* error) const {
-    return vantel::saveSimChart(path, QSize(1200, 800), m_chart, error);
+    const SaveOutcome outcome = saveWhole(path, chartFile(path));
+    if (error) *error = outcome.error;
+    return outcome.ok;
 }
 
 void SimulateDialog::askAndSave(bool chart) {
@@ -361,12 +363,8 @@ void SimulateDialog::askAndSave(bool chart) {
         this, title, chart ? QStringLiteral("backtest.png") : QStringLiteral("backtest.txt"),
         chart ? QStringLiteral("Charts (*.png *.svg)") : QStringLiteral("Text (*.txt)"));
     if (path.isEmpty()) return;
-    QString error;
-    if (!(chart ? saveChart(path, &error) : saveReport(path, &error)))
-        QMessageBox::warning(this, title,
-                             QStringLiteral("Could not write %1: %2. Nothing was lost: the report "
-                                            "and chart are still here.")
-                                 .arg(path, error));
+    // The whole file is made in memory first, then written in one go.
+    saveWholeOrSay(this, path, chart ? chartFile(path) : m_reportText.toUtf8());
 }
 
 void SimulateDialog::closeEvent(QCloseEvent* event) {
