@@ -31,7 +31,6 @@ constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
 
 const char* const kTimerNames[kTrackerTimerCount] = {"Classic", "FixedMatrix", "Mode2",
                                                      "Sequential"};
-const char* const kBettingSystems[] = {"Martingale", "Donald"};
 
 static_assert(sizeof(TrackerState) == 96,
               "TrackerState has a new field: keep it in the session file below");
@@ -237,23 +236,37 @@ class Reader {
         return v;
     }
 
+    int32_t ranged(const json& j, const char* key, const std::string& path,
+                   const RangeSetting& range) const {
+        return static_cast<int32_t>(integer(j, key, path, range.min, range.max));
+    }
+    template <size_t N>
+    int choice(const json& j, const char* key, const std::string& path,
+               const ChoiceSetting<N>& setting) const {
+        return static_cast<int>(integer(j, key, path, 0, setting.count() - 1));
+    }
+
+    // The ranges and choices are the window's own (settings.h).
     SessionSettings settings(const json& j, const std::string& path) const {
         SessionSettings s;
-        s.gameMode = static_cast<int>(integer(j, "gameMode", path, 0, 2));
+        s.gameMode = choice(j, "gameMode", path, setting::kGameMode);
         const std::string system =
             text(member(j, "bettingSystem", path), path + ".bettingSystem", 16);
-        if (system != kBettingSystems[0] && system != kBettingSystems[1])
-            outOfRange(path + ".bettingSystem",
-                       "is " + json(system).dump() + ", not \"Martingale\" or \"Donald\"");
+        if (setting::kBettingSystem.indexOf(system) < 0) {
+            std::string names;
+            for (std::string_view c : setting::kBettingSystem.choices)
+                names += (names.empty() ? "\"" : " or \"") + std::string(c) + "\"";
+            outOfRange(path + ".bettingSystem", "is " + json(system).dump() + ", not " + names);
+        }
         s.bettingSystem = system;
-        s.initialBet = static_cast<int32_t>(integer(j, "initialBet", path, 1, 10000));
-        s.safeLevel = static_cast<int>(integer(j, "safeLevel", path, 0, 10));
+        s.initialBet = ranged(j, "initialBet", path, setting::kInitialBet);
+        s.safeLevel = ranged(j, "safeLevel", path, setting::kSafeLevel);
         s.fixedMatrix = boolean(member(j, "fixedMatrix", path), path + ".fixedMatrix");
-        s.mode3Reset = static_cast<int>(integer(j, "mode3Reset", path, 0, 2));
-        s.increaseTill = static_cast<int32_t>(integer(j, "increaseTill", path, 1, 35));
-        s.progression = static_cast<int>(integer(j, "progression", path, 0, 1));
-        s.sequentialLosses = static_cast<int32_t>(integer(j, "sequentialLosses", path, 1, 10000));
-        s.sequentialWins = static_cast<int32_t>(integer(j, "sequentialWins", path, 1, 10000));
+        s.mode3Reset = choice(j, "mode3Reset", path, setting::kResetOn);
+        s.increaseTill = ranged(j, "increaseTill", path, setting::kIncreaseTill);
+        s.progression = choice(j, "progression", path, setting::kProgression);
+        s.sequentialLosses = ranged(j, "sequentialLosses", path, setting::kMCount);
+        s.sequentialWins = ranged(j, "sequentialWins", path, setting::kWCount);
         return s;
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings.h"
 #include "snapshot.h"
 #include "spin_history.h"
 
@@ -13,18 +14,7 @@
 namespace vantel {
 
 // The window's settings as a session keeps them.
-struct SessionSettings {
-    int gameMode = 0; // 0 "Mode1", 1 "Mode2", 2 "Sequential"
-    std::string bettingSystem = "Martingale";
-    int32_t initialBet = 1;
-    int safeLevel = 0;
-    bool fixedMatrix = false;
-    int mode3Reset = 0; // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
-    int32_t increaseTill = 18;
-    int progression = 0; // 0 "Double", 1 "+ Init. Bet"
-    int32_t sequentialLosses = 2;
-    int32_t sequentialWins = 1;
-};
+using SessionSettings = Settings;
 
 // Everything a session needs to go on exactly where it stood: the settings,
 // every spin entered (with what was placed on it), the tracker as it stands

@@ -123,19 +123,25 @@ Report summarize(const Config& config, const std::vector<SessionResult>& session
     return r;
 }
 
+namespace {
+
+// A choice's name as a C string: the names are literals, so null-terminated.
+template <size_t N> const char* nameOf(const ChoiceSetting<N>& setting, int index) {
+    return setting.holds(index) ? setting.choiceName(index).data() : "";
+}
+
+} // namespace
+
 const char* gameModeName(int index) {
-    static const char* names[] = {"Mode1", "Mode2", "Sequential"};
-    return index >= 0 && index < 3 ? names[index] : "";
+    return nameOf(setting::kGameMode, index);
 }
 
 const char* mode3ResetName(int index) {
-    static const char* names[] = {"+ OR =", "ONLY +", "Manual"};
-    return index >= 0 && index < 3 ? names[index] : "";
+    return nameOf(setting::kResetOn, index);
 }
 
 const char* progressionName(int index) {
-    static const char* names[] = {"Double", "+ Init. Bet"};
-    return index >= 0 && index < 2 ? names[index] : "";
+    return nameOf(setting::kProgression, index);
 }
 
 std::string formatReport(const Config& config, const Report& r) {
@@ -144,7 +150,7 @@ std::string formatReport(const Config& config, const Report& r) {
     out += format("Settings       %s, %s, initial bet %d, safe level %d, fixed matrix %s\n",
                   gameModeName(s.gameMode), s.bettingSystem.c_str(), s.initialBet, s.safeLevel,
                   s.fixedMatrix ? "on" : "off");
-    if (s.gameMode == 2)
+    if (s.gameMode == setting::kSequential)
         out += format("Sequential     reset on \"%s\", increase till %d, %s, M. count %d, "
                       "W. count %d\n",
                       mode3ResetName(s.mode3Reset), s.increaseTill, progressionName(s.progression),

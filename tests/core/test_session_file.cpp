@@ -72,6 +72,7 @@ void expectSameSession(const Session& a, const Session& b) {
 // still, so two of them given the same spins draw the same numbers.
 struct Table {
     Table() {
+        items.fixCalendar(1700000000);
         for (SpinValue* edit :
              {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
             edit->OnChange = [this] { tracker.Initial_BetChange(); };
@@ -118,9 +119,9 @@ struct Table {
     }
 
     HeadlessItems items;
-    Tracker tracker{items, [] { return int64_t{1700000000}; }};
-    HeadlessDriver driver{items, tracker};
-    SpinHistory history{tracker};
+    HeadlessTracker tracker{items};
+    HeadlessDriver<HeadlessItems> driver{items, tracker};
+    BasicSpinHistory<HeadlessItems> history{tracker};
 };
 
 // Random settings, spins, undos and redos; the settings also change on the way.
@@ -182,13 +183,13 @@ TEST(SessionFile, ReadsBackExactlyWhatWasSavedAndGoesOnAsTheTrackerSaved) {
         EXPECT_EQ(opened.tracker.NumbersList, played.tracker.NumbersList);
         // Undo reaches as far back as it did in the session saved.
         size_t undone = 0;
-        while (opened.history.undo() == SpinHistory::Result::Done) {
-            ASSERT_EQ(played.history.undo(), SpinHistory::Result::Done);
+        while (opened.history.undo() == HistoryStep::Done) {
+            ASSERT_EQ(played.history.undo(), HistoryStep::Done);
             ASSERT_TRUE(sameSnapshot(opened.tracker.snapshot(), played.tracker.snapshot()))
                 << "after undo " << undone;
             ++undone;
         }
-        EXPECT_EQ(played.history.undo(), SpinHistory::Result::Nothing);
+        EXPECT_EQ(played.history.undo(), HistoryStep::Nothing);
         EXPECT_GE(undone, std::min<size_t>(saved.entered.size(), SpinHistory::kDefaultDepth));
     }
 }

@@ -96,9 +96,10 @@ TEST(SpinsFile, BadLineThreeOfAFileIsReportedAsLineThree) {
 // The text of a session of the given spins, saved as the window saves it.
 std::string sessionOf(const std::vector<int>& spins) {
     HeadlessItems items;
-    Tracker tracker{items, [] { return int64_t{1700000000}; }};
-    HeadlessDriver driver{items, tracker};
-    SpinHistory history{tracker};
+    HeadlessTracker tracker{items};
+    HeadlessDriver<HeadlessItems> driver{items, tracker};
+    BasicSpinHistory<HeadlessItems> history{tracker};
+    items.fixCalendar(1700000000);
     for (int n : spins) {
         driver.spin(n);
         driver.runUntilIdle();

@@ -1,9 +1,9 @@
 #include "chart/sim_chart.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -205,11 +205,11 @@ void drawSimChart(QPainter& p, const QRectF& rect, const SimChartData& data) {
     p.restore();
 }
 
-bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QString* error) {
+QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data) {
     const QRectF rect(QPointF(0, 0), QSizeF(size));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
@@ -226,12 +226,7 @@ bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QSt
         text.replace(
             mm,
             QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.flush()) {
-            if (error) *error = file.errorString();
-            return false;
-        }
-        return true;
+        return text.toUtf8();
     }
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -239,8 +234,24 @@ bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QSt
         QPainter p(&image);
         drawSimChart(p, rect, data);
     }
-    if (!image.save(path, "PNG")) {
-        if (error) *error = QStringLiteral("cannot write the PNG file");
+    if (!image.save(&buffer, "PNG")) return {};
+    return buffer.data();
+}
+
+bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QString* error) {
+    const QByteArray bytes = simChartFile(path, size, data);
+    if (bytes.isEmpty()) {
+        if (error) *error = QStringLiteral("the chart could not be drawn");
+        return false;
+    }
+    // Written whole or not at all: a file already there is replaced only
+    // once the new one is complete.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    // Unbuffered and flushed by hand: the commit does not see a refused last write.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+        if (error) *error = file.errorString();
         return false;
     }
     return true;

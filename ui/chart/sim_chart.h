@@ -2,6 +2,7 @@
 
 #include "report.h"
 
+#include <QByteArray>
 #include <QPainter>
 #include <QRectF>
 #include <QSize>
@@ -33,6 +34,11 @@ SimChartData simChartData(const sim::Config& config, const sim::Report& report);
 // results, each with titled, labelled axes. Shared by the command line and
 // the window.
 void drawSimChart(QPainter& painter, const QRectF& rect, const SimChartData& data);
+
+// The chart as the bytes of a PNG or SVG file, chosen by the file name's
+// ending, at size pixels; drawn wholly in memory, so a file is written in one
+// go. Empty if it could not be drawn. Needs a QGuiApplication for the fonts.
+QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data);
 
 // Writes the chart as PNG or SVG, chosen by the file name's ending, at size
 // pixels. Needs a QGuiApplication for the fonts; no display. On failure returns

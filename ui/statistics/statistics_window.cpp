@@ -3,6 +3,7 @@
 #include "spin_history.h"
 #include "statistics/figures_text.h"
 #include "tracker.h"
+#include "widgets/save_file.h"
 #include "widgets/scrolling.h"
 
 #include <QAbstractTableModel>
@@ -14,7 +15,6 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -425,16 +425,13 @@ void StatisticsWindow::showBeside() {
 }
 
 bool StatisticsWindow::saveSpins(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    const std::string text = vantel::sim::spinsText(m_spins);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    const SaveOutcome outcome = saveWhole(path, spinsFile());
+    if (error) *error = outcome.error;
+    return outcome.ok;
+}
+
+QByteArray StatisticsWindow::spinsFile() const {
+    return QByteArray::fromStdString(vantel::sim::spinsText(m_spins));
 }
 
 void StatisticsWindow::askAndSaveSpins() {
@@ -442,10 +439,5 @@ void StatisticsWindow::askAndSaveSpins() {
         this, QStringLiteral("Save spins"), QStringLiteral("spins.txt"),
         QStringLiteral("Spins (*.txt);;All files (*)"));
     if (path.isEmpty()) return;
-    QString error;
-    if (!saveSpins(path, &error))
-        QMessageBox::warning(this, QStringLiteral("Save spins"),
-                             QStringLiteral("The spins could not be saved to %1: %2. Nothing "
-                                            "was written; the session is unchanged.")
-                                 .arg(path, error));
+    saveWholeOrSay(this, path, spinsFile());
 }

@@ -1,12 +1,13 @@
 #pragma once
 
-// Temporary stand-in with the declared API of the one file writer, until it
-// lands on main; replaced by that one on merge.
-
 #include <QByteArray>
 #include <QString>
 
 class QWidget;
+
+// The one way the program writes a file the player asked for: the bytes go to
+// a temporary file beside the target, and only once they are wholly written
+// and flushed to the disk does it take the target's name.
 
 // Replaces path with bytes only once they are wholly written and flushed (QSaveFile); on failure
 // the old file is left byte for byte.
@@ -15,6 +16,7 @@ struct SaveOutcome {
     QString error; // one clear sentence naming the file and the reason
 };
 SaveOutcome saveWhole(const QString& path, const QByteArray& bytes);
+
 // The same, and on failure shows one warning message box over parent (title naming what failed);
 // returns ok.
 bool saveWholeOrSay(QWidget* parent, const QString& path, const QByteArray& bytes);

@@ -120,8 +120,7 @@ bool TForm1::enterSpin(int n) {
         QApplication::beep();
         return false;
     }
-    const auto procedure = vantel::Tracker::numberProcedures()[static_cast<size_t>(n)];
-    guarded([this, procedure] { (m_tracker.*procedure)(); });
+    guarded([this, n] { m_tracker.numberClick(n); });
     return true;
 }
 

@@ -44,10 +44,7 @@ bool SessionFiles::refusedWhileLocked() {
 
 vantel::Session SessionFiles::session() {
     vantel::Session s;
-    const vantel::sim::Settings st = m_form.sessionTools().currentSettings();
-    s.settings = {st.gameMode,         st.bettingSystem, st.initialBet,   st.safeLevel,
-                  st.fixedMatrix,      st.mode3Reset,    st.increaseTill, st.progression,
-                  st.sequentialLosses, st.sequentialWins};
+    s.settings = m_form.sessionTools().currentSettings();
     const vantel::SpinHistory& history = m_form.spinUndo().history();
     s.entered = history.entered();
     s.tracker = m_form.tracker().snapshot();

@@ -10,10 +10,13 @@
 #include "widgets/flat_button.h"
 #include "widgets/focus_cue.h"
 #include "widgets/program_timer.h"
+#include "widgets/setting_choices.h"
 #include "widgets/shape.h"
 #include "window/board_geometry.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
+
+#include "settings.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -32,6 +35,7 @@
 TForm1* Form1 = nullptr;
 
 using vantel::TimerId;
+namespace setting = vantel::setting;
 
 namespace {
 
@@ -185,7 +189,7 @@ TColourLabel* makeHidden(QWidget* parent, const char* name, QRect geometry, cons
 } // namespace
 
 TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
-    : QWidget(parent), m_tracker(*this, std::move(clock)) {
+    : QWidget(parent), m_clock(std::move(clock)), m_tracker(*this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantel 2.0"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -390,29 +394,28 @@ void TForm1::buildSettings() {
     styleSetting(Initial_Bet, kOlive, 9);
     Initial_Bet->setGeometry(8, 186, 41, 19);
     Initial_Bet->setCursor(Qt::PointingHandCursor);
-    Initial_Bet->setMaxValue(10000);
-    Initial_Bet->setMinValue(1);
-    Initial_Bet->setValue(1);
+    Initial_Bet->setMaxValue(setting::kInitialBet.max);
+    Initial_Bet->setMinValue(setting::kInitialBet.min);
+    Initial_Bet->setValue(setting::kInitialBet.defaultValue);
 
     Game_Mode = new TDropDown(this);
     Game_Mode->setObjectName(QStringLiteral("Game_Mode"));
     Game_Mode->setGeometry(8, 232, 72, 19);
-    Game_Mode->addItems(
-        {QStringLiteral("Mode1"), QStringLiteral("Mode2"), QStringLiteral("Sequential")});
+    Game_Mode->addItems(choiceNames(setting::kGameMode));
     styleSetting(Game_Mode, kOlive, 9);
     Game_Mode->setCursor(Qt::PointingHandCursor);
 
     Betting_System = new TDropDown(this);
     Betting_System->setObjectName(QStringLiteral("Betting_System"));
     Betting_System->setGeometry(89, 232, 80, 19);
-    Betting_System->addItems({QStringLiteral("Martingale"), QStringLiteral("Donald")});
+    Betting_System->addItems(choiceNames(setting::kBettingSystem));
     styleSetting(Betting_System, kOlive, 9);
     Betting_System->setCursor(Qt::PointingHandCursor);
 
     SafeLevel = new QSlider(Qt::Horizontal, this);
     SafeLevel->setObjectName(QStringLiteral("SafeLevel"));
     SafeLevel->setGeometry(176, 234, 102, 17);
-    SafeLevel->setRange(0, 10);
+    SafeLevel->setRange(setting::kSafeLevel.min, setting::kSafeLevel.max);
     SafeLevel->setTickInterval(1);
     SafeLevel->setTickPosition(QSlider::TicksBelow);
     SafeLevel->setSingleStep(1);
@@ -470,42 +473,39 @@ void TForm1::buildSequentialPanel() {
         c->setToolTip(tip);
         return c;
     };
-    auto spin = [this](const char* name, QRect geometry, int32_t max, int32_t value,
+    auto spin = [this](const char* name, QRect geometry, const vantel::RangeSetting& range,
                        const QString& tip) {
         auto* s = new TCSpinEdit(Panel1);
         s->setObjectName(QString::fromLatin1(name));
         styleSetting(s, kWhite, 9);
         s->setGeometry(geometry);
         s->setCursor(Qt::PointingHandCursor);
-        s->setMaxValue(max);
-        s->setMinValue(1);
-        s->setValue(value);
+        s->setMaxValue(range.max);
+        s->setMinValue(range.min);
+        s->setValue(range.defaultValue);
         s->setToolTip(tip);
         return s;
     };
 
     caption("Label13", 0, QStringLiteral("Reset on:"));
-    Mode3_Reset =
-        combo("Mode3_Reset", QRect(0, 16, 65, 19),
-              {QStringLiteral("+ OR ="), QStringLiteral("ONLY +"), QStringLiteral("Manual")},
-              QStringLiteral("When the sequence starts over: once its result is zero or "
-                             "better, only once it is ahead, or only by Reset"));
+    Mode3_Reset = combo("Mode3_Reset", QRect(0, 16, 65, 19), choiceNames(setting::kResetOn),
+                        QStringLiteral("When the sequence starts over: once its result is zero or "
+                                       "better, only once it is ahead, or only by Reset"));
     bevel("Bevel2", QRect(76, 9, 9, 26));
     caption("Label19", 88, QStringLiteral("Increase till:"));
-    Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), 35, 18,
+    Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), setting::kIncreaseTill,
                          QStringLiteral("The most numbers the suggestion grows to (18 at most)"));
     bevel("Bevel1", QRect(152, 8, 9, 26));
     caption("Label22", 164, QStringLiteral("Progression:"));
-    Progression = combo("Progression", QRect(164, 16, 77, 19),
-                        {QStringLiteral("Double"), QStringLiteral("+ Init. Bet")},
+    Progression = combo("Progression", QRect(164, 16, 77, 19), choiceNames(setting::kProgression),
                         QStringLiteral("How the stake per number steps up after a run of misses "
                                        "and down after a run of hits"));
     caption("Label20", 252, QStringLiteral("M. Count:"));
     Sequential_Losses =
-        spin("Sequential_Losses", QRect(252, 16, 45, 19), 10000, 2,
+        spin("Sequential_Losses", QRect(252, 16, 45, 19), setting::kMCount,
              QStringLiteral("Misses in a row that add a number and raise the stake"));
     caption("Label21", 305, QStringLiteral("W. Count:"));
-    Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), 10000, 1,
+    Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), setting::kWCount,
                            QStringLiteral("Hits in a row that drop a number and lower the stake"));
 }
 
@@ -515,19 +515,20 @@ void TForm1::buildTimers() {
         t->setObjectName(QString::fromLatin1(name));
         return t;
     };
+    const auto startInterval = [](TimerId id) {
+        return vantel::kTimerStartIntervals[static_cast<size_t>(id)];
+    };
     ShowValues = timer("ShowValues", 10, true);
-    Timer_Classic = timer("Timer_Classic", 60, false);
+    Timer_Classic = timer("Timer_Classic", startInterval(TimerId::Classic), false);
     Timer_Recalculate = timer("Timer_Recalculate", 60, false);
-    Fixed_Matrix_Timer = timer("Fixed_Matrix_Timer", 100, false);
-    Sequential_Timer = timer("Sequential_Timer", 60, false);
-    Timer_Mode2 = timer("Timer_Mode2", 60, false);
+    Fixed_Matrix_Timer = timer("Fixed_Matrix_Timer", startInterval(TimerId::FixedMatrix), false);
+    Sequential_Timer = timer("Sequential_Timer", startInterval(TimerId::Sequential), false);
+    Timer_Mode2 = timer("Timer_Mode2", startInterval(TimerId::Mode2), false);
 }
 
 void TForm1::bindProcedures() {
-    connect(m_board, &QButtonGroup::idClicked, this, [this](int n) {
-        const auto procedure = vantel::Tracker::numberProcedures()[static_cast<size_t>(n)];
-        guarded([this, procedure] { (m_tracker.*procedure)(); });
-    });
+    connect(m_board, &QButtonGroup::idClicked, this,
+            [this](int n) { guarded([this, n] { m_tracker.numberClick(n); }); });
     connect(Reset_Bets, &QAbstractButton::clicked, this,
             [this] { guarded([this] { m_tracker.Reset_BetsClick(); }); });
     connect(ReCalculate, &QAbstractButton::clicked, this,
@@ -550,7 +551,7 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::gameModeChosen(int index) {
-    const bool sequential = index == 2;
+    const bool sequential = index == setting::kSequential;
     if (sequential) Panel1->move(8, 261);
     Panel1->setVisible(sequential);
     Label25->setVisible(sequential);
@@ -684,6 +685,9 @@ void TForm1::Enable_Buttons() {
 
 // ---- Window items ----
 
+int64_t TForm1::calendarSeconds() const {
+    return m_clock();
+}
 int TForm1::gameMode() const {
     return Game_Mode->currentIndex();
 }

@@ -78,6 +78,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void guarded(const std::function<void()>& procedure);
 
     // Window items.
+    int64_t calendarSeconds() const override;
     int currentNum() const override { return m_currentNum; }
     void setCurrentNum(int n) override { m_currentNum = n; }
     int gameMode() const override;
@@ -187,6 +188,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     ProgramTimer* timerOf(vantel::TimerId id) const;
     std::array<QWidget*, 12> lockedSettings() const;
 
+    vantel::CalendarClock m_clock;
     vantel::Tracker m_tracker;
     // The 37 board cell buttons, each with its number as id.
     QButtonGroup* m_board = nullptr;
