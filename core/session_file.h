@@ -32,7 +32,7 @@ struct Session {
 // (docs/session-format.md). The bounds keep a hostile file from costing more
 // than a real one could.
 constexpr int kSessionVersion = 1;
-constexpr size_t kSessionMaxBytes = size_t{16} << 20;
+constexpr size_t kSessionMaxBytes = size_t{8} << 20;
 constexpr size_t kSessionMaxSpins = 200000;
 constexpr size_t kSessionMaxUndo = SpinHistory::kDefaultDepth;
 

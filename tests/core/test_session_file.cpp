@@ -274,6 +274,8 @@ TEST(SessionFile, RefusesEveryDamagedOrForeignFileNamingTheFileAndTheFault) {
     const std::vector<Case> cases = {
         {"empty", "", "not a Vantel session file"},
         {"plain spins", "17\n3\n", "not a Vantel session file"},
+        {"too large", "{" + std::string(kSessionMaxBytes, ' ') + "}",
+         "8388610 bytes long, more than a session file can be"},
         {"another JSON", "{\"name\": \"x\"}", "not a Vantel session file"},
         {"a list", "[1, 2]", "not a Vantel session file"},
         {"no format", withFile([](json& f) { f.erase("format"); }), "not a Vantel session file"},
