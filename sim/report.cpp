@@ -203,12 +203,12 @@ std::string formatReport(const Config& config, const Report& r) {
         out += format("Returned       %lld\n", static_cast<long long>(r.returned));
     }
     out += format("Return to player %s   (36/37 = 97.297 %%)\n", percent(r.returnToPlayer).c_str());
-    out += format("Hit rate       %s   of %s spins with a stake; a random bet on as many "
+    out += format("Hit rate       %s   of %s spins with a stake%s; a random bet on as many "
                   "numbers: %.3f %%\n",
                   percent(r.hitRate).c_str(),
-                  r.exact ? format("%.3f (a session)", r.expectedBetSpins).c_str()
+                  r.exact ? format("%.3f", r.expectedBetSpins).c_str()
                           : std::to_string(r.betSpins).c_str(),
-                  100 * r.randomHitRate);
+                  r.exact ? " a session" : "", 100 * r.randomHitRate);
     return out;
 }
 
