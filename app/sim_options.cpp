@@ -125,6 +125,8 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
     app.add_option("--chart-size", chartSize, "Chart size in pixels, WIDTHxHEIGHT")
         ->capture_default_str();
     app.add_flag("--quiet", options.quiet, "No progress bar");
+    app.add_flag("--exact", options.exact,
+                 "Compute the figures exactly for a fair wheel instead of playing sessions");
 
     try {
         app.parse(argc, argv);
@@ -138,6 +140,17 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         return badInput(e.what());
     }
 
+    if (options.exact) {
+        // The exact figures weigh every session a fair wheel can give.
+        if (!options.spinsFile.empty())
+            return badInput("--exact: recorded spins are not a fair wheel; --exact computes "
+                            "for the wheel only");
+        if (app.count("--sessions") > 0)
+            return badInput("--exact: --sessions does not apply, every possible session is "
+                            "counted by its probability");
+        if (!options.csvFile.empty())
+            return badInput("--exact: --csv writes one row per played session; none is played");
+    }
     s.gameMode = st::kGameMode.indexOf(mode);
     s.mode3Reset = st::kResetOn.indexOf(reset);
     s.progression = st::kProgression.indexOf(progression);

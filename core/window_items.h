@@ -45,15 +45,16 @@ class WindowItems {
     virtual int currentNum() const = 0;
     virtual void setCurrentNum(int n) = 0;
 
-    // Settings.
-    virtual int gameMode() const = 0;              // 0 Mode1, 1 Mode2, 2 Sequential
-    virtual std::string bettingSystem() const = 0; // "Martingale" or "Donald"
-    virtual int32_t initialBet() = 0;              // reading may rewrite the text
+    // The settings, as core/settings.h names them: the index of a choice, or
+    // the Betting System by its name.
+    virtual int gameMode() const = 0;
+    virtual std::string bettingSystem() const = 0;
+    virtual int32_t initialBet() = 0; // reading may rewrite the text
     virtual int safeLevel() const = 0;
     virtual bool fixedMatrix() const = 0;
-    virtual int mode3Reset() const = 0; // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
+    virtual int mode3Reset() const = 0; // Reset on
     virtual int32_t increaseTill() = 0;
-    virtual int progression() const = 0; // 0 "Double", 1 "+ Init. Bet"
+    virtual int progression() const = 0;
     virtual int32_t sequentialLosses() = 0;
     virtual int32_t sequentialWins() = 0;
 

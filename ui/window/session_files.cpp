@@ -2,7 +2,6 @@
 
 #include "widgets/cspinedit.h"
 #include "widgets/save_file.h"
-#include "window/session_tools.h"
 #include "window/spin_undo.h"
 #include "window/unit1.h"
 
@@ -21,7 +20,9 @@ const QString kFilter = QStringLiteral("Vantel sessions (*.vantel);;All files (*
 
 } // namespace
 
-SessionFiles::SessionFiles(TForm1& form, QObject* parent) : QObject(parent), m_form(form) {
+SessionFiles::SessionFiles(TForm1& form, std::function<vantel::Settings()> settings,
+                           QObject* parent)
+    : QObject(parent), m_form(form), m_settings(std::move(settings)) {
     m_saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form);
     m_saveKey->setObjectName(QStringLiteral("SaveSessionKey"));
     m_openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form);
@@ -44,7 +45,7 @@ bool SessionFiles::refusedWhileLocked() {
 
 vantel::Session SessionFiles::session() {
     vantel::Session s;
-    s.settings = m_form.sessionTools().currentSettings();
+    s.settings = m_settings();
     const vantel::SpinHistory& history = m_form.spinUndo().history();
     s.entered = history.entered();
     s.tracker = m_form.tracker().snapshot();

@@ -19,7 +19,8 @@ class TForm1;
 class SessionFiles : public QObject {
     Q_OBJECT
   public:
-    SessionFiles(TForm1& form, QObject* parent);
+    // settings reads the window's settings as they are now.
+    SessionFiles(TForm1& form, std::function<vantel::Settings()> settings, QObject* parent);
 
     // The session as the window holds it now.
     vantel::Session session();
@@ -50,6 +51,7 @@ class SessionFiles : public QObject {
     bool refusedWhileLocked();
 
     TForm1& m_form;
+    std::function<vantel::Settings()> m_settings;
     QShortcut* m_saveKey = nullptr;
     QShortcut* m_openKey = nullptr;
 };

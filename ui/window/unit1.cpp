@@ -13,8 +13,11 @@
 #include "widgets/setting_choices.h"
 #include "widgets/shape.h"
 #include "window/board_geometry.h"
+#include "window/number_entry.h"
+#include "window/player_aids.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
+#include "window/window_placement.h"
 
 #include "settings.h"
 
@@ -28,6 +31,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSlider>
+#include <QWindow>
 
 #include <exception>
 #include <optional>
@@ -243,9 +247,7 @@ TForm1::~TForm1() {
     // Hiding while the base class tears the window down moves the focus and
     // sends events: neither may reach this half-destroyed window any more.
     disconnect(qApp, nullptr, this, nullptr);
-    for (QWidget* w : lockedSettings())
-        w->removeEventFilter(this);
-    if (m_focusCue) m_focusCue->follow(nullptr);
+    if (m_playerAids) m_playerAids->release();
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -546,6 +548,79 @@ void TForm1::bindProcedures() {
     connect(Game_Mode, &QComboBox::currentIndexChanged, this, &TForm1::gameModeChosen);
 }
 
+void TForm1::setUpPlayerAids() {
+    PlayerAids::Controls c;
+    c.window = this;
+    c.settings = lockedSettings();
+    c.initialBet = Initial_Bet;
+    c.gameMode = Game_Mode;
+    c.bettingSystem = Betting_System;
+    c.safeLevel = SafeLevel;
+    c.fixedMatrix = Fixed_Matrix;
+    c.resetOn = Mode3_Reset;
+    c.increaseTill = Increase_Till;
+    c.progression = Progression;
+    c.mCount = Sequential_Losses;
+    c.wCount = Sequential_Wins;
+    c.reset = Reset_Bets;
+    c.recalculate = ReCalculate;
+    c.bet = Bet;
+    c.cells = FlatButton;
+    m_playerAids = new PlayerAids(c, [this](int n) { return enterSpin(n); });
+}
+
+bool TForm1::enterSpin(int n) {
+    if (n < 0 || n > vantel::kHighestNumber || m_locked) {
+        QApplication::beep();
+        return false;
+    }
+    guarded([this, n] { m_tracker.numberClick(n); });
+    return true;
+}
+
+void TForm1::openNumberEntry() {
+    m_playerAids->openNumberEntry();
+}
+
+TNumberEntry* TForm1::numberEntry() {
+    return m_playerAids->numberEntry();
+}
+
+TFocusCue* TForm1::focusCue() const {
+    return m_playerAids->focusCue();
+}
+
+void TForm1::ensureIcon() {
+    if (m_iconSet) return;
+    m_iconSet = true;
+    setWindowIcon(QIcon(vantel::iconArt()));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        m_placed = true;
+        window_placement::placeAtOpening(*this);
+        window_placement::offerNoResize(*this);
+        // The icon waits for the window's first appearance on the screen.
+        if (windowHandle())
+            windowHandle()->installEventFilter(this);
+        else
+            ensureIcon();
+    }
+    QWidget::showEvent(event);
+    m_playerAids->followFocus();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &TForm1::ensureIcon, Qt::QueuedConnection);
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TForm1::FormCreate() {
     m_tracker.Hide_Active();
 }
@@ -680,7 +755,7 @@ void TForm1::Enable_Buttons() {
     if (back && back->isEnabled() && back->isVisible() && back->focusPolicy() != Qt::NoFocus &&
         (!QApplication::focusWidget() || !isAncestorOf(QApplication::focusWidget())))
         back->setFocus(Qt::OtherFocusReason);
-    if (m_focusCue) focusChanged();
+    if (m_playerAids) m_playerAids->followFocus();
 }
 
 // ---- Window items ----
@@ -728,7 +803,7 @@ void TForm1::setActNumberVisible(int n, bool visible) {
     QLabel* overlay = Act_Number[static_cast<size_t>(n)];
     if (overlay->isHidden() == !visible) return;
     overlay->setVisible(visible);
-    describeCell(n);
+    if (m_playerAids) m_playerAids->describeCell(n, visible);
 }
 
 std::string TForm1::historyText(int cell) const {
