@@ -149,11 +149,16 @@ class SessionFilesTest : public ::testing::Test {
             asked << saving;
             return answer;
         };
+        SessionFiles::ConfirmHook = [this](const QString&, const QString& text) {
+            confirms << text;
+            return replace;
+        };
     }
     ~SessionFilesTest() override {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
         SessionFiles::AskPathHook = nullptr;
         SessionFiles::SayHook = nullptr;
+        SessionFiles::ConfirmHook = nullptr;
         SpinUndo::BeepHook = nullptr;
         TForm1::setErrorSink(nullptr);
     }
@@ -163,6 +168,8 @@ class SessionFilesTest : public ::testing::Test {
     QString answer;
     QList<bool> asked;
     QStringList said;
+    QStringList confirms;
+    bool replace = true;
     int beeps = 0;
 };
 
@@ -275,6 +282,44 @@ TEST_F(SessionFilesTest, ARefusedFileSaysWhyOnceAndLeavesTheWindowAsItWas) {
     expectSame(before, see(form), "cancelled");
     EXPECT_TRUE(files(form).openFrom(dir.filePath("good.vantel")));
     EXPECT_EQ(form.spinUndo().history().entered().size(), 7u);
+}
+
+TEST_F(SessionFilesTest, OpeningOverEnteredSpinsAsksFirstAndAskedNotLeavesThemAlone) {
+    auto window = newWindow();
+    TForm1& form = *window;
+    for (int n : {4, 19, 21, 2, 25, 17})
+        spin(form, n);
+    answer = dir.filePath("saved.vantel");
+    ASSERT_TRUE(files(form).saveTo(answer));
+
+    // A fresh window has nothing to lose: no question.
+    auto fresh = newWindow();
+    files(*fresh).askAndOpen();
+    EXPECT_TRUE(confirms.isEmpty());
+    EXPECT_EQ(fresh->spinUndo().history().entered().size(), 6u);
+
+    // Over spins of its own the player is asked, and a no keeps them.
+    spin(form, 8);
+    spin(form, 30);
+    const Seen before = see(form);
+    replace = false;
+    files(form).askAndOpen();
+    ASSERT_EQ(confirms.size(), 1);
+    EXPECT_TRUE(confirms[0].contains("replaces the 8 spins")) << confirms[0].toStdString();
+    EXPECT_TRUE(confirms[0].contains("saved.vantel")) << confirms[0].toStdString();
+    expectSame(before, see(form), "declined");
+    // A refused file is said before anything is asked.
+    confirms.clear();
+    answer = dir.filePath("missing.vantel");
+    files(form).askAndOpen();
+    EXPECT_TRUE(confirms.isEmpty());
+    EXPECT_EQ(said.size(), 1);
+    // A yes opens it.
+    answer = dir.filePath("saved.vantel");
+    replace = true;
+    files(form).askAndOpen();
+    EXPECT_EQ(confirms.size(), 1);
+    EXPECT_EQ(form.spinUndo().history().entered().size(), 6u);
 }
 
 TEST_F(SessionFilesTest, TheKeysAndEntriesWorkFromEveryWindowAndNotWhileTheBoardIsLocked) {

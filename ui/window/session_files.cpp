@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
@@ -63,11 +64,9 @@ bool SessionFiles::saveTo(const QString& path) {
                           QByteArray(text.data(), static_cast<qsizetype>(text.size())));
 }
 
-bool SessionFiles::openFrom(const QString& path) {
-    if (refusedWhileLocked()) return false;
-    vantel::Session s;
+std::optional<vantel::Session> SessionFiles::readOrSay(const QString& path) {
     try {
-        s = vantel::readSessionFile(path.toStdString());
+        return vantel::readSessionFile(path.toStdString());
     } catch (const vantel::SessionFileError& e) {
         const QString title = QStringLiteral("Session not opened");
         const QString text =
@@ -76,10 +75,31 @@ bool SessionFiles::openFrom(const QString& path) {
             SayHook(title, text);
         else
             QMessageBox::warning(&m_form, title, text);
-        return false;
+        return std::nullopt;
     }
-    apply(std::move(s));
+}
+
+bool SessionFiles::openFrom(const QString& path) {
+    if (refusedWhileLocked()) return false;
+    std::optional<vantel::Session> s = readOrSay(path);
+    if (!s) return false;
+    apply(std::move(*s));
     return true;
+}
+
+bool SessionFiles::replacingConfirmed(const QString& path) {
+    // Opening puts the file's session in place of the window's: spins entered
+    // here and not saved would be lost without a word.
+    const size_t spins = m_form.spinUndo().history().entered().size();
+    if (spins == 0) return true;
+    const QString title = QStringLiteral("Open session");
+    const QString text = QStringLiteral("Opening %1 replaces the %2 spins entered in this "
+                                        "window; spins that were not saved are lost.")
+                             .arg(QDir::toNativeSeparators(path))
+                             .arg(spins);
+    if (ConfirmHook) return ConfirmHook(title, text);
+    return QMessageBox::question(&m_form, title, text, QMessageBox::Open | QMessageBox::Cancel,
+                                 QMessageBox::Cancel) == QMessageBox::Open;
 }
 
 void SessionFiles::apply(vantel::Session&& s) {
@@ -122,7 +142,10 @@ void SessionFiles::askAndOpen() {
         AskPathHook
             ? AskPathHook(&m_form, false)
             : QFileDialog::getOpenFileName(&m_form, QStringLiteral("Open session"), {}, kFilter);
-    if (!path.isEmpty()) openFrom(path);
+    if (path.isEmpty()) return;
+    std::optional<vantel::Session> s = readOrSay(path);
+    if (!s || !replacingConfirmed(path) || refusedWhileLocked()) return;
+    apply(std::move(*s));
 }
 
 void SessionFiles::addEntries(QMenu* menu) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QMenu;
 class QShortcut;
@@ -45,8 +46,15 @@ class SessionFiles : public QObject {
     // Shows why a file was not opened; empty means a warning message box.
     using Say = std::function<void(const QString& title, const QString& text)>;
     static inline Say SayHook;
+    // Asks whether to replace the spins entered in the window by an opened
+    // session; empty means a question box. Tests answer instead.
+    using Confirm = std::function<bool(const QString& title, const QString& text)>;
+    static inline Confirm ConfirmHook;
 
   private:
+    // The session in path, or nothing, said in a message, when it is refused.
+    std::optional<vantel::Session> readOrSay(const QString& path);
+    bool replacingConfirmed(const QString& path);
     void apply(vantel::Session&& session);
     bool refusedWhileLocked();
 
