@@ -2,8 +2,8 @@
 
 #include "widgets/cspinedit.h"
 #include "widgets/save_file.h"
+#include "window/main_window.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,12 +21,10 @@ const QString kFilter = QStringLiteral("Vantel sessions (*.vantel);;All files (*
 
 } // namespace
 
-SessionFiles::SessionFiles(TForm1& form, std::function<vantel::Settings()> settings,
-                           QObject* parent)
-    : QObject(parent), m_form(form), m_settings(std::move(settings)) {
-    m_saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form);
+SessionFiles::SessionFiles(MainWindow& form, QObject* parent) : QObject(parent), m_form(form) {
+    m_saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form.widget());
     m_saveKey->setObjectName(QStringLiteral("SaveSessionKey"));
-    m_openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form);
+    m_openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form.widget());
     m_openKey->setObjectName(QStringLiteral("OpenSessionKey"));
     // From the side windows too: they belong to the same session.
     for (QShortcut* key : {m_saveKey, m_openKey})
@@ -46,7 +44,7 @@ bool SessionFiles::refusedWhileLocked() {
 
 vantel::Session SessionFiles::session() {
     vantel::Session s;
-    s.settings = m_settings();
+    s.settings = m_form.settings();
     const vantel::SpinHistory& history = m_form.spinUndo().history();
     s.entered = history.entered();
     s.tracker = m_form.tracker().snapshot();
@@ -60,7 +58,7 @@ bool SessionFiles::saveTo(const QString& path) {
     // saved once the spin is done.
     if (refusedWhileLocked()) return false;
     const std::string text = vantel::sessionText(session());
-    return saveWholeOrSay(&m_form, path,
+    return saveWholeOrSay(&m_form.widget(), path,
                           QByteArray(text.data(), static_cast<qsizetype>(text.size())));
 }
 
@@ -74,7 +72,7 @@ std::optional<vantel::Session> SessionFiles::readOrSay(const QString& path) {
         if (SayHook)
             SayHook(title, text);
         else
-            QMessageBox::warning(&m_form, title, text);
+            QMessageBox::warning(&m_form.widget(), title, text);
         return std::nullopt;
     }
 }
@@ -98,25 +96,15 @@ bool SessionFiles::replacingConfirmed(const QString& path) {
                              .arg(QDir::toNativeSeparators(path))
                              .arg(spins);
     if (ConfirmHook) return ConfirmHook(title, text);
-    return QMessageBox::question(&m_form, title, text, QMessageBox::Open | QMessageBox::Cancel,
+    return QMessageBox::question(&m_form.widget(), title, text,
+                                 QMessageBox::Open | QMessageBox::Cancel,
                                  QMessageBox::Cancel) == QMessageBox::Open;
 }
 
 void SessionFiles::apply(vantel::Session&& s) {
     // The settings through the window's own controls, as the player sets
     // them; what their changes run on the tracker is then overwritten whole.
-    const vantel::SessionSettings& st = s.settings;
-    m_form.Game_Mode->setCurrentIndex(st.gameMode);
-    m_form.Betting_System->setCurrentIndex(
-        m_form.Betting_System->findText(QString::fromStdString(st.bettingSystem)));
-    m_form.Initial_Bet->setValue(st.initialBet);
-    m_form.SafeLevel->setValue(st.safeLevel);
-    m_form.Fixed_Matrix->setChecked(st.fixedMatrix);
-    m_form.Mode3_Reset->setCurrentIndex(st.mode3Reset);
-    m_form.Increase_Till->setValue(st.increaseTill);
-    m_form.Progression->setCurrentIndex(st.progression);
-    m_form.Sequential_Losses->setValue(st.sequentialLosses);
-    m_form.Sequential_Wins->setValue(st.sequentialWins);
+    m_form.applySettings(s.settings);
 
     vantel::Tracker& tracker = m_form.tracker();
     tracker.restore(s.tracker);
@@ -124,14 +112,14 @@ void SessionFiles::apply(vantel::Session&& s) {
     for (const vantel::EnteredSpin& e : s.entered)
         tracker.NumbersList.append(int64_t{e.number});
     m_form.spinUndo().history().load(std::move(s.undo), std::move(s.redo), std::move(s.entered));
-    m_form.guarded([this] { m_form.ShowValuesTimer(); });
+    m_form.refresh();
 }
 
 void SessionFiles::askAndSave() {
     if (refusedWhileLocked()) return;
     const QString path =
-        AskPathHook ? AskPathHook(&m_form, true)
-                    : QFileDialog::getSaveFileName(&m_form, QStringLiteral("Save session"),
+        AskPathHook ? AskPathHook(&m_form.widget(), true)
+                    : QFileDialog::getSaveFileName(&m_form.widget(), QStringLiteral("Save session"),
                                                    QStringLiteral("session.vantel"), kFilter);
     if (!path.isEmpty()) saveTo(path);
 }
@@ -139,9 +127,9 @@ void SessionFiles::askAndSave() {
 void SessionFiles::askAndOpen() {
     if (refusedWhileLocked()) return;
     const QString path =
-        AskPathHook
-            ? AskPathHook(&m_form, false)
-            : QFileDialog::getOpenFileName(&m_form, QStringLiteral("Open session"), {}, kFilter);
+        AskPathHook ? AskPathHook(&m_form.widget(), false)
+                    : QFileDialog::getOpenFileName(&m_form.widget(), QStringLiteral("Open session"),
+                                                   {}, kFilter);
     if (path.isEmpty()) return;
     std::optional<vantel::Session> s = readOrSay(path);
     if (!s || !replacingConfirmed(path) || refusedWhileLocked()) return;

@@ -10,7 +10,8 @@
 
 class QMenu;
 class QShortcut;
-class TForm1;
+class MainWindow;
+class QWidget;
 
 // "Save session…" (Ctrl+S) and "Open session…" (Ctrl+O): the window's whole
 // session, its settings, spins, tracker and undo history, kept in a session
@@ -20,8 +21,7 @@ class TForm1;
 class SessionFiles : public QObject {
     Q_OBJECT
   public:
-    // settings reads the window's settings as they are now.
-    SessionFiles(TForm1& form, std::function<vantel::Settings()> settings, QObject* parent);
+    SessionFiles(MainWindow& form, QObject* parent);
 
     // The session as the window holds it now.
     vantel::Session session();
@@ -58,8 +58,7 @@ class SessionFiles : public QObject {
     void apply(vantel::Session&& session);
     bool refusedWhileLocked();
 
-    TForm1& m_form;
-    std::function<vantel::Settings()> m_settings;
+    MainWindow& m_form;
     QShortcut* m_saveKey = nullptr;
     QShortcut* m_openKey = nullptr;
 };

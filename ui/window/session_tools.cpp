@@ -34,8 +34,7 @@ SessionTools::SessionTools(TForm1& form) : QObject(&form), m_form(form) {
     connect(m_statisticsKey, &QShortcut::activated, this, &SessionTools::openStatistics);
     connect(m_simulateKey, &QShortcut::activated, this, &SessionTools::openSimulate);
     form.spinUndo().history().OnChange = [this] { historyChanged(); };
-    m_files = new SessionFiles(
-        form, [this] { return currentSettings(); }, this);
+    m_files = new SessionFiles(form, this);
 }
 
 SessionTools::~SessionTools() {

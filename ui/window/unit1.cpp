@@ -699,6 +699,49 @@ void TForm1::recoverAfterError() {
 
 // ---- Refresh and the recalculation animation ----
 
+namespace {
+
+// A spin edit's value as reading it would give, without the rewrite of its
+// text that a reading may make.
+int32_t peek(const TCSpinEdit* edit) {
+    const vantel::SpinBounds bounds{edit->MinValue(), edit->MaxValue(), edit->Increment()};
+    return vantel::spinClamp(bounds, vantel::spinRead(bounds, edit->text().toStdString()).value);
+}
+
+} // namespace
+
+vantel::Settings TForm1::settings() const {
+    vantel::Settings s;
+    s.gameMode = Game_Mode->currentIndex();
+    s.bettingSystem = Betting_System->currentText().toStdString();
+    s.initialBet = peek(Initial_Bet);
+    s.safeLevel = SafeLevel->value();
+    s.fixedMatrix = Fixed_Matrix->isChecked();
+    s.mode3Reset = Mode3_Reset->currentIndex();
+    s.increaseTill = peek(Increase_Till);
+    s.progression = Progression->currentIndex();
+    s.sequentialLosses = peek(Sequential_Losses);
+    s.sequentialWins = peek(Sequential_Wins);
+    return s;
+}
+
+void TForm1::applySettings(const vantel::Settings& s) {
+    Game_Mode->setCurrentIndex(s.gameMode);
+    Betting_System->setCurrentIndex(setting::kBettingSystem.indexOf(s.bettingSystem));
+    Initial_Bet->setValue(s.initialBet);
+    SafeLevel->setValue(s.safeLevel);
+    Fixed_Matrix->setChecked(s.fixedMatrix);
+    Mode3_Reset->setCurrentIndex(s.mode3Reset);
+    Increase_Till->setValue(s.increaseTill);
+    Progression->setCurrentIndex(s.progression);
+    Sequential_Losses->setValue(s.sequentialLosses);
+    Sequential_Wins->setValue(s.sequentialWins);
+}
+
+void TForm1::refresh() {
+    guarded([this] { ShowValuesTimer(); });
+}
+
 void TForm1::ShowValuesTimer() {
     const vantel::TrackerState& st = m_tracker.state();
     Balance->setText(QString::number(st.Balance_Value));

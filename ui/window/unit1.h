@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tracker.h"
+#include "window/main_window.h"
 #include "window_items.h"
 
 #include <QComboBox>
@@ -33,7 +34,7 @@ class TNumberEntry;
 // settings row. It owns the tracker and implements its window items with
 // widgets; clicks, ticks and text changes run the tracker's procedures through
 // one guard that reports an error in a message box.
-class TForm1 : public QWidget, public vantel::WindowItems {
+class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     Q_OBJECT
   public:
     explicit TForm1(vantel::CalendarClock clock = vantel::systemCalendarSeconds,
@@ -45,9 +46,14 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void ReCalculateClick();
     void Timer_RecalculateTimer();
 
-    vantel::Tracker& tracker() { return m_tracker; }
+    // The window as its helpers see it.
+    QWidget& widget() override { return *this; }
+    vantel::Tracker& tracker() override { return m_tracker; }
     // Ctrl+Z, Ctrl+Shift+Z and the right-button menu (spin_undo.cpp).
-    SpinUndo& spinUndo() { return *m_spinUndo; }
+    SpinUndo& spinUndo() override { return *m_spinUndo; }
+    vantel::Settings settings() const override;
+    void applySettings(const vantel::Settings& settings) override;
+    void refresh() override;
     // Statistics, Simulate and About (session_tools.cpp).
     SessionTools& sessionTools() { return *m_sessionTools; }
 
@@ -56,7 +62,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     bool enterSpin(int n);
     // Gives the window its icon, if it has none yet; done once the window is first
     // exposed, so that painting it does not hold back the window's appearance.
-    void ensureIcon();
+    void ensureIcon() override;
     // Focus, wheel, descriptions and the keyboard's number entry (player_aids.h).
     PlayerAids& playerAids() { return *m_playerAids; }
     // Opens the number entry (Ctrl+E).
@@ -74,7 +80,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
 
     // Runs a click, tick or change procedure; an error ends it and everything
     // that ran it, and is reported once the outermost procedure has unwound.
-    void guarded(const std::function<void()>& procedure);
+    void guarded(const std::function<void()>& procedure) override;
 
     // Window items.
     int64_t calendarSeconds() const override;
