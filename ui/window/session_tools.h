@@ -7,13 +7,15 @@
 #include <QObject>
 #include <QPointer>
 
+class KeyRoutes;
 class QMenu;
 class QShortcut;
 class TForm1;
 
 // What the session means, one right-click away: "Statistics…" (Ctrl+I),
 // "Simulate these settings…" (Ctrl+R) and "About Vantel", below Undo and Redo
-// in the window's menu. The keys work wherever the focus is in the window.
+// in the window's menu. The program's keys work in every window of the
+// program, wherever the focus is.
 class SessionTools : public QObject {
     Q_OBJECT
   public:
@@ -43,4 +45,5 @@ class SessionTools : public QObject {
     QShortcut* m_statisticsKey = nullptr;
     QShortcut* m_simulateKey = nullptr;
     bool m_refreshPending = false;
+    KeyRoutes* m_keys = nullptr;
 };
