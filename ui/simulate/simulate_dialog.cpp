@@ -41,6 +41,8 @@ class SimChartView : public QWidget {
     }
     void set(const vantel::SimChartData* data) {
         m_data = data;
+        // The title in whole, where the chart has to shorten it.
+        setToolTip(data ? data->title : QString());
         update();
     }
 

@@ -416,7 +416,8 @@ void StatisticsWindow::showBeside() {
         show();
         // The first show settles the frame; place it again by the real one.
         placeBeside();
-        if (mainActive && !m_main->isActiveWindow()) m_main->activateWindow();
+        // (A platform may activate every window it shows, a moment later.)
+        if (mainActive) m_main->activateWindow();
     }
     raise();
 }
