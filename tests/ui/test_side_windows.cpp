@@ -27,7 +27,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
-#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -455,25 +454,6 @@ TEST_F(SideWindows, TheSimulateDialogShowsEverythingWithoutScrollingAt2xOn1280x1
         const QRect r(w->mapTo(d, QPoint(0, 0)), w->size());
         EXPECT_TRUE(d->rect().contains(r)) << w->objectName().toStdString();
     }
-}
-
-TEST_F(SideWindows, ALongTooltipWraps) {
-    QWidget* mode = form.Game_Mode;
-    ASSERT_GT(mode->toolTip().size(), 100);
-    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), mode->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(mode, &help);
-    QWidget* label = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName() == "qtooltip_label" && w->isVisible()) label = w;
-            return label != nullptr;
-        },
-        2000));
-    EXPECT_LE(label->width(), 520);
-    EXPECT_GE(label->height(), 2 * label->fontMetrics().height());
-    EXPECT_EQ(mode->toolTip().size() > 0, true);
-    QToolTip::hideText();
 }
 
 TEST(ChartTicks, AreNiceDistinctIncreasingAndCoverTheDataOverManyRanges) {

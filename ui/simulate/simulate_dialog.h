@@ -56,7 +56,7 @@ class SimulateDialog : public QDialog {
     // The size that shows everything without scrolling.
     QSize wantedSize() const { return m_wanted; }
     // The smallest size it is placed at; it scrolls below that.
-    static constexpr QSize kSmallest{320, 200};
+    static constexpr QSize kSmallest{300, 110};
 
     // The backtest the fields describe; false with the reason when the seed
     // is not a whole number from 0 to 18446744073709551615.

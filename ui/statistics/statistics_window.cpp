@@ -302,6 +302,9 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     columns->addWidget(m_numbersView);
     columns->addLayout(right, 1);
     QScrollArea* scroll = scrollingArea(content, QStringLiteral("StatisticsScroll"), this);
+    // Placed in a narrow room on a small or scaled screen, it shows a few
+    // lines and scrolls.
+    scroll->setMinimumHeight(40);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(scroll, 1);
     outer->addWidget(m_save, 0, Qt::AlignRight);

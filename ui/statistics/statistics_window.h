@@ -29,7 +29,7 @@ class StatisticsWindow : public QWidget {
     // it, and shows it without taking the keyboard from the main window.
     void showBeside();
     // The smallest client size it is placed at; its figures scroll below that.
-    static constexpr QSize kSmallest{300, 150};
+    static constexpr QSize kSmallest{300, 110};
     // Writes the session's spins, one number a line; false with the reason.
     bool saveSpins(const QString& path, QString* error) const;
     QByteArray spinsFile() const;

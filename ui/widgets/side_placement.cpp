@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
@@ -24,6 +25,11 @@ bool fits(const QRect& room, QSize size) {
 int clampTo(int value, int low, int high) {
     return std::clamp(value, low, std::max(low, high));
 }
+
+// When to look again whether the window manager has framed a window.
+constexpr int kFrameWaits[] = {100, 300, 700, 1500};
+// Kept between a side window and the board, for frames that round to half pixels.
+constexpr int kBoardGap = 4;
 
 enum class Side { Right, Left, Below, Above };
 
@@ -87,7 +93,7 @@ QRect placeSideWindow(const SidePlacement& p) {
     QRect best;
     int64_t bestCover = 0;
     for (Side side : kOrder) {
-        const QRect room = roomOn(side, avail, board, 0).intersected(avail);
+        const QRect room = roomOn(side, avail, board, kBoardGap).intersected(avail);
         if (!fits(room, minimum)) continue;
         const QSize size = wanted.boundedTo(room.size());
         const int xs[] = {
@@ -146,7 +152,7 @@ std::vector<QRect> boardKeepClear(const QWidget* main) {
     return parts;
 }
 
-void placeBeside(QWidget* side, const QWidget* main, QSize client, QSize minimum) {
+void placeBeside(QWidget* side, const QWidget* main, QSize client, QSize minimum, bool again) {
     const QScreen* screen = main->screen() ? main->screen() : QGuiApplication::primaryScreen();
     SidePlacement p;
     p.available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -158,10 +164,29 @@ void placeBeside(QWidget* side, const QWidget* main, QSize client, QSize minimum
     if (!side->isVisible() || margins.isEmpty())
         margins = main->frameGeometry().size() - main->size();
     p.wanted = client + margins;
-    p.minimum = minimum + margins;
+    // Never below what its layout needs.
+    p.minimum = minimum.expandedTo(side->minimumSizeHint()) + margins;
     const QRect frame = placeSideWindow(p);
     side->resize(frame.size() - margins);
     side->move(frame.topLeft());
+    // A window manager tells the frame it gives a window a moment after the
+    // window is shown, and until then a move places the window's inside;
+    // placed by a guess, the window is placed again once its frame is known.
+    if (again && side->isVisible())
+        for (const int wait : kFrameWaits)
+            QTimer::singleShot(wait, side, [side, main, client, minimum] {
+                if (!side->isVisible()) return;
+                const QSize framed = side->frameGeometry().size() - side->size();
+                SidePlacement q;
+                q.available =
+                    main->screen() ? main->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+                q.main = main->frameGeometry();
+                q.keepClear = boardKeepClear(main);
+                q.wanted = client + framed;
+                q.minimum = minimum.expandedTo(side->minimumSizeHint()) + framed;
+                if (side->frameGeometry() != placeSideWindow(q))
+                    placeBeside(side, main, client, minimum, false);
+            });
 }
 
 } // namespace vantel

@@ -35,6 +35,9 @@ std::vector<QRect> boardKeepClear(const QWidget* main);
 
 // Sizes and moves side beside main by placeSideWindow; client is the size the
 // side window's contents would like, minimum its smallest workable client size.
-void placeBeside(QWidget* side, const QWidget* main, QSize client, QSize minimum);
+// A shown window is placed again once the window manager has framed it, unless
+// again is false.
+void placeBeside(QWidget* side, const QWidget* main, QSize client, QSize minimum,
+                 bool again = true);
 
 } // namespace vantel
