@@ -456,6 +456,40 @@ TEST_F(SideWindows, TheSimulateDialogShowsEverythingWithoutScrollingAt2xOn1280x1
     }
 }
 
+TEST_F(SideWindows, BothStatisticsTablesShowTheFocusedCell) {
+    for (int n : {3, 19, 0, 28, 5})
+        spin(n);
+    press(Qt::Key_I);
+    StatisticsWindow* stats = tools().statistics();
+    ASSERT_NE(stats, nullptr);
+    activate(stats);
+    for (QTableView* view : {stats->numbersView(), stats->groupsView()}) {
+        view->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view->hasFocus(); }, 2000));
+        const QModelIndex current = view->model()->index(2, 1);
+        view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+        QApplication::processEvents();
+        const QImage image = view->viewport()->grab().toImage();
+        // The ring just inside the focused cell against the same ring in the
+        // cell beside it, on the same selected row.
+        const QRect cell = view->visualRect(current);
+        const QRect beside = view->visualRect(view->model()->index(2, 2));
+        int differing = 0, ring = 0;
+        for (int x = 1; x < cell.width() - 1; ++x)
+            for (int y = 1; y < cell.height() - 1; ++y) {
+                if (x > 2 && x < cell.width() - 3 && y > 2 && y < cell.height() - 3) continue;
+                if (x >= beside.width() || y >= beside.height()) continue;
+                ++ring;
+                const int a = qGray(image.pixel(cell.x() + x, cell.y() + y));
+                const int b = qGray(image.pixel(beside.x() + x, beside.y() + y));
+                differing += std::abs(a - b) > 60 ? 1 : 0;
+            }
+        EXPECT_GT(differing, ring / 2)
+            << view->objectName().toStdString() << ": " << differing << " of " << ring;
+    }
+}
+
 TEST(ChartTicks, AreNiceDistinctIncreasingAndCoverTheDataOverManyRanges) {
     // Counts of a few sessions: one tick a session, not 0, 1, 1, 2, 2.
     EXPECT_EQ(vantel::chartTicks(0, 2, 5, true), (std::vector<double>{0, 1, 2}));
