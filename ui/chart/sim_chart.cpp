@@ -52,9 +52,10 @@ struct Frame {
     // The ticks of both axes; the axes run from their first tick to the last.
     std::vector<double> xTicks, yTicks;
 
-    Frame(const QRectF& plot, double xLow, double xHigh, double yLow, double yHigh)
+    Frame(const QRectF& plot, double xLow, double xHigh, double yLow, double yHigh,
+          bool yWhole = true)
         : area(plot), xTicks(chartTicks(xLow, xHigh, 6, true)),
-          yTicks(chartTicks(yLow, yHigh, 5, true)) {
+          yTicks(chartTicks(yLow, yHigh, 5, yWhole)) {
         x0 = xTicks.front();
         x1 = xTicks.back();
         y0 = yTicks.front();
@@ -147,26 +148,36 @@ void drawBands(QPainter& p, const QRectF& area, const SimChartData& d) {
 
 void drawHistogram(QPainter& p, const QRectF& area, const SimChartData& d) {
     constexpr int kBins = 40;
+    // A sample counts sessions; an exact distribution gives each result its
+    // share of sessions, in per cent.
+    const bool exact = !d.netDistribution.empty();
     double lo = 0, hi = 1;
-    if (!d.finalNets.empty()) {
+    if (exact) {
+        lo = static_cast<double>(d.netDistribution.front().first);
+        hi = static_cast<double>(d.netDistribution.back().first);
+    } else if (!d.finalNets.empty()) {
         const auto [mn, mx] = std::minmax_element(d.finalNets.begin(), d.finalNets.end());
         lo = static_cast<double>(*mn);
         hi = static_cast<double>(*mx);
-        if (hi <= lo) {
-            lo -= 0.5;
-            hi += 0.5;
-        }
     }
-    std::array<uint64_t, kBins> counts{};
-    for (int64_t v : d.finalNets) {
-        const int bin = std::clamp(
-            static_cast<int>((static_cast<double>(v) - lo) / (hi - lo) * kBins), 0, kBins - 1);
-        ++counts[static_cast<size_t>(bin)];
+    if (hi <= lo) {
+        lo -= 0.5;
+        hi += 0.5;
     }
-    const uint64_t most = *std::max_element(counts.begin(), counts.end());
-    const Frame f(area, lo, hi, 0, static_cast<double>(std::max<uint64_t>(most, 1)));
+    const auto binOf = [&](int64_t v) {
+        return static_cast<size_t>(std::clamp(
+            static_cast<int>((static_cast<double>(v) - lo) / (hi - lo) * kBins), 0, kBins - 1));
+    };
+    std::array<double, kBins> counts{};
+    for (int64_t v : d.finalNets)
+        counts[binOf(v)] += 1;
+    for (const auto& [v, share] : d.netDistribution)
+        counts[binOf(v)] += 100 * share;
+    const double most = *std::max_element(counts.begin(), counts.end());
+    // Sessions are counted in whole numbers; shares in per cent need not be.
+    const Frame f(area, lo, hi, 0, most > 0 ? most : 1, !exact);
     f.draw(p, QStringLiteral("Net result at the end of the session"), QStringLiteral("Net result"),
-           QStringLiteral("Sessions"));
+           exact ? QStringLiteral("% of sessions") : QStringLiteral("Sessions"));
     p.save();
     p.setClipRect(area);
     p.setPen(QPen(Qt::white, 0.5));
@@ -174,7 +185,7 @@ void drawHistogram(QPainter& p, const QRectF& area, const SimChartData& d) {
     const double width = (hi - lo) / kBins;
     for (int i = 0; i < kBins; ++i) {
         if (counts[static_cast<size_t>(i)] == 0) continue;
-        p.drawRect(QRectF(f.at(lo + i * width, static_cast<double>(counts[static_cast<size_t>(i)])),
+        p.drawRect(QRectF(f.at(lo + i * width, counts[static_cast<size_t>(i)]),
                           f.at(lo + (i + 1) * width, 0)));
     }
     p.restore();
@@ -326,13 +337,16 @@ SimChartData simChartData(const sim::Config& config, const sim::Report& report) 
                                     ? config.spins
                                     : std::min<uint64_t>(config.spins, config.recorded.size());
     SimChartData chart;
-    chart.title = QString::fromStdString(
-        std::string(sim::gameModeName(s.gameMode)) + ", " + s.bettingSystem + ", initial bet " +
-        std::to_string(s.initialBet) + ": " + std::to_string(report.sessions) + " sessions of " +
-        std::to_string(perSession) + " spins");
+    chart.title =
+        QString::fromStdString(std::string(sim::gameModeName(s.gameMode)) + ", " + s.bettingSystem +
+                               ", initial bet " + std::to_string(s.initialBet) + ": " +
+                               (report.exact ? std::string("exact, sessions")
+                                             : std::to_string(report.sessions) + " sessions") +
+                               " of " + std::to_string(perSession) + " spins");
     chart.bandSpins = report.bandSpins;
     chart.bands = report.bands;
     chart.finalNets = report.finalNets;
+    chart.netDistribution = report.netDistribution;
     return chart;
 }
 

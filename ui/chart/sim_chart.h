@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace vantel {
@@ -22,6 +23,9 @@ struct SimChartData {
     std::vector<uint64_t> bandSpins;          // spin count of each band point
     std::array<std::vector<double>, 5> bands; // percentiles 5, 25, 50, 75, 95
     std::vector<int64_t> finalNets;           // one per session
+    // An exact computation's final results, each with its probability, in
+    // place of finalNets: the histogram then shows shares of sessions.
+    std::vector<std::pair<int64_t, double>> netDistribution;
 };
 
 // The points of a session's net result the bands are drawn through.

@@ -2,6 +2,7 @@
 
 #include "widgets/save_file.h"
 #include "widgets/scrolling.h"
+#include "widgets/setting_choices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -26,6 +27,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -72,6 +76,11 @@ RangeSpinBox* spinBox(QWidget* parent, const QString& name, int low, int high, i
     return box;
 }
 
+RangeSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeSetting& range,
+                      int value) {
+    return spinBox(parent, name, range.min, range.max, value);
+}
+
 QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -90,6 +99,15 @@ QString digitsOf(const QSpinBox* box, QString text) {
         text.remove(0, box->prefix().size());
     if (!box->suffix().isEmpty() && text.endsWith(box->suffix())) text.chop(box->suffix().size());
     return text.trimmed();
+}
+
+// The sessions are played on worker threads, each with a heap of its own
+// that keeps what it freed; given back after a run, the program stays at the
+// size it had before instead of growing a step with each run.
+void giveBackFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 bool allDigits(const QString& text) {
@@ -130,7 +148,7 @@ void RangeSpinBox::fixup(QString& input) const {
 
 void SimulateDialog::setSettings(const Settings& s) {
     choose(m_mode, s.gameMode);
-    choose(m_system, s.bettingSystem == "Donald" ? 1 : 0);
+    choose(m_system, std::max(0, vantel::setting::kBettingSystem.indexOf(s.bettingSystem)));
     m_initialBet->setValue(s.initialBet);
     m_safeLevel->setValue(s.safeLevel);
     m_fixedMatrix->setChecked(s.fixedMatrix);
@@ -150,19 +168,24 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     setWindowTitle(QStringLiteral("Simulate these settings"));
     setModal(false);
 
-    m_mode = comboBox(this, QStringLiteral("Mode"), {"Mode1", "Mode2", "Sequential"});
-    m_system = comboBox(this, QStringLiteral("System"), {"Martingale", "Donald"});
-    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), 1, 10000, 1);
-    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), 0, 10, 0);
+    namespace setting = vantel::setting;
+    m_mode = comboBox(this, QStringLiteral("Mode"), choiceNames(setting::kGameMode));
+    m_system = comboBox(this, QStringLiteral("System"), choiceNames(setting::kBettingSystem));
+    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), setting::kInitialBet, s.initialBet);
+    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), setting::kSafeLevel, s.safeLevel);
     m_fixedMatrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
     m_fixedMatrix->setObjectName(QStringLiteral("FixedMatrix"));
-    m_reset = comboBox(this, QStringLiteral("ResetOn"), {"+ OR =", "ONLY +", "Manual"});
-    m_increaseTill = spinBox(this, QStringLiteral("IncreaseTill"), 1, 35, 1);
-    m_progression = comboBox(this, QStringLiteral("Progression"), {"Double", "+ Init. Bet"});
-    m_mCount = spinBox(this, QStringLiteral("MCount"), 1, 10000, 1);
-    m_wCount = spinBox(this, QStringLiteral("WCount"), 1, 10000, 1);
-    m_sessions = spinBox(this, QStringLiteral("Sessions"), 1, 1000000, 10000);
-    m_spins = spinBox(this, QStringLiteral("Spins"), 1, 1000000, 1000);
+    m_reset = comboBox(this, QStringLiteral("ResetOn"), choiceNames(setting::kResetOn));
+    m_increaseTill =
+        spinBox(this, QStringLiteral("IncreaseTill"), setting::kIncreaseTill, s.increaseTill);
+    m_progression =
+        comboBox(this, QStringLiteral("Progression"), choiceNames(setting::kProgression));
+    m_mCount = spinBox(this, QStringLiteral("MCount"), setting::kMCount, s.sequentialLosses);
+    m_wCount = spinBox(this, QStringLiteral("WCount"), setting::kWCount, s.sequentialWins);
+    m_sessions = spinBox(this, QStringLiteral("Sessions"), vantel::sim::kSessions,
+                         vantel::sim::kSessions.defaultValue);
+    m_spins = spinBox(this, QStringLiteral("Spins"), vantel::sim::kSpins,
+                      vantel::sim::kSpins.defaultValue);
     m_useBankroll = new QCheckBox(QStringLiteral("Bankroll"), this);
     m_useBankroll->setObjectName(QStringLiteral("UseBankroll"));
     m_bankroll = spinBox(this, QStringLiteral("BankrollAmount"), 1, 2000000000, 1000);
@@ -387,6 +410,7 @@ void SimulateDialog::cancel() {
         m_retiring.erase(std::remove(m_retiring.begin(), m_retiring.end(), worker),
                          m_retiring.end());
         worker->deleteLater();
+        giveBackFreedMemory();
     });
     done(false);
 }
@@ -435,6 +459,7 @@ void SimulateDialog::done(bool completed) {
     }
     if (completed) m_runState->results.clear();
     m_runState.reset();
+    giveBackFreedMemory();
     emit finished(completed);
 }
 

@@ -1,5 +1,6 @@
 #include "statistics/statistics_window.h"
 
+#include "board.h"
 #include "spin_history.h"
 #include "statistics/figures_text.h"
 #include "tracker.h"
@@ -89,10 +90,10 @@ class NumbersModel : public QAbstractTableModel {
             return i.column() == 3 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
         if (role == Qt::ForegroundRole && i.column() == 0) {
-            const uint32_t colour = vantel::historyColourOf(std::to_string(n));
-            return QColor(colour == vantel::kColourMaroon  ? QRgb(0xC00000)
-                          : colour == vantel::kColourGreen ? QRgb(0x008000)
-                                                           : QRgb(0x000000));
+            const vantel::NumberColour colour = vantel::colourOf(n);
+            return QColor(colour == vantel::NumberColour::Red     ? QRgb(0xC00000)
+                          : colour == vantel::NumberColour::Green ? QRgb(0x008000)
+                                                                  : QRgb(0x000000));
         }
         if (role != Qt::DisplayRole) return {};
         switch (i.column()) {
