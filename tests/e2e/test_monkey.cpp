@@ -66,6 +66,7 @@ class Monkey : public RealWindow {
                 QString name = QString::fromStdString(run("xdotool", {"getwindowname", id}));
                 name = name.section(':', 0, 0);
                 ++m_reached[name.toStdString()];
+                m_lately << name;
                 if (sendCloseRequest(id.toULong())) ++closed;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -108,6 +109,7 @@ class Monkey : public RealWindow {
     int m_boxes = 0;
     QSize m_screen{1024, 768};
     std::map<std::string, int> m_reached;
+    QStringList m_lately; // closed since the last memory figure
 };
 
 TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
@@ -215,9 +217,12 @@ TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
                 << programOutput().toStdString();
             ASSERT_TRUE(answersABoardClick())
                 << "no answer to a board click after " << sent << " events";
-            std::printf("events %d at %.0f s, message boxes %d, resident memory %ld kB\n", sent,
-                        std::chrono::duration<double>(Clock::now() - start).count(), m_boxes,
-                        rssKb());
+            m_lately.removeDuplicates();
+            std::printf(
+                "events %d at %.0f s, message boxes %d, resident memory %ld kB%s%s\n", sent,
+                std::chrono::duration<double>(Clock::now() - start).count(), m_boxes, rssKb(),
+                m_lately.isEmpty() ? "" : "; closed: ", m_lately.join(", ").toStdString().c_str());
+            m_lately.clear();
             std::fflush(stdout);
         }
     }
