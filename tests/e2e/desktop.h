@@ -27,7 +27,7 @@ class Desktop {
     // window manager if asked; false if either did not come up.
     bool start(QSize screen, bool windowManager, int first) {
         m_oldDisplay = qgetenv("DISPLAY");
-        for (int n = first; n < first + 40; ++n) {
+        for (int n = first + s_next; n < first + s_next + 40; ++n) {
             if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
                 QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
                 continue;
@@ -49,15 +49,30 @@ class Desktop {
             }
             qputenv("DISPLAY", display.toLatin1());
             m_display = display;
+            s_next = n - first + 1;
             break;
         }
         if (m_display.isEmpty()) return false;
         if (!windowManager) return true;
-        m_wm.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_wm.start(QStringLiteral("openbox"), {"--sm-disable"});
-        if (!m_wm.waitForStarted(5000)) return false;
-        return waitUntil([] { return managed(); }, 10000);
+        // A loaded machine may keep the window manager from coming up at the
+        // first try: it is started again once.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            m_wm.setProcessChannelMode(QProcess::MergedChannels);
+            m_wm.start(QStringLiteral("openbox"), {"--sm-disable"});
+            if (m_wm.waitForStarted(5000) &&
+                waitUntil([&] { return m_wm.state() == QProcess::NotRunning || managed(); },
+                          20000) &&
+                m_wm.state() == QProcess::Running)
+                return true;
+            m_failure = QString::fromLocal8Bit(m_wm.readAll());
+            m_wm.kill();
+            m_wm.waitForFinished(2000);
+        }
+        return false;
     }
+
+    // What the window manager said when it did not come up.
+    const QString& failure() const { return m_failure; }
 
     void stop() {
         for (QProcess* p : {&m_wm, &m_server}) {
@@ -104,6 +119,10 @@ class Desktop {
     QProcess m_wm;
     QString m_display;
     QByteArray m_oldDisplay;
+    QString m_failure;
+    // Each desktop of a run on a display of its own: a server just ended may
+    // still hold its number for a moment.
+    static inline int s_next = 0;
 };
 
 } // namespace e2e

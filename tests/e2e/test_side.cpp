@@ -36,8 +36,8 @@ class SideOnDesktop : public RealWindow, public ::testing::WithParamInterface<De
             !(d.screen.width() >= 1280 && d.scale == 1 && d.windowManager))
             GTEST_SKIP() << "one desktop is enough";
         // Each desktop its own display, away from those of the other tests.
-        ASSERT_TRUE(m_desktop.start(d.screen, d.windowManager, 400 + (getpid() % 50) * 10))
-            << "no X server or window manager";
+        ASSERT_TRUE(m_desktop.start(d.screen, d.windowManager, 400 + (getpid() % 50) * 20))
+            << "no X server or window manager: " << m_desktop.failure().toStdString();
         m_scale = d.scale;
         RealWindow::SetUp();
     }
