@@ -91,15 +91,32 @@ class RealWindow : public ::testing::Test {
         if (newline != std::string::npos) m_window.resize(newline);
         ASSERT_FALSE(m_window.empty()) << "no window titled Vantel 2.0\n"
                                        << programOutput().toStdString();
-        for (const QString& line :
-             QString::fromStdString(
-                 run("xdotool", {"getwindowgeometry", "--shell", QString::fromStdString(m_window)}))
-                 .split('\n')) {
-            const auto kv = line.split('=');
-            if (kv.size() == 2) m_geometry[kv[0].toStdString()] = kv[1].toInt();
-        }
-        // Let the first frames reach the screen.
-        ASSERT_TRUE(waitFor([&] { return pixel(160 * m_scale, 28 * m_scale) == kBlack; }, 10000));
+        // Let the first frames reach the screen; a window manager may still
+        // be placing the window, so its place is read again meanwhile.
+        ASSERT_TRUE(waitFor(
+            [&] {
+                readGeometry();
+                return pixel(160 * m_scale, 28 * m_scale) == kBlack;
+            },
+            10000));
+    }
+
+    // The client area's place on the screen, as xwininfo gives it (xdotool's
+    // geometry counts a window manager's frame twice).
+    void readGeometry() { m_geometry = clientGeometry(QString::fromStdString(m_window)); }
+
+    static std::map<std::string, int> clientGeometry(const QString& id) {
+        std::map<std::string, int> g;
+        static const std::pair<const char*, const char*> fields[] = {
+            {"Absolute upper-left X:", "X"},
+            {"Absolute upper-left Y:", "Y"},
+            {"Width:", "WIDTH"},
+            {"Height:", "HEIGHT"}};
+        for (const QString& line : QString::fromStdString(run("xwininfo", {"-id", id})).split('\n'))
+            for (const auto& [label, key] : fields)
+                if (line.trimmed().startsWith(QLatin1String(label)))
+                    g[key] = line.trimmed().mid(int(qstrlen(label))).trimmed().toInt();
+        return g;
     }
 
     // Closes the window as a window manager would, and requires a clean exit.

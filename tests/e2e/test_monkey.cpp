@@ -58,9 +58,15 @@ class Monkey : public RealWindow {
             const QString found = QString::fromStdString(
                 run("xdotool", {"search", "--onlyvisible", "--name",
                                 "^(vantel|About Vantel|Statistics.*|Simulate these settings.*|"
-                                "Save (spins|chart|report))$"}));
+                                "Save (spins|chart|report)|Could not save .*|Seed not accepted|"
+                                "Simulation failed)$"}));
             if (found.isEmpty()) break;
             for (const QString& id : found.split('\n')) {
+                // Which of the program's windows the input reached, by the start of the title.
+                QString name = QString::fromStdString(run("xdotool", {"getwindowname", id}));
+                name = name.section(':', 0, 0);
+                ++m_reached[name.toStdString()];
+                m_lately << name;
                 if (sendCloseRequest(id.toULong())) ++closed;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -101,6 +107,9 @@ class Monkey : public RealWindow {
     }
 
     int m_boxes = 0;
+    QSize m_screen{1024, 768};
+    std::map<std::string, int> m_reached;
+    QStringList m_lately; // closed since the last memory figure
 };
 
 TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
@@ -116,11 +125,13 @@ TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
     const QString w = QString::fromStdString(winId());
     const int width = m_geometry["WIDTH"];
     const int height = m_geometry["HEIGHT"];
-    const QStringList keys = {"Up",     "Down",   "Left",      "Right",     "Return", "Escape",
-                              "Tab",    "space",  "Delete",    "BackSpace", "Home",   "End",
-                              "0",      "5",      "9",         "minus",     "plus",   "dollar",
-                              "period", "comma",  "a",         "x",         "ctrl+a", "ctrl+z",
-                              "ctrl+x", "ctrl+c", "shift+Tab", "Page_Up",   "F4",     "alt+Down"};
+    const QStringList keys = {"Up", "Down", "Left", "Right", "Return", "Escape", "Tab", "space",
+                              "Delete", "BackSpace", "Home", "End", "0", "5", "9", "minus", "plus",
+                              "dollar", "period", "comma", "a", "x", "ctrl+a", "ctrl+z", "ctrl+x",
+                              "ctrl+c", "shift+Tab", "Page_Up", "F4", "alt+Down",
+                              // The side windows and the number entry, from whichever
+                              // window is active.
+                              "ctrl+i", "ctrl+r", "ctrl+e", "ctrl+shift+z"};
     const std::vector<QByteArray> texts = oddTexts();
     int pastes = 0;
     int holds = 0;
@@ -138,7 +149,11 @@ TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
             const int x = pick(width);
             const int y = pick(height);
             if (kind < 35) { // a click anywhere, the board most of the time
-                if (pick(2)) {
+                if (pick(8) == 0) {
+                    // Anywhere on the screen: the side windows beside the board too.
+                    batch << "mousemove" << QString::number(pick(m_screen.width()))
+                          << QString::number(pick(m_screen.height()));
+                } else if (pick(2)) {
                     const QRect r = cellRect(pick(37));
                     moveTo(r.x() + pick(r.width()), r.y() + pick(r.height()));
                 } else {
@@ -202,9 +217,12 @@ TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
                 << programOutput().toStdString();
             ASSERT_TRUE(answersABoardClick())
                 << "no answer to a board click after " << sent << " events";
-            std::printf("events %d at %.0f s, message boxes %d, resident memory %ld kB\n", sent,
-                        std::chrono::duration<double>(Clock::now() - start).count(), m_boxes,
-                        rssKb());
+            m_lately.removeDuplicates();
+            std::printf(
+                "events %d at %.0f s, message boxes %d, resident memory %ld kB%s%s\n", sent,
+                std::chrono::duration<double>(Clock::now() - start).count(), m_boxes, rssKb(),
+                m_lately.isEmpty() ? "" : "; closed: ", m_lately.join(", ").toStdString().c_str());
+            m_lately.clear();
             std::fflush(stdout);
         }
     }
@@ -212,6 +230,8 @@ TEST_F(Monkey, StaysAliveAndAnswersUnderRandomInput) {
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("monkey seed %llu: %d events (%d pastes, %d holds) in %.0f s, %d message boxes\n",
                 static_cast<unsigned long long>(seed), sent, pastes, holds, seconds, m_boxes);
+    for (const auto& [name, count] : m_reached)
+        std::printf("  closed %d times: %s\n", count, name.c_str());
 }
 
 } // namespace

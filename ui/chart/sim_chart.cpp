@@ -20,26 +20,22 @@ const QColor kInnerBand(0x99, 0xBF, 0x13, 0xA0);
 const QColor kMedian(0x4A, 0x5E, 0x05);
 const QColor kBars(0x80, 0x80, 0x00);
 
-// About `count` round steps (1, 2 or 5 times a power of ten) covering lo..hi.
-std::vector<double> ticks(double lo, double hi, int count) {
-    std::vector<double> out;
-    if (!(hi > lo)) return {lo};
-    const double raw = (hi - lo) / count;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = power;
-    for (double m : {1.0, 2.0, 5.0, 10.0})
-        if (raw <= m * power) {
-            step = m * power;
-            break;
-        }
-    for (double v = std::ceil(lo / step) * step; v <= hi + step * 1e-9; v += step)
-        out.push_back(std::abs(v) < step * 1e-9 ? 0.0 : v);
-    return out;
+// The step between ticks: 1, 2 or 5 times a power of ten.
+double tickStep(const std::vector<double>& ticks) {
+    return ticks.size() > 1 ? ticks[1] - ticks[0] : 1.0;
 }
 
-QString number(double v) {
-    if (std::abs(v) >= 1e9) return QString::number(v, 'g', 4);
-    return QString::number(v, 'f', 0);
+// A tick's label, with as many decimals as the step needs, so that no two
+// ticks read alike.
+QString number(double v, double step) {
+    if (std::abs(v) >= 1e9) {
+        const int digits =
+            static_cast<int>(std::floor(std::log10(std::abs(v))) - std::floor(std::log10(step))) +
+            1;
+        return QString::number(v, 'g', std::clamp(digits, 4, 17));
+    }
+    const int decimals = step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9));
+    return QString::number(v, 'f', std::clamp(decimals, 0, 12));
 }
 
 // One plot frame with its axis titles and tick labels; maps values to pixels.
@@ -53,33 +49,47 @@ struct Frame {
         return {area.left() + fx * area.width(), area.bottom() - fy * area.height()};
     }
 
+    // The ticks of both axes; the axes run from their first tick to the last.
+    std::vector<double> xTicks, yTicks;
+
+    Frame(const QRectF& plot, double xLow, double xHigh, double yLow, double yHigh,
+          bool yWhole = true)
+        : area(plot), xTicks(chartTicks(xLow, xHigh, 6, true)),
+          yTicks(chartTicks(yLow, yHigh, 5, yWhole)) {
+        x0 = xTicks.front();
+        x1 = xTicks.back();
+        y0 = yTicks.front();
+        y1 = yTicks.back();
+    }
+
     void draw(QPainter& p, const QString& title, const QString& xTitle,
               const QString& yTitle) const {
         const QFontMetricsF fm(p.font());
         p.setPen(QPen(kGrid, 1));
-        for (double v : ticks(y0, y1, 5))
+        for (double v : yTicks)
             p.drawLine(at(x0, v), at(x1, v));
         p.setPen(QPen(kInk, 1));
         p.drawRect(area);
-        for (double v : ticks(x0, x1, 6)) {
+        for (double v : xTicks) {
             const QPointF a = at(v, y0);
             p.drawLine(a, a + QPointF(0, 4));
-            const QString s = number(v);
+            const QString s = number(v, tickStep(xTicks));
             p.drawText(QRectF(a.x() - 60, a.y() + 5, 120, fm.height()), Qt::AlignHCenter, s);
         }
-        for (double v : ticks(y0, y1, 5)) {
+        for (double v : yTicks) {
             const QPointF a = at(x0, v);
             p.drawLine(a, a - QPointF(4, 0));
             p.drawText(QRectF(a.x() - 126, a.y() - fm.height() / 2, 120, fm.height()),
-                       Qt::AlignRight | Qt::AlignVCenter, number(v));
+                       Qt::AlignRight | Qt::AlignVCenter, number(v, tickStep(yTicks)));
         }
         QFont bold = p.font();
         bold.setBold(true);
         p.save();
-        p.setFont(bold);
+        const FittedText fitted = fitText(bold, title, area.width());
+        p.setFont(fitted.font);
         p.drawText(
             QRectF(area.left(), area.top() - 2 * fm.height(), area.width(), fm.height() * 1.5),
-            Qt::AlignCenter, title);
+            Qt::AlignCenter, fitted.text);
         p.restore();
         p.drawText(QRectF(area.left(), area.bottom() + fm.height() + 8, area.width(), fm.height()),
                    Qt::AlignHCenter, xTitle);
@@ -103,7 +113,7 @@ void drawBands(QPainter& p, const QRectF& area, const SimChartData& d) {
     if (hi <= lo) hi = lo + 1;
     const double pad = (hi - lo) * 0.05;
     const double last = spins.empty() ? 1.0 : static_cast<double>(spins.back());
-    const Frame f{area, 0, last, lo - pad, hi + pad};
+    const Frame f(area, 0, last, lo - pad, hi + pad);
     f.draw(p, QStringLiteral("Net result over a session: percentiles 5, 25, 50, 75, 95"),
            QStringLiteral("Spin"), QStringLiteral("Net result"));
     if (spins.empty()) return;
@@ -164,7 +174,8 @@ void drawHistogram(QPainter& p, const QRectF& area, const SimChartData& d) {
     for (const auto& [v, share] : d.netDistribution)
         counts[binOf(v)] += 100 * share;
     const double most = *std::max_element(counts.begin(), counts.end());
-    const Frame f{area, lo, hi, 0, (most > 0 ? most : 1) * 1.05};
+    // Sessions are counted in whole numbers; shares in per cent need not be.
+    const Frame f(area, lo, hi, 0, most > 0 ? most : 1, !exact);
     f.draw(p, QStringLiteral("Net result at the end of the session"), QStringLiteral("Net result"),
            exact ? QStringLiteral("% of sessions") : QStringLiteral("Sessions"));
     p.save();
@@ -182,6 +193,57 @@ void drawHistogram(QPainter& p, const QRectF& area, const SimChartData& d) {
 
 } // namespace
 
+std::vector<double> chartTicks(double lo, double hi, int count, bool whole) {
+    if (!std::isfinite(lo) || !std::isfinite(hi)) return {0.0, 1.0};
+    if (hi < lo) std::swap(lo, hi);
+    if (hi == lo) {
+        lo -= 0.5;
+        hi += 0.5;
+    }
+    count = std::max(count, 1);
+    const double raw = (hi - lo) / count;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * power;
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (raw <= m * power * (1 + 1e-12)) {
+            step = m * power;
+            break;
+        }
+    if (whole) step = std::max(step, 1.0);
+    // Counted in steps, so that no sum of steps drifts off a round number.
+    const double first = std::floor(lo / step + 1e-9);
+    const double last = std::ceil(hi / step - 1e-9);
+    std::vector<double> out;
+    for (double i = first; i <= last; ++i) {
+        const double v = i * step;
+        out.push_back(v == 0 ? 0.0 : v);
+    }
+    if (out.size() < 2) out.push_back((last + 1) * step);
+    return out;
+}
+
+FittedText fitText(const QFont& font, const QString& text, double width) {
+    FittedText fitted{font, text};
+    const double smallest =
+        std::max(8.0, (font.pixelSize() > 0 ? font.pixelSize() : font.pointSizeF()) * 0.75);
+    const auto size = [](const QFont& f) {
+        return f.pixelSize() > 0 ? double(f.pixelSize()) : f.pointSizeF();
+    };
+    const auto setSize = [](QFont& f, double s) {
+        if (f.pixelSize() > 0)
+            f.setPixelSize(static_cast<int>(s));
+        else
+            f.setPointSizeF(s);
+    };
+    while (QFontMetricsF(fitted.font).horizontalAdvance(text) > width &&
+           size(fitted.font) - 1 >= smallest)
+        setSize(fitted.font, size(fitted.font) - 1);
+    const QFontMetricsF fm(fitted.font);
+    if (fm.horizontalAdvance(text) > width)
+        fitted.text = fm.elidedText(text, Qt::ElideRight, std::max(0.0, width));
+    return fitted;
+}
+
 void drawSimChart(QPainter& p, const QRectF& rect, const SimChartData& data) {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
@@ -197,8 +259,11 @@ void drawSimChart(QPainter& p, const QRectF& rect, const SimChartData& data) {
     titleFont.setBold(true);
     p.setFont(titleFont);
     p.setPen(kInk);
+    // Smaller, then cut short with an ellipsis, where it is wider than the chart.
+    const FittedText title = fitText(titleFont, data.title, rect.width() - 2 * line);
+    p.setFont(title.font);
     p.drawText(QRectF(rect.left(), rect.top() + line * 0.5, rect.width(), line * 2),
-               Qt::AlignCenter, data.title);
+               Qt::AlignCenter, title.text);
     p.setFont(font);
 
     const double left = rect.left() + 130;

@@ -3,6 +3,7 @@
 #include "report.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QPainter>
 #include <QRectF>
 #include <QSize>
@@ -33,6 +34,19 @@ constexpr int kSimChartPoints = 100;
 // The chart of a backtest whose sessions kept their paths
 // (config.pathPoints = kSimChartPoints), titled with its settings.
 SimChartData simChartData(const sim::Config& config, const sim::Report& report);
+
+// An axis's ticks: steps of 1, 2 or 5 times a power of ten (at least 1 for
+// whole numbers), about `count` of them, strictly increasing, the first at
+// or below lo and the last at or above hi.
+std::vector<double> chartTicks(double lo, double hi, int count, bool whole);
+
+// A title in font, made smaller (to three quarters of its size) and then cut
+// short with an ellipsis until it is at most width wide.
+struct FittedText {
+    QFont font;
+    QString text;
+};
+FittedText fitText(const QFont& font, const QString& text, double width);
 
 // Paints the chart into rect: the bands above the histogram of final
 // results, each with titled, labelled axes. Shared by the command line and

@@ -9,7 +9,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontDatabase>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +27,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -37,11 +40,13 @@ using namespace vantel::sim;
 class SimChartView : public QWidget {
   public:
     explicit SimChartView(QWidget* parent) : QWidget(parent) {
-        setMinimumSize(480, 320);
+        setMinimumSize(260, 170);
         setAccessibleName(QStringLiteral("Backtest chart"));
     }
     void set(const vantel::SimChartData* data) {
         m_data = data;
+        // The title in whole, where the chart has to shorten it.
+        setToolTip(data ? data->title : QString());
         update();
     }
 
@@ -62,28 +67,101 @@ class SimChartView : public QWidget {
 
 namespace {
 
-QSpinBox* spinBox(QWidget* parent, const QString& name, int low, int high, int value) {
-    auto* box = new QSpinBox(parent);
+RangeSpinBox* spinBox(QWidget* parent, const QString& name, int low, int high, int value) {
+    auto* box = new RangeSpinBox(parent);
     box->setObjectName(name);
     box->setRange(low, high);
     box->setValue(std::clamp(value, low, high));
+    box->setToolTip(QStringLiteral("%1 to %2").arg(low).arg(high));
     return box;
 }
 
-QSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeSetting& range,
-                  int value) {
+RangeSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeSetting& range,
+                      int value) {
     return spinBox(parent, name, range.min, range.max, value);
 }
 
-QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items, int index) {
+QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
     box->addItems(items);
-    box->setCurrentIndex(std::clamp(index, 0, static_cast<int>(items.size()) - 1));
     return box;
 }
 
+void choose(QComboBox* box, int index) {
+    box->setCurrentIndex(std::clamp(index, 0, box->count() - 1));
+}
+
+// The digits of a spin box's text, without its prefix, suffix and spaces.
+QString digitsOf(const QSpinBox* box, QString text) {
+    text = text.trimmed();
+    if (!box->prefix().isEmpty() && text.startsWith(box->prefix()))
+        text.remove(0, box->prefix().size());
+    if (!box->suffix().isEmpty() && text.endsWith(box->suffix())) text.chop(box->suffix().size());
+    return text.trimmed();
+}
+
+// The sessions are played on worker threads, each with a heap of its own
+// that keeps what it freed; given back after a run, the program stays at the
+// size it had before instead of growing a step with each run.
+void giveBackFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+bool allDigits(const QString& text) {
+    return !text.isEmpty() && text.size() <= 18 &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
 } // namespace
+
+QValidator::State RangeSpinBox::validate(QString& input, int& pos) const {
+    const QString digits = digitsOf(this, input);
+    // Any whole number may be typed; one outside the range is set to its end
+    // when the field is left, with a note.
+    if (allDigits(digits) && minimum() >= 0) {
+        const qlonglong v = digits.toLongLong();
+        return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+    }
+    return QSpinBox::validate(input, pos);
+}
+
+void RangeSpinBox::fixup(QString& input) const {
+    const QString digits = digitsOf(this, input);
+    if (allDigits(digits)) {
+        const qlonglong v = digits.toLongLong();
+        if (v < minimum() || v > maximum()) {
+            const int end = v < minimum() ? minimum() : maximum();
+            input = prefix() + textFromValue(end) + suffix();
+            // Told once the value has taken the end.
+            QMetaObject::invokeMethod(
+                const_cast<RangeSpinBox*>(this),
+                [box = const_cast<RangeSpinBox*>(this), digits] { emit box->clamped(digits); },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
+    QSpinBox::fixup(input);
+}
+
+void SimulateDialog::setSettings(const Settings& s) {
+    choose(m_mode, s.gameMode);
+    choose(m_system, std::max(0, vantel::setting::kBettingSystem.indexOf(s.bettingSystem)));
+    m_initialBet->setValue(s.initialBet);
+    m_safeLevel->setValue(s.safeLevel);
+    m_fixedMatrix->setChecked(s.fixedMatrix);
+    choose(m_reset, s.mode3Reset);
+    m_increaseTill->setValue(s.increaseTill);
+    choose(m_progression, s.progression);
+    m_mCount->setValue(s.sequentialLosses);
+    m_wCount->setValue(s.sequentialWins);
+}
+
+bool SimulateDialog::chartShown() const {
+    return !m_chart.finalNets.empty();
+}
 
 SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SimulateDialog"));
@@ -91,20 +169,17 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     setModal(false);
 
     namespace setting = vantel::setting;
-    m_mode = comboBox(this, QStringLiteral("Mode"), choiceNames(setting::kGameMode), s.gameMode);
-    m_system = comboBox(this, QStringLiteral("System"), choiceNames(setting::kBettingSystem),
-                        std::max(0, setting::kBettingSystem.indexOf(s.bettingSystem)));
+    m_mode = comboBox(this, QStringLiteral("Mode"), choiceNames(setting::kGameMode));
+    m_system = comboBox(this, QStringLiteral("System"), choiceNames(setting::kBettingSystem));
     m_initialBet = spinBox(this, QStringLiteral("InitialBet"), setting::kInitialBet, s.initialBet);
     m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), setting::kSafeLevel, s.safeLevel);
     m_fixedMatrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
     m_fixedMatrix->setObjectName(QStringLiteral("FixedMatrix"));
-    m_fixedMatrix->setChecked(s.fixedMatrix);
-    m_reset =
-        comboBox(this, QStringLiteral("ResetOn"), choiceNames(setting::kResetOn), s.mode3Reset);
+    m_reset = comboBox(this, QStringLiteral("ResetOn"), choiceNames(setting::kResetOn));
     m_increaseTill =
         spinBox(this, QStringLiteral("IncreaseTill"), setting::kIncreaseTill, s.increaseTill);
-    m_progression = comboBox(this, QStringLiteral("Progression"),
-                             choiceNames(setting::kProgression), s.progression);
+    m_progression =
+        comboBox(this, QStringLiteral("Progression"), choiceNames(setting::kProgression));
     m_mCount = spinBox(this, QStringLiteral("MCount"), setting::kMCount, s.sequentialLosses);
     m_wCount = spinBox(this, QStringLiteral("WCount"), setting::kWCount, s.sequentialWins);
     m_sessions = spinBox(this, QStringLiteral("Sessions"), vantel::sim::kSessions,
@@ -116,27 +191,9 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_bankroll = spinBox(this, QStringLiteral("BankrollAmount"), 1, 2000000000, 1000);
     m_bankroll->setEnabled(false);
     connect(m_useBankroll, &QCheckBox::toggled, m_bankroll, &QWidget::setEnabled);
+    setSettings(s);
     m_seed = new QLineEdit(QString::number(QRandomGenerator::global()->generate64()), this);
     m_seed->setObjectName(QStringLiteral("Seed"));
-
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Game Mode"), m_mode);
-    form->addRow(QStringLiteral("Betting System"), m_system);
-    form->addRow(QStringLiteral("Init. Bet"), m_initialBet);
-    form->addRow(QStringLiteral("Safe Level"), m_safeLevel);
-    form->addRow(QString(), m_fixedMatrix);
-    form->addRow(QStringLiteral("Sequential: reset on"), m_reset);
-    form->addRow(QStringLiteral("Sequential: increase till"), m_increaseTill);
-    form->addRow(QStringLiteral("Sequential: progression"), m_progression);
-    form->addRow(QStringLiteral("Sequential: M. Count"), m_mCount);
-    form->addRow(QStringLiteral("Sequential: W. Count"), m_wCount);
-    form->addRow(QStringLiteral("Sessions"), m_sessions);
-    form->addRow(QStringLiteral("Spins per session"), m_spins);
-    auto* bankroll = new QHBoxLayout;
-    bankroll->addWidget(m_useBankroll);
-    bankroll->addWidget(m_bankroll, 1);
-    form->addRow(QStringLiteral("Stop when out of"), bankroll);
-    form->addRow(QStringLiteral("Seed"), m_seed);
 
     m_run = new QPushButton(QStringLiteral("Run"), this);
     m_run->setObjectName(QStringLiteral("Run"));
@@ -161,33 +218,91 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_report->setReadOnly(true);
     m_report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_report->setAccessibleName(QStringLiteral("Backtest report"));
+    m_report->setMinimumHeight(120);
     m_chartView = new SimChartView(this);
+
+    // The settings in two columns, what to play below them, then the buttons,
+    // the progress and, side by side, the report and the chart: all of it in
+    // view without scrolling at twice the size on a 1280x1024 screen.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+    const auto row = [&](int r, int column, const QString& label, QWidget* field) {
+        if (!label.isEmpty()) {
+            auto* caption = new QLabel(label, this);
+            caption->setBuddy(field);
+            grid->addWidget(caption, r, 2 * column);
+        }
+        grid->addWidget(field, r, 2 * column + 1);
+    };
+    row(0, 0, QStringLiteral("Game Mode"), m_mode);
+    row(1, 0, QStringLiteral("Betting System"), m_system);
+    row(2, 0, QStringLiteral("Init. Bet"), m_initialBet);
+    row(3, 0, QStringLiteral("Safe Level"), m_safeLevel);
+    row(4, 0, QString(), m_fixedMatrix);
+    row(0, 1, QStringLiteral("Sequential: reset on"), m_reset);
+    row(1, 1, QStringLiteral("Sequential: increase till"), m_increaseTill);
+    row(2, 1, QStringLiteral("Sequential: progression"), m_progression);
+    row(3, 1, QStringLiteral("Sequential: M. Count"), m_mCount);
+    row(4, 1, QStringLiteral("Sequential: W. Count"), m_wCount);
+    row(5, 0, QStringLiteral("Sessions"), m_sessions);
+    row(5, 1, QStringLiteral("Spins per session"), m_spins);
+    auto* bankroll = new QWidget(this);
+    auto* bankrollRow = new QHBoxLayout(bankroll);
+    bankrollRow->setContentsMargins(0, 0, 0, 0);
+    bankrollRow->addWidget(m_useBankroll);
+    bankrollRow->addWidget(m_bankroll, 1);
+    row(6, 0, QStringLiteral("Stop when out of"), bankroll);
+    row(6, 1, QStringLiteral("Seed"), m_seed);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("Note"));
+    m_note->setWordWrap(true);
+    m_note->setStyleSheet(QStringLiteral("color: #a00000"));
+    m_note->hide();
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_run);
     buttons->addWidget(m_cancel);
-    buttons->addStretch(1);
+    buttons->addWidget(m_progress, 1);
+    buttons->addWidget(m_rate);
     buttons->addWidget(m_saveChart);
     buttons->addWidget(m_saveReport);
-    auto* left = new QVBoxLayout;
-    left->addLayout(form);
-    left->addLayout(buttons);
-    left->addWidget(m_progress);
-    left->addWidget(m_rate);
-    left->addWidget(m_report, 1);
-    // Everything scrolls inside the dialog, so that on a small or scaled
-    // screen the dialog still fits and nothing is out of reach.
+    auto* results = new QHBoxLayout;
+    results->addWidget(m_report, 1);
+    results->addWidget(m_chartView, 1);
+    // A smaller screen still reaches everything: the whole scrolls then.
     auto* content = new QWidget;
-    auto* layout = new QHBoxLayout(content);
-    layout->addLayout(left, 1);
-    layout->addWidget(m_chartView, 1);
+    auto* layout = new QVBoxLayout(content);
+    layout->addLayout(grid);
+    layout->addWidget(m_note);
+    layout->addLayout(buttons);
+    layout->addLayout(results, 1);
     QScrollArea* scroll = scrollingArea(content, QStringLiteral("SimulateScroll"), this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
+    m_wanted = content->sizeHint().expandedTo(QSize(560, 420)) + QSize(4, 4);
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize wanted = content->sizeHint() + QSize(4, 4);
-    resize(wanted.boundedTo(avail.size() - QSize(40, 60)));
+    resize(m_wanted.boundedTo(avail.size()));
+    for (RangeSpinBox* box : {m_initialBet, m_safeLevel, m_increaseTill, m_mCount, m_wCount,
+                              m_sessions, m_spins, m_bankroll}) {
+        connect(box, &RangeSpinBox::clamped, this, [this, box](const QString& typed) {
+            const QLabel* caption = nullptr;
+            for (QLabel* l : findChildren<QLabel*>())
+                if (l->buddy() == box || (box == m_bankroll && l->buddy() == box->parentWidget()))
+                    caption = l;
+            m_note->setText(QStringLiteral("%1: %2 is outside %3 to %4; set to %5.")
+                                .arg(caption ? caption->text() : box->objectName(), typed)
+                                .arg(box->minimum())
+                                .arg(box->maximum())
+                                .arg(box->value()));
+            m_note->show();
+        });
+        // A note stays until the next change of a value.
+        connect(box, &QSpinBox::valueChanged, m_note, &QWidget::hide);
+    }
 
     m_poll = new QTimer(this);
     m_poll->setInterval(50);
@@ -250,9 +365,14 @@ void SimulateDialog::start() {
     auto run = std::make_shared<Run>();
     QString error;
     if (!config(&run->config, &error)) {
-        QMessageBox::warning(this, windowTitle(), error);
+        QMessageBox::warning(this, QStringLiteral("Seed not accepted"), error);
         return;
     }
+    // The old report and chart go: what shows next belongs to this run.
+    m_reportText.clear();
+    m_report->clear();
+    m_chart = {};
+    m_chartView->set(nullptr);
     m_runState = run;
     run->started = std::chrono::steady_clock::now();
     m_thread = QThread::create([run] {
@@ -290,6 +410,7 @@ void SimulateDialog::cancel() {
         m_retiring.erase(std::remove(m_retiring.begin(), m_retiring.end(), worker),
                          m_retiring.end());
         worker->deleteLater();
+        giveBackFreedMemory();
     });
     done(false);
 }
@@ -318,7 +439,7 @@ void SimulateDialog::done(bool completed) {
         completed = false;
         m_rate->setText(QStringLiteral("Failed"));
         setWindowTitle(QStringLiteral("Simulate these settings: failed"));
-        QMessageBox::warning(this, QStringLiteral("Simulate these settings"),
+        QMessageBox::warning(this, QStringLiteral("Simulation failed"),
                              QStringLiteral("The simulation stopped: %1")
                                  .arg(QString::fromStdString(m_runState->failure)));
     } else if (completed) {
@@ -338,6 +459,7 @@ void SimulateDialog::done(bool completed) {
     }
     if (completed) m_runState->results.clear();
     m_runState.reset();
+    giveBackFreedMemory();
     emit finished(completed);
 }
 
@@ -368,6 +490,7 @@ void SimulateDialog::askAndSave(bool chart) {
 }
 
 void SimulateDialog::closeEvent(QCloseEvent* event) {
-    cancel();
+    // Closed during a run, the run goes on out of sight and its report waits
+    // here for Ctrl+R; Cancel is what stops it.
     QDialog::closeEvent(event);
 }

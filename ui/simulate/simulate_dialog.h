@@ -5,6 +5,7 @@
 #include "report.h"
 
 #include <QDialog>
+#include <QSpinBox>
 
 #include <atomic>
 #include <chrono>
@@ -19,10 +20,25 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QSpinBox;
 class QThread;
 class QTimer;
 class SimChartView;
+
+// A spin box that takes any number typed and, when it leaves the range, sets
+// the nearest end and says so (clamped), rather than refusing keys silently.
+class RangeSpinBox : public QSpinBox {
+    Q_OBJECT
+  public:
+    using QSpinBox::QSpinBox;
+
+  signals:
+    // The typed text that was outside the range; the value is now its end.
+    void clamped(const QString& typed);
+
+  protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+};
 
 // "Simulate these settings": plays many sessions of the given settings with
 // the backtest engine in a worker thread, with a progress bar, spins a second
@@ -33,6 +49,14 @@ class SimulateDialog : public QDialog {
   public:
     SimulateDialog(const vantel::sim::Settings& settings, QWidget* parent);
     ~SimulateDialog() override;
+
+    // Takes the window's settings into the fields; the last report and chart
+    // stay on show until the next run.
+    void setSettings(const vantel::sim::Settings& settings);
+    // The size that shows everything without scrolling.
+    QSize wantedSize() const { return m_wanted; }
+    // The smallest size it is placed at; it scrolls below that.
+    static constexpr QSize kSmallest{300, 110};
 
     // The backtest the fields describe; false with the reason when the seed
     // is not a whole number from 0 to 18446744073709551615.
@@ -53,6 +77,9 @@ class SimulateDialog : public QDialog {
     QLineEdit* seedEdit() const { return m_seed; }
     QPushButton* runButton() const { return m_run; }
     QPushButton* cancelButton() const { return m_cancel; }
+    QLabel* noteLabel() const { return m_note; }
+    QPlainTextEdit* reportView() const { return m_report; }
+    bool chartShown() const;
 
   signals:
     // After a run ends: completed, or cancelled.
@@ -68,18 +95,18 @@ class SimulateDialog : public QDialog {
 
     QComboBox* m_mode = nullptr;
     QComboBox* m_system = nullptr;
-    QSpinBox* m_initialBet = nullptr;
-    QSpinBox* m_safeLevel = nullptr;
+    RangeSpinBox* m_initialBet = nullptr;
+    RangeSpinBox* m_safeLevel = nullptr;
     QCheckBox* m_fixedMatrix = nullptr;
     QComboBox* m_reset = nullptr;
-    QSpinBox* m_increaseTill = nullptr;
+    RangeSpinBox* m_increaseTill = nullptr;
     QComboBox* m_progression = nullptr;
-    QSpinBox* m_mCount = nullptr;
-    QSpinBox* m_wCount = nullptr;
-    QSpinBox* m_sessions = nullptr;
-    QSpinBox* m_spins = nullptr;
+    RangeSpinBox* m_mCount = nullptr;
+    RangeSpinBox* m_wCount = nullptr;
+    RangeSpinBox* m_sessions = nullptr;
+    RangeSpinBox* m_spins = nullptr;
     QCheckBox* m_useBankroll = nullptr;
-    QSpinBox* m_bankroll = nullptr;
+    RangeSpinBox* m_bankroll = nullptr;
     QLineEdit* m_seed = nullptr;
     QPushButton* m_run = nullptr;
     QPushButton* m_cancel = nullptr;
@@ -87,6 +114,7 @@ class SimulateDialog : public QDialog {
     QPushButton* m_saveReport = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_rate = nullptr;
+    QLabel* m_note = nullptr; // what became of a value out of range
     QPlainTextEdit* m_report = nullptr;
     SimChartView* m_chartView = nullptr;
     QTimer* m_poll = nullptr;
@@ -104,5 +132,6 @@ class SimulateDialog : public QDialog {
     QThread* m_thread = nullptr;
     std::vector<QThread*> m_retiring; // cancelled runs still winding down
     QString m_reportText;
+    QSize m_wanted;
     vantel::SimChartData m_chart;
 };

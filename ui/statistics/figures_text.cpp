@@ -126,12 +126,15 @@ void FiguresDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->restore();
 
     if (opt.state & QStyle::State_HasFocus) {
-        QStyleOptionFocusRect frame;
-        frame.QStyleOption::operator=(opt);
-        frame.rect = opt.rect;
-        frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
-        frame.backgroundColor =
-            opt.palette.color(group, selected ? QPalette::Highlight : QPalette::Window);
-        style->drawPrimitive(QStyle::PE_FrameFocusRect, &frame, painter, widget);
+        // The focused cell framed in a colour that stands out from its row,
+        // selected or not: the style's own focus frame all but vanishes on a
+        // selected row.
+        painter->save();
+        const QColor ink =
+            opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Highlight);
+        painter->setPen(QPen(ink, 2));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(opt.rect).adjusted(1, 1, -1, -1));
+        painter->restore();
     }
 }

@@ -6,6 +6,7 @@
 #include "tracker.h"
 #include "widgets/save_file.h"
 #include "widgets/scrolling.h"
+#include "widgets/side_placement.h"
 
 #include <QAbstractTableModel>
 #include <QFileDialog>
@@ -19,6 +20,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -301,6 +303,9 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     columns->addWidget(m_numbersView);
     columns->addLayout(right, 1);
     QScrollArea* scroll = scrollingArea(content, QStringLiteral("StatisticsScroll"), this);
+    // Placed in a narrow room on a small or scaled screen, it shows a few
+    // lines and scrolls.
+    scroll->setMinimumHeight(40);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(scroll, 1);
     outer->addWidget(m_save, 0, Qt::AlignRight);
@@ -324,10 +329,16 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     for (int c = 0; c < m_numbers->columnCount(); ++c)
         columnsWidth += m_numbersView->columnWidth(c);
     m_numbersView->setMinimumWidth(columnsWidth);
+    m_wanted = (content->sizeHint() + QSize(24, m_save->sizeHint().height() + 24))
+                   .expandedTo(QSize(620, 560));
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
-    resize((content->sizeHint() + QSize(24, m_save->sizeHint().height() + 24))
-               .expandedTo(QSize(620, 560))
-               .boundedTo(avail.size() - QSize(40, 60)));
+    resize(m_wanted.boundedTo(avail.size() - QSize(40, 60)));
+    // Escape closes it, as it does a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("CloseKey"));
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    // Ctrl+I shows it without taking the keyboard from the main window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 StatisticsWindow::~StatisticsWindow() {
@@ -398,31 +409,21 @@ void StatisticsWindow::refresh() {
 }
 
 void StatisticsWindow::placeBeside() {
-    const QRect main = m_main->frameGeometry();
-    QScreen* screen = m_main->screen() ? m_main->screen() : QGuiApplication::primaryScreen();
-    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize margins = frameGeometry().size() - size();
-    if (frameGeometry().width() > avail.width() || frameGeometry().height() > avail.height())
-        resize(size().boundedTo(avail.size() - margins));
-    const QSize frame = frameGeometry().size();
-    // Right of the main window, else left of it, else as far right as fits.
-    int x = main.right() + 9;
-    if (x + frame.width() > avail.right() + 1) x = main.left() - 8 - frame.width();
-    if (x < avail.left()) x = std::max(avail.left(), avail.right() + 1 - frame.width());
-    const int y = std::clamp(main.top(), avail.top(),
-                             std::max(avail.top(), avail.bottom() + 1 - frame.height()));
-    move(x, y);
+    if (m_main) vantel::placeBeside(this, m_main, m_wanted, kSmallest);
 }
 
 void StatisticsWindow::showBeside() {
     if (!isVisible()) {
+        // The keyboard stays where it was: on the main window, if it had it.
+        const bool mainActive = m_main && m_main->isActiveWindow();
         placeBeside();
         show();
-        // The first show settles the size; place it again by the real frame.
+        // The first show settles the frame; place it again by the real one.
         placeBeside();
+        // (A platform may activate every window it shows, a moment later.)
+        if (mainActive) m_main->activateWindow();
     }
     raise();
-    activateWindow();
 }
 
 bool StatisticsWindow::saveSpins(const QString& path, QString* error) const {

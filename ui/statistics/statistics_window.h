@@ -25,8 +25,11 @@ class StatisticsWindow : public QWidget {
     // Reads the session again; the window calls it after every change.
     void refresh();
     const vantel::sim::SessionStats& stats() const { return m_stats; }
-    // Places the window beside the main one and shows it.
+    // Places the window beside the main one where the main window cannot hide
+    // it, and shows it without taking the keyboard from the main window.
     void showBeside();
+    // The smallest client size it is placed at; its figures scroll below that.
+    static constexpr QSize kSmallest{300, 110};
     // Writes the session's spins, one number a line; false with the reason.
     bool saveSpins(const QString& path, QString* error) const;
     QByteArray spinsFile() const;
@@ -53,4 +56,5 @@ class StatisticsWindow : public QWidget {
     FiguresText* m_money = nullptr;
     NetChart* m_chart = nullptr;
     QPushButton* m_save = nullptr;
+    QSize m_wanted; // the size that shows everything without scrolling
 };

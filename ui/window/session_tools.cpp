@@ -4,17 +4,22 @@
 #include "spin_rules.h"
 #include "statistics/statistics_window.h"
 #include "widgets/cspinedit.h"
+#include "widgets/side_placement.h"
 #include "window/session_files.h"
 #include "window/spin_undo.h"
 #include "window/unit1.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QSlider>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -26,6 +31,87 @@ int32_t peek(const TCSpinEdit* edit) {
 
 } // namespace
 
+// The program's keys reach the board from every window of the program: the
+// Statistics window, the Simulate dialog and every setting of the main window.
+// A text field keeps Ctrl+Z and Ctrl+Shift+Z while it has typing of its own to
+// take back or enter again; after that they act on the spins. Ctrl+E, Ctrl+I and
+// Ctrl+R always belong to the program. Long tooltips are wrapped.
+class KeyRoutes : public QObject {
+  public:
+    KeyRoutes(TForm1& form, SessionTools& tools) : QObject(&tools), m_form(form) {
+        qApp->installEventFilter(this);
+    }
+    ~KeyRoutes() override { qApp->removeEventFilter(this); }
+
+    // The program's shortcuts act while any of its windows is active.
+    void widen() {
+        for (QShortcut* key : m_form.findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+            if (ownKey(key)) key->setContext(Qt::ApplicationShortcut);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ShortcutOverride) return route(watched, event);
+        if (event->type() == QEvent::ToolTip) return wrapTip(watched, event);
+        return false;
+    }
+
+  private:
+    static bool ownKey(const QShortcut* key) {
+        static const QStringList names{"UndoKey", "RedoKey", "NumberEntryShortcut", "StatisticsKey",
+                                       "SimulateKey"};
+        return names.contains(key->objectName());
+    }
+
+    bool ours(const QWidget* w) const {
+        const QWidget* top = w->window();
+        return top == &m_form || top->parentWidget() == &m_form;
+    }
+
+    bool route(QObject* watched, QEvent* event) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || !ours(w)) return false;
+        widen();
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(key->keyCombination());
+        QShortcut* undo = m_form.spinUndo().UndoKey();
+        QShortcut* redo = m_form.spinUndo().RedoKey();
+        const bool isUndo = undo->keys().contains(pressed);
+        const bool isRedo = redo->keys().contains(pressed);
+        bool program = isUndo || isRedo;
+        for (QShortcut* s : m_form.findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+            if (ownKey(s) && s->keys().contains(pressed)) program = true;
+        if (!program) return false;
+        if (isUndo || isRedo) {
+            // The field's own typing first.
+            const QLineEdit* edit = qobject_cast<QLineEdit*>(w);
+            if (!edit)
+                if (auto* box = qobject_cast<QAbstractSpinBox*>(w))
+                    edit = box->findChild<QLineEdit*>();
+            if (edit && !edit->isReadOnly() &&
+                (isUndo ? edit->isUndoAvailable() : edit->isRedoAvailable()))
+                return false;
+        }
+        // Not taken by the focused control: the shortcut acts.
+        key->ignore();
+        return true;
+    }
+
+    bool wrapTip(QObject* watched, QEvent* event) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || !ours(w)) return false;
+        const QString tip = w->toolTip();
+        if (tip.size() <= kLongTip || Qt::mightBeRichText(tip)) return false;
+        // A rich text tooltip wraps at the tooltip's width.
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(),
+                           QStringLiteral("<p>%1</p>").arg(tip.toHtmlEscaped()), w);
+        return true;
+    }
+
+    static constexpr int kLongTip = 60;
+    TForm1& m_form;
+};
+
 SessionTools::SessionTools(TForm1& form) : QObject(&form), m_form(form) {
     m_statisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &form);
     m_statisticsKey->setObjectName(QStringLiteral("StatisticsKey"));
@@ -35,6 +121,9 @@ SessionTools::SessionTools(TForm1& form) : QObject(&form), m_form(form) {
     connect(m_simulateKey, &QShortcut::activated, this, &SessionTools::openSimulate);
     form.spinUndo().history().OnChange = [this] { historyChanged(); };
     m_files = new SessionFiles(form, this);
+    m_keys = new KeyRoutes(form, *this);
+    // The number entry's key is made after these tools.
+    QTimer::singleShot(0, m_keys, [keys = m_keys] { keys->widen(); });
 }
 
 SessionTools::~SessionTools() {
@@ -77,11 +166,20 @@ vantel::sim::Settings SessionTools::currentSettings() const {
 }
 
 void SessionTools::openSimulate() {
-    // A dialog that is running keeps its run; otherwise it starts over from
-    // the window's settings as they are now.
-    if (m_simulate && !m_simulate->running()) delete m_simulate;
-    if (!m_simulate) m_simulate = new SimulateDialog(currentSettings(), &m_form);
-    m_simulate->show();
+    // One dialog for the session of the program: a run keeps going, a closed
+    // dialog shows its last report again, and the settings are the window's
+    // as they are now unless a run is going.
+    if (!m_simulate)
+        m_simulate = new SimulateDialog(currentSettings(), &m_form);
+    else if (!m_simulate->running())
+        m_simulate->setSettings(currentSettings());
+    if (!m_simulate->isVisible()) {
+        vantel::placeBeside(m_simulate, &m_form, m_simulate->wantedSize(),
+                            SimulateDialog::kSmallest);
+        m_simulate->show();
+        vantel::placeBeside(m_simulate, &m_form, m_simulate->wantedSize(),
+                            SimulateDialog::kSmallest);
+    }
     m_simulate->raise();
     m_simulate->activateWindow();
 }

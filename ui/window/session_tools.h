@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
+class KeyRoutes;
 class QMenu;
 class QShortcut;
 class SessionFiles;
@@ -14,7 +15,8 @@ class TForm1;
 
 // What the session means, one right-click away: "Statistics…" (Ctrl+I),
 // "Simulate these settings…" (Ctrl+R) and "About Vantel", below Undo and Redo
-// in the window's menu. The keys work wherever the focus is in the window.
+// in the window's menu. The program's keys work in every window of the
+// program, wherever the focus is.
 class SessionTools : public QObject {
     Q_OBJECT
   public:
@@ -47,4 +49,5 @@ class SessionTools : public QObject {
     QShortcut* m_simulateKey = nullptr;
     SessionFiles* m_files = nullptr;
     bool m_refreshPending = false;
+    KeyRoutes* m_keys = nullptr;
 };
