@@ -27,5 +27,7 @@ for f in "${files[@]}"; do
     fi
 done
 
+bash scripts/check_includes.sh || status=1
+
 [ "$status" -eq 0 ] && echo "check: sources formatted, no Qt Test check macros in GoogleTest files"
 exit "$status"

@@ -5,9 +5,9 @@
 #include "statistics/statistics_window.h"
 #include "widgets/cspinedit.h"
 #include "widgets/side_placement.h"
+#include "window/main_window.h"
 #include "window/session_files.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,15 +21,7 @@
 #include <QTimer>
 #include <QToolTip>
 
-namespace {
-
-// A spin edit's value as the tracker would read it, without rewriting its text.
-int32_t peek(const TCSpinEdit* edit) {
-    const vantel::SpinBounds bounds{edit->MinValue(), edit->MaxValue(), edit->Increment()};
-    return vantel::spinClamp(bounds, vantel::spinRead(bounds, edit->text().toStdString()).value);
-}
-
-} // namespace
+namespace {} // namespace
 
 // The program's keys reach the board from every window of the program: the
 // Statistics window, the Simulate dialog and every setting of the main window.
@@ -38,14 +30,14 @@ int32_t peek(const TCSpinEdit* edit) {
 // Ctrl+R always belong to the program. Long tooltips are wrapped.
 class KeyRoutes : public QObject {
   public:
-    KeyRoutes(TForm1& form, SessionTools& tools) : QObject(&tools), m_form(form) {
+    KeyRoutes(MainWindow& form, SessionTools& tools) : QObject(&tools), m_form(form) {
         qApp->installEventFilter(this);
     }
     ~KeyRoutes() override { qApp->removeEventFilter(this); }
 
     // The program's shortcuts act while any of its windows is active.
     void widen() {
-        for (QShortcut* key : m_form.findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+        for (QShortcut* key : m_form.widget().findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
             if (ownKey(key)) key->setContext(Qt::ApplicationShortcut);
     }
 
@@ -65,7 +57,7 @@ class KeyRoutes : public QObject {
 
     bool ours(const QWidget* w) const {
         const QWidget* top = w->window();
-        return top == &m_form || top->parentWidget() == &m_form;
+        return top == &m_form.widget() || top->parentWidget() == &m_form.widget();
     }
 
     bool route(QObject* watched, QEvent* event) {
@@ -79,7 +71,7 @@ class KeyRoutes : public QObject {
         const bool isUndo = undo->keys().contains(pressed);
         const bool isRedo = redo->keys().contains(pressed);
         bool program = isUndo || isRedo;
-        for (QShortcut* s : m_form.findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
+        for (QShortcut* s : m_form.widget().findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
             if (ownKey(s) && s->keys().contains(pressed)) program = true;
         if (!program) return false;
         if (isUndo || isRedo) {
@@ -109,13 +101,13 @@ class KeyRoutes : public QObject {
     }
 
     static constexpr int kLongTip = 60;
-    TForm1& m_form;
+    MainWindow& m_form;
 };
 
-SessionTools::SessionTools(TForm1& form) : QObject(&form), m_form(form) {
-    m_statisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &form);
+SessionTools::SessionTools(MainWindow& form) : QObject(&form.widget()), m_form(form) {
+    m_statisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &form.widget());
     m_statisticsKey->setObjectName(QStringLiteral("StatisticsKey"));
-    m_simulateKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &form);
+    m_simulateKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &form.widget());
     m_simulateKey->setObjectName(QStringLiteral("SimulateKey"));
     connect(m_statisticsKey, &QShortcut::activated, this, &SessionTools::openStatistics);
     connect(m_simulateKey, &QShortcut::activated, this, &SessionTools::openSimulate);
@@ -145,24 +137,14 @@ void SessionTools::historyChanged() {
 
 void SessionTools::openStatistics() {
     if (!m_statistics)
-        m_statistics = new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form);
+        m_statistics =
+            new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form.widget());
     m_statistics->refresh();
     m_statistics->showBeside();
 }
 
 vantel::sim::Settings SessionTools::currentSettings() const {
-    vantel::sim::Settings s;
-    s.gameMode = m_form.Game_Mode->currentIndex();
-    s.bettingSystem = m_form.Betting_System->currentText().toStdString();
-    s.initialBet = peek(m_form.Initial_Bet);
-    s.safeLevel = m_form.SafeLevel->value();
-    s.fixedMatrix = m_form.Fixed_Matrix->isChecked();
-    s.mode3Reset = m_form.Mode3_Reset->currentIndex();
-    s.increaseTill = peek(m_form.Increase_Till);
-    s.progression = m_form.Progression->currentIndex();
-    s.sequentialLosses = peek(m_form.Sequential_Losses);
-    s.sequentialWins = peek(m_form.Sequential_Wins);
-    return s;
+    return m_form.settings();
 }
 
 void SessionTools::openSimulate() {
@@ -170,14 +152,14 @@ void SessionTools::openSimulate() {
     // dialog shows its last report again, and the settings are the window's
     // as they are now unless a run is going.
     if (!m_simulate)
-        m_simulate = new SimulateDialog(currentSettings(), &m_form);
+        m_simulate = new SimulateDialog(currentSettings(), &m_form.widget());
     else if (!m_simulate->running())
         m_simulate->setSettings(currentSettings());
     if (!m_simulate->isVisible()) {
-        vantel::placeBeside(m_simulate, &m_form, m_simulate->wantedSize(),
+        vantel::placeBeside(m_simulate, &m_form.widget(), m_simulate->wantedSize(),
                             SimulateDialog::kSmallest);
         m_simulate->show();
-        vantel::placeBeside(m_simulate, &m_form, m_simulate->wantedSize(),
+        vantel::placeBeside(m_simulate, &m_form.widget(), m_simulate->wantedSize(),
                             SimulateDialog::kSmallest);
     }
     m_simulate->raise();
@@ -203,13 +185,13 @@ QString SessionTools::aboutText() {
 }
 
 void SessionTools::showAbout() {
-    QMessageBox box(&m_form);
+    QMessageBox box(&m_form.widget());
     box.setObjectName(QStringLiteral("AboutBox"));
     box.setWindowTitle(QStringLiteral("About Vantel"));
     box.setTextFormat(Qt::RichText);
     box.setText(aboutText());
     m_form.ensureIcon();
-    box.setIconPixmap(m_form.windowIcon().pixmap(64, 64));
+    box.setIconPixmap(m_form.widget().windowIcon().pixmap(64, 64));
     box.exec();
 }
 

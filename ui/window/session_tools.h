@@ -11,7 +11,7 @@ class KeyRoutes;
 class QMenu;
 class QShortcut;
 class SessionFiles;
-class TForm1;
+class MainWindow;
 
 // What the session means, one right-click away: "Statistics…" (Ctrl+I),
 // "Simulate these settings…" (Ctrl+R) and "About Vantel", below Undo and Redo
@@ -20,7 +20,7 @@ class TForm1;
 class SessionTools : public QObject {
     Q_OBJECT
   public:
-    explicit SessionTools(TForm1& form);
+    explicit SessionTools(MainWindow& form);
     ~SessionTools() override;
 
     void openStatistics();
@@ -42,7 +42,7 @@ class SessionTools : public QObject {
   private:
     void historyChanged();
 
-    TForm1& m_form;
+    MainWindow& m_form;
     QPointer<StatisticsWindow> m_statistics;
     QPointer<SimulateDialog> m_simulate;
     QShortcut* m_statisticsKey = nullptr;

@@ -1,17 +1,17 @@
 #include "window/spin_undo.h"
 
 #include "widgets/cspinedit.h"
-#include "window/unit1.h"
+#include "window/main_window.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QShortcut>
 
-SpinUndo::SpinUndo(TForm1& form) : m_form(form), m_history(form.tracker()) {
-    m_undoKey = new QShortcut(QKeySequence::Undo, &form);
+SpinUndo::SpinUndo(MainWindow& form) : m_form(form), m_history(form.tracker()) {
+    m_undoKey = new QShortcut(QKeySequence::Undo, &form.widget());
     m_undoKey->setObjectName(QStringLiteral("UndoKey"));
-    m_redoKey = new QShortcut(QKeySequence::Redo, &form);
+    m_redoKey = new QShortcut(QKeySequence::Redo, &form.widget());
     m_redoKey->setObjectName(QStringLiteral("RedoKey"));
     // Some key schemes bind redo to Ctrl+Y only; Ctrl+Shift+Z redoes everywhere.
     QList<QKeySequence> redoKeys = m_redoKey->keys();
@@ -24,7 +24,7 @@ SpinUndo::SpinUndo(TForm1& form) : m_form(form), m_history(form.tracker()) {
     connect(m_redoKey, &QShortcut::activated, this, &SpinUndo::redo);
 
     // The spin edits show their own text menu; the two entries join it there.
-    for (TCSpinEdit* edit : form.findChildren<TCSpinEdit*>())
+    for (TCSpinEdit* edit : form.widget().findChildren<TCSpinEdit*>())
         edit->installEventFilter(this);
 }
 
@@ -74,7 +74,7 @@ void SpinUndo::addEntries(QMenu* menu) {
 }
 
 void SpinUndo::showMenu(const QPoint& globalPos) {
-    auto* menu = new QMenu(&m_form);
+    auto* menu = new QMenu(&m_form.widget());
     menu->setObjectName(QStringLiteral("SpinMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     addEntries(menu);
@@ -91,10 +91,4 @@ bool SpinUndo::eventFilter(QObject* watched, QEvent* event) {
     addEntries(menu);
     menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
     return true;
-}
-
-// The right button anywhere on the window, wherever no control takes it first.
-void TForm1::contextMenuEvent(QContextMenuEvent* event) {
-    m_spinUndo->showMenu(event->globalPos());
-    event->accept();
 }

@@ -9,7 +9,7 @@
 
 class QMenu;
 class QShortcut;
-class TForm1;
+class MainWindow;
 
 // Taking spins back in the window: Ctrl+Z and Ctrl+Shift+Z, and the
 // right-button menu with "Undo spin N" and "Redo spin N". The history itself is
@@ -20,7 +20,7 @@ class TForm1;
 class SpinUndo : public QObject {
     Q_OBJECT
   public:
-    explicit SpinUndo(TForm1& form);
+    explicit SpinUndo(MainWindow& form);
 
     vantel::SpinHistory& history() { return m_history; }
 
@@ -48,7 +48,7 @@ class SpinUndo : public QObject {
     void run(vantel::SpinHistory::Result (vantel::SpinHistory::*step)());
     static void beep();
 
-    TForm1& m_form;
+    MainWindow& m_form;
     vantel::SpinHistory m_history;
     QShortcut* m_undoKey = nullptr;
     QShortcut* m_redoKey = nullptr;

@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
@@ -619,6 +620,12 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The right button anywhere on the window, wherever no control takes it first.
+void TForm1::contextMenuEvent(QContextMenuEvent* event) {
+    m_spinUndo->showMenu(event->globalPos());
+    event->accept();
 }
 
 void TForm1::FormCreate() {
