@@ -52,7 +52,14 @@ std::vector<int> sectorNumbers(int sector);
 
 // The neighbourhood test: the wheel cut into kArcs arcs of neighbouring
 // pockets that do not overlap (sizes 5 or 6, the first centred on zero), and
-// the chi-square of their counts against sizes x spins / 37.
+// the chi-square of their counts against sizes x spins / 37, with kArcs - 1
+// degrees of freedom. The arcs do not overlap on purpose: counts of
+// overlapping arcs are correlated, and their chi-square would not follow the
+// chi-square law the p-value is read from. Pooling neighbours shows a bias
+// spread over a stretch of the wheel more strongly than the 37-number test;
+// a bias narrower than an arc, or one split over two arcs, shows less. The p
+// is the chi-square approximation, fair from about 5 expected spins an arc
+// (37 spins).
 constexpr int kArcs = 7;
 constexpr int kArcCentredPocket = 2; // arc 0 starts this many pockets before zero
 // The first pocket of arc a (wrapping round) and its size.
