@@ -13,8 +13,20 @@ namespace vantel::sim {
 
 namespace {
 
-int indexOf(const std::vector<std::string>& names, const std::string& name) {
-    return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
+// An option that takes one of a setting's choices by name.
+template <size_t N>
+void choiceOption(CLI::App& app, const ChoiceSetting<N>& setting, std::string& value) {
+    const std::vector<std::string> names(setting.choices.begin(), setting.choices.end());
+    app.add_option(std::string(setting.name.option), value, std::string(setting.name.help))
+        ->check(CLI::IsMember(names))
+        ->capture_default_str();
+}
+
+// An option that takes an integer within a setting's range.
+template <class T> void rangeOption(CLI::App& app, const RangeSetting& setting, T& value) {
+    app.add_option(std::string(setting.name.option), value, std::string(setting.name.help))
+        ->check(CLI::Range(static_cast<T>(setting.min), static_cast<T>(setting.max)))
+        ->capture_default_str();
 }
 
 SimCommand badInput(std::string message) {
@@ -62,51 +74,31 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
                  "vantel-sim"};
     app.set_version_flag("--version", std::string("vantel-sim ") + VANTEL_VERSION);
 
-    const std::vector<std::string> modes = {"Mode1", "Mode2", "Sequential"};
-    const std::vector<std::string> systems = {"Martingale", "Donald"};
-    const std::vector<std::string> resets = {"+ OR =", "ONLY +", "Manual"};
-    const std::vector<std::string> progressions = {"Double", "+ Init. Bet"};
-
     Config& config = options.config;
     Settings& s = config.settings;
-    std::string mode = "Mode1", reset = "+ OR =", progression = "Double";
-    app.add_option("--mode", mode, "Game Mode")->check(CLI::IsMember(modes))->capture_default_str();
-    app.add_option("--system", s.bettingSystem, "Betting System")
-        ->check(CLI::IsMember(systems))
-        ->capture_default_str();
-    app.add_option("--initial-bet", s.initialBet, "Init. Bet")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-    app.add_option("--safe-level", s.safeLevel, "Safe Level")
-        ->check(CLI::Range(0, 10))
-        ->capture_default_str();
-    app.add_flag("--fixed-matrix", s.fixedMatrix, "Fixed Matrix");
-    app.add_option("--reset-on", reset, "Sequential: when the sequence starts over")
-        ->check(CLI::IsMember(resets))
-        ->capture_default_str();
-    app.add_option("--increase-till", s.increaseTill, "Sequential: most numbers covered")
-        ->check(CLI::Range(1, 35))
-        ->capture_default_str();
-    app.add_option("--progression", progression, "Sequential: how the stake rises")
-        ->check(CLI::IsMember(progressions))
-        ->capture_default_str();
-    app.add_option("--m-count", s.sequentialLosses, "Sequential: misses that add a number")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
-    app.add_option("--w-count", s.sequentialWins, "Sequential: hits that take one away")
-        ->check(CLI::Range(1, 10000))
-        ->capture_default_str();
+    namespace st = vantel::setting;
+    std::string mode(st::kGameMode.defaultName());
+    std::string reset(st::kResetOn.defaultName());
+    std::string progression(st::kProgression.defaultName());
+    choiceOption(app, st::kGameMode, mode);
+    choiceOption(app, st::kBettingSystem, s.bettingSystem);
+    rangeOption(app, st::kInitialBet, s.initialBet);
+    rangeOption(app, st::kSafeLevel, s.safeLevel);
+    app.add_flag(std::string(st::kFixedMatrix.name.option), s.fixedMatrix,
+                 std::string(st::kFixedMatrix.name.help));
+    choiceOption(app, st::kResetOn, reset);
+    rangeOption(app, st::kIncreaseTill, s.increaseTill);
+    choiceOption(app, st::kProgression, progression);
+    rangeOption(app, st::kMCount, s.sequentialLosses);
+    rangeOption(app, st::kWCount, s.sequentialWins);
 
     std::optional<uint64_t> spins;
     std::string chartSize = "1200x800";
     double spinInterval = 45;
     config.threads = std::max(1u, cores);
-    app.add_option("--sessions", config.sessions, "Sessions to play")
-        ->check(CLI::Range(uint64_t{1}, uint64_t{1000000}))
-        ->capture_default_str();
-    app.add_option("--spins", spins,
-                   "Spins per session (default 1000; with --spins-file, the whole file)")
-        ->check(CLI::Range(uint64_t{1}, uint64_t{1000000}));
+    rangeOption(app, kSessions, config.sessions);
+    app.add_option(std::string(kSpins.name.option), spins, std::string(kSpins.name.help))
+        ->check(CLI::Range(uint64_t(kSpins.min), uint64_t(kSpins.max)));
     app.add_option("--seed", config.seed, "Seed of the wheel and of the sessions' clocks")
         ->check(CLI::Validator(
             [](std::string& v) {
@@ -133,6 +125,8 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
     app.add_option("--chart-size", chartSize, "Chart size in pixels, WIDTHxHEIGHT")
         ->capture_default_str();
     app.add_flag("--quiet", options.quiet, "No progress bar");
+    app.add_flag("--exact", options.exact,
+                 "Compute the figures exactly for a fair wheel instead of playing sessions");
 
     try {
         app.parse(argc, argv);
@@ -146,9 +140,20 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         return badInput(e.what());
     }
 
-    s.gameMode = indexOf(modes, mode);
-    s.mode3Reset = indexOf(resets, reset);
-    s.progression = indexOf(progressions, progression);
+    if (options.exact) {
+        // The exact figures weigh every session a fair wheel can give.
+        if (!options.spinsFile.empty())
+            return badInput("--exact: recorded spins are not a fair wheel; --exact computes "
+                            "for the wheel only");
+        if (app.count("--sessions") > 0)
+            return badInput("--exact: --sessions does not apply, every possible session is "
+                            "counted by its probability");
+        if (!options.csvFile.empty())
+            return badInput("--exact: --csv writes one row per played session; none is played");
+    }
+    s.gameMode = st::kGameMode.indexOf(mode);
+    s.mode3Reset = st::kResetOn.indexOf(reset);
+    s.progression = st::kProgression.indexOf(progression);
     config.spinIntervalMs = std::max<int64_t>(1, std::llround(spinInterval * 1000));
     if (!options.spinsFile.empty()) {
         try {
@@ -157,7 +162,9 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
             return badInput(e.what());
         }
     }
-    config.spins = spins ? *spins : config.recorded.empty() ? 1000 : config.recorded.size();
+    config.spins = spins                     ? *spins
+                   : config.recorded.empty() ? static_cast<uint64_t>(kSpins.defaultValue)
+                                             : config.recorded.size();
     if (!options.chartFile.empty()) {
         if (!endsWithNoCase(options.chartFile, ".png") &&
             !endsWithNoCase(options.chartFile, ".svg"))

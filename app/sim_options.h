@@ -22,6 +22,7 @@ struct SimOptions {
     int chartHeight = 0;
     bool json = false;
     bool quiet = false;
+    bool exact = false; // compute the distribution instead of sampling sessions
 };
 
 // What to do once the command line is read: run, or end at once with a

@@ -3,6 +3,7 @@
 // spin is played, runs the engine and writes the report, the CSV and the chart.
 #include "chart/sim_chart.h"
 #include "engine.h"
+#include "exact.h"
 #include "report.h"
 #include "sim_options.h"
 #include "spins_file.h"
@@ -109,6 +110,7 @@ nlohmann::ordered_json estimateJson(const Estimate& e) {
 nlohmann::ordered_json reportJson(const Config& c, const Report& r) {
     const Settings& s = c.settings;
     nlohmann::ordered_json j;
+    j["method"] = r.exact ? "exact" : "monte carlo";
     j["settings"] = {
         {"mode", gameModeName(s.gameMode)}, {"system", s.bettingSystem},
         {"initial_bet", s.initialBet},      {"safe_level", s.safeLevel},
@@ -120,8 +122,12 @@ nlohmann::ordered_json reportJson(const Config& c, const Report& r) {
     j["spin_interval_s"] = static_cast<double>(c.spinIntervalMs) / 1000;
     j["bankroll"] = c.bankroll ? nlohmann::ordered_json(*c.bankroll) : nullptr;
     j["table_limit"] = c.tableLimit ? nlohmann::ordered_json(*c.tableLimit) : nullptr;
-    j["sessions"] = r.sessions;
-    j["spins"] = r.spins;
+    // Exact figures are a session's expectations: no session count.
+    const auto count = [&r](uint64_t sampled, double expected) {
+        return r.exact ? nlohmann::ordered_json(expected) : nlohmann::ordered_json(sampled);
+    };
+    j["sessions"] = r.exact ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(r.sessions);
+    j["spins"] = count(r.spins, r.expectedSpins);
     nlohmann::ordered_json pct;
     for (size_t i = 0; i < kNetPercentiles.size(); ++i)
         pct[std::to_string(kNetPercentiles[i])] = r.netPercentiles[i];
@@ -130,23 +136,55 @@ nlohmann::ordered_json reportJson(const Config& c, const Report& r) {
                 {"percentiles", pct},
                 {"min", r.netMin},
                 {"max", r.netMax}};
-    j["drawdown"] = {{"mean", r.meanDrawdown}, {"deepest", r.deepestDrawdown}};
+    j["drawdown"] = r.drawdownKnown ? nlohmann::ordered_json{{"mean", r.meanDrawdown},
+                                                             {"deepest", r.deepestDrawdown}}
+                                    : nlohmann::ordered_json(nullptr);
     j["largest_outlay"] = r.largestOutlay;
     nlohmann::ordered_json endings;
     for (size_t e = 0; e < kEndingCount; ++e) {
         nlohmann::ordered_json one = estimateJson(r.endingRates[e]);
-        one["sessions"] = r.endings[e];
+        one["sessions"] =
+            r.exact ? nlohmann::ordered_json(nullptr) : nlohmann::ordered_json(r.endings[e]);
         endings[endingName(static_cast<Ending>(e))] = one;
     }
     j["endings"] = endings;
-    j["staked"] = r.staked;
-    j["returned"] = r.returned;
+    j["staked"] =
+        r.exact ? nlohmann::ordered_json(r.expectedStaked) : nlohmann::ordered_json(r.staked);
+    j["returned"] =
+        r.exact ? nlohmann::ordered_json(r.expectedReturned) : nlohmann::ordered_json(r.returned);
     j["return_to_player"] = estimateJson(r.returnToPlayer);
     j["house_return"] = 36.0 / 37.0;
     nlohmann::ordered_json hit = estimateJson(r.hitRate);
-    hit["bet_spins"] = r.betSpins;
+    hit["bet_spins"] = count(r.betSpins, r.expectedBetSpins);
     hit["random_bet"] = r.randomHitRate;
     j["hit_rate"] = hit;
+    return j;
+}
+
+// What an exact computation adds: each ending by spin, the net's full
+// distribution, the longest run of lit misses, the extremes' probabilities.
+nlohmann::ordered_json exactJson(const ExactFigures& f) {
+    nlohmann::ordered_json j;
+    nlohmann::ordered_json endings;
+    for (size_t e = 0; e < kEndingCount; ++e) {
+        nlohmann::ordered_json at = nlohmann::ordered_json::object();
+        for (size_t t = 0; t < f.endingAtSpin[e].size(); ++t)
+            if (f.endingAtSpin[e][t] > 0) at[std::to_string(t)] = f.endingAtSpin[e][t];
+        if (e > 0) endings[endingName(static_cast<Ending>(e))] = at;
+    }
+    j["endings_at_spin"] = endings;
+    j["net_min_probability"] = f.lowestProbability;
+    j["net_max_probability"] = f.highestProbability;
+    j["largest_outlay_probability"] = f.largestOutlayProbability;
+    if (f.longestRun.empty())
+        j["longest_lit_miss_run"] = nullptr;
+    else
+        j["longest_lit_miss_run"] = f.longestRun;
+    j["longest_lit_miss_run_last_bucket_or_more"] = kRunBuckets;
+    nlohmann::ordered_json net = nlohmann::ordered_json::array();
+    for (const auto& [value, p] : f.net)
+        net.push_back({value, p});
+    j["net_distribution"] = net;
     return j;
 }
 
@@ -185,21 +223,37 @@ int main(int argc, char** argv) {
         return fail(e.message);
     }
 
+    std::optional<ExactResult> exact;
+    if (options.exact) {
+        exact = exactRisk(config);
+        if (!exact->exact) {
+            std::fprintf(stderr, "vantel-sim: --exact: %s; playing %llu sessions instead\n",
+                         exact->reason.c_str(), static_cast<unsigned long long>(config.sessions));
+            exact.reset();
+        }
+    }
+
     const uint64_t perSession = config.recorded.empty()
                                     ? config.spins
                                     : std::min<uint64_t>(config.spins, config.recorded.size());
-    ProgressBar bar(config.sessions * perSession, !options.quiet);
-    const std::vector<SessionResult> results =
-        runSessions(config, [&bar](uint64_t done) { bar.update(done); });
-    bar.finish();
-    const Report report = summarize(config, results);
+    std::vector<SessionResult> results;
+    if (!exact) {
+        ProgressBar bar(config.sessions * perSession, !options.quiet);
+        results = runSessions(config, [&bar](uint64_t done) { bar.update(done); });
+        bar.finish();
+    }
+    const Report report = exact ? exact->report : summarize(config, results);
     outputs.keep();
 
     int status = 0;
-    if (options.json)
-        std::cout << reportJson(config, report).dump(2) << '\n';
-    else
+    if (options.json) {
+        nlohmann::ordered_json j = reportJson(config, report);
+        if (exact) j["exact"] = exactJson(exact->figures);
+        std::cout << j.dump(2) << '\n';
+    } else {
         std::cout << formatReport(config, report);
+        if (exact) std::cout << formatExactFigures(config, *exact);
+    }
     std::cout.flush();
 
     if (!csvFile.empty()) {

@@ -39,8 +39,8 @@ struct Session {
     }
 
     vantel::HeadlessItems items;
-    vantel::Tracker tracker{items, int64_t{1700000000}};
-    vantel::HeadlessDriver driver{items, tracker};
+    vantel::HeadlessTracker tracker{items};
+    vantel::HeadlessDriver<vantel::HeadlessItems> driver{items, tracker};
     std::vector<int> numbers;
     size_t next = 0;
 };

@@ -11,7 +11,7 @@ namespace {
 
 void BM_SnapshotPerSpin(benchmark::State& state) {
     vantel::HeadlessItems items;
-    vantel::Tracker tracker(items, [&items] { return 1700000000 + items.now() / 1000; });
+    vantel::HeadlessTracker tracker(items);
     vantel::HeadlessDriver driver(items, tracker);
     std::mt19937 random(11);
     // A session well under way: every list and the strip in use.
@@ -34,9 +34,9 @@ void BM_FullHistoryMemory(benchmark::State& state) {
     size_t bytes = 0;
     for (auto _ : state) {
         vantel::HeadlessItems items;
-        vantel::Tracker tracker(items, [&items] { return 1700000000 + items.now() / 1000; });
+        vantel::HeadlessTracker tracker(items);
         vantel::HeadlessDriver driver(items, tracker);
-        vantel::SpinHistory history(tracker);
+        vantel::BasicSpinHistory<vantel::HeadlessItems> history(tracker);
         std::mt19937 random(5);
         for (size_t i = 0; i < history.depth() + 10; ++i) {
             if (!driver.spin(static_cast<int>(random() % 37))) tracker.Reset_BetsClick();

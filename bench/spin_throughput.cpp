@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
     const int spins = argc > 1 ? std::atoi(argv[1]) : 100000;
     vantel::HeadlessItems items;
-    vantel::Tracker tracker(items, [&items] { return 1700000000 + items.now() / 1000; });
+    vantel::HeadlessTracker tracker(items);
     vantel::HeadlessDriver driver(items, tracker);
     items.setBettingSystem("Donald");
 

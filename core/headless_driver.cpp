@@ -5,14 +5,16 @@
 
 namespace vantel {
 
-HeadlessDriver::HeadlessDriver(HeadlessItems& items, Tracker& tracker)
+template <class TrackerItems>
+HeadlessDriver<TrackerItems>::HeadlessDriver(HeadlessItems& items,
+                                             BasicTracker<TrackerItems>& tracker)
     : m_items(items), m_tracker(tracker) {
     // The three integer settings reset the stakes on every change of their text.
     for (SpinValue* edit : {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
         edit->OnChange = [&tracker] { tracker.Initial_BetChange(); };
 }
 
-bool HeadlessDriver::spin(int n) {
+template <class TrackerItems> bool HeadlessDriver<TrackerItems>::spin(int n) {
     try {
         m_tracker.numberClick(n);
         return true;
@@ -23,7 +25,8 @@ bool HeadlessDriver::spin(int n) {
     }
 }
 
-HeadlessDriver::NextTick HeadlessDriver::nextTick() const {
+template <class TrackerItems>
+typename HeadlessDriver<TrackerItems>::NextTick HeadlessDriver<TrackerItems>::nextTick() const {
     // Of timers due at the same moment, the first in kTrackerTimers ticks first.
     // Compared unsigned, a timer that does not tick (-1) or any other negative
     // time comes after every time that counts, so one comparison a timer does.
@@ -40,12 +43,14 @@ HeadlessDriver::NextTick HeadlessDriver::nextTick() const {
     return {static_cast<int64_t>(best), id};
 }
 
-HeadlessDriver::NextTick HeadlessDriver::runTicks(int64_t target, NextTick next) {
+template <class TrackerItems>
+typename HeadlessDriver<TrackerItems>::NextTick
+HeadlessDriver<TrackerItems>::runTicks(int64_t target, NextTick next) {
     while (next.due >= 0 && next.due <= target) {
         m_items.setNow(next.due);
         m_items.rearm(next.id);
         try {
-            m_tracker.tickInline(next.id);
+            m_tracker.tick(next.id);
         } catch (const ConvertError& e) {
             // A failed tick leaves its timer on, as the event loop does.
             m_errors.push_back(e.what());
@@ -55,13 +60,13 @@ HeadlessDriver::NextTick HeadlessDriver::runTicks(int64_t target, NextTick next)
     return next;
 }
 
-void HeadlessDriver::advance(int64_t ms) {
+template <class TrackerItems> void HeadlessDriver<TrackerItems>::advance(int64_t ms) {
     const int64_t target = m_items.now() + ms;
     runTicks(target, nextTick());
     m_items.setNow(target);
 }
 
-int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
+template <class TrackerItems> int64_t HeadlessDriver<TrackerItems>::runUntilIdle(int64_t limitMs) {
     // Moment by moment: the ticks due at the earliest moment run, then the
     // limit is checked again. A timer that is on but never falls due (no
     // interval) ends the run, as one that is off does. The loop lives inside
@@ -79,7 +84,7 @@ int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
                 }
                 m_items.setNow(next.due);
                 m_items.rearm(next.id);
-                m_tracker.tickInline(next.id);
+                m_tracker.tick(next.id);
                 next = nextTick();
             }
         } catch (const ConvertError& e) {
@@ -89,5 +94,8 @@ int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
         }
     }
 }
+
+template class HeadlessDriver<HeadlessItems>;
+template class HeadlessDriver<WindowItems>;
 
 } // namespace vantel

@@ -11,9 +11,11 @@ namespace vantel {
 // Plays the tracker without a window: clicks run like the window's, and the
 // timers tick on the virtual clock of HeadlessItems, each one that is on once
 // per interval, in time order. Errors are collected as the window would show them.
-class HeadlessDriver {
+// It drives a tracker built for the headless items (the backtest's) or for any
+// window items (the window's, here on headless ones).
+template <class TrackerItems> class HeadlessDriver {
   public:
-    HeadlessDriver(HeadlessItems& items, Tracker& tracker);
+    HeadlessDriver(HeadlessItems& items, BasicTracker<TrackerItems>& tracker);
 
     // Enters a spin like a click on a board cell; returns false when the
     // number procedure raised an error (recorded in errors()).
@@ -38,8 +40,11 @@ class HeadlessDriver {
     NextTick runTicks(int64_t target, NextTick next);
 
     HeadlessItems& m_items;
-    Tracker& m_tracker;
+    BasicTracker<TrackerItems>& m_tracker;
     std::vector<std::string> m_errors;
 };
+
+extern template class HeadlessDriver<HeadlessItems>;
+extern template class HeadlessDriver<WindowItems>;
 
 } // namespace vantel

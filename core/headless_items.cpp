@@ -7,39 +7,43 @@
 namespace vantel {
 
 HeadlessItems::HeadlessItems() {
-    m_timers[static_cast<size_t>(TimerId::Classic)].interval = 60;
-    m_timers[static_cast<size_t>(TimerId::FixedMatrix)].interval = 100;
-    m_timers[static_cast<size_t>(TimerId::Mode2)].interval = 60;
-    m_timers[static_cast<size_t>(TimerId::Sequential)].interval = 60;
+    for (TimerId id : kTrackerTimers)
+        timer(id).interval = kTimerStartIntervals[static_cast<size_t>(id)];
     m_historyColour.fill(kColourBlack);
 }
 
-namespace {
-
-void select(int& setting, int index, int items) {
-    if (index >= 0 && index < items) setting = index;
-}
-
-} // namespace
-
 void HeadlessItems::setGameMode(int index) {
-    select(m_gameMode, index, 3); // "Mode1", "Mode2", "Sequential"
+    if (setting::kGameMode.holds(index)) m_gameMode = index;
 }
 
 void HeadlessItems::setBettingSystem(const std::string& name) {
-    if (name == "Martingale" || name == "Donald") m_bettingSystem = name;
+    if (setting::kBettingSystem.indexOf(name) >= 0) m_bettingSystem = name;
 }
 
 void HeadlessItems::setSafeLevel(int level) {
-    m_safeLevel = std::clamp(level, 0, 10);
+    m_safeLevel = setting::kSafeLevel.clamp(level);
 }
 
 void HeadlessItems::setMode3Reset(int index) {
-    select(m_mode3Reset, index, 3); // "+ OR =", "ONLY +", "Manual"
+    if (setting::kResetOn.holds(index)) m_mode3Reset = index;
 }
 
 void HeadlessItems::setProgression(int index) {
-    select(m_progression, index, 2); // "Double", "+ Init. Bet"
+    if (setting::kProgression.holds(index)) m_progression = index;
+}
+
+void HeadlessItems::apply(const Settings& s) {
+    setGameMode(s.gameMode);
+    setBettingSystem(s.bettingSystem);
+    setSafeLevel(s.safeLevel);
+    setFixedMatrix(s.fixedMatrix);
+    setMode3Reset(s.mode3Reset);
+    setProgression(s.progression);
+    Increase_Till.setValue(s.increaseTill);
+    Sequential_Losses.setValue(s.sequentialLosses);
+    Sequential_Wins.setValue(s.sequentialWins);
+    // Last, as a player would: each integer setting resets the stakes as it changes.
+    Initial_Bet.setValue(s.initialBet);
 }
 
 std::string HeadlessItems::historyText(int cell) const {

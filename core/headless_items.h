@@ -1,11 +1,13 @@
 #pragma once
 
+#include "settings.h"
 #include "spin_rules.h"
 #include "window_items.h"
 
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace vantel {
 
@@ -14,6 +16,20 @@ namespace vantel {
 class HeadlessItems final : public WindowItems {
   public:
     HeadlessItems();
+
+    // The calendar follows the virtual clock: at `start` seconds when the clock
+    // is at 0, one second later every 1000 ms (from 1700000000 unless told).
+    int64_t calendarSeconds() const override {
+        return m_fixedSecond ? *m_fixedSecond : m_calendarStart + m_now / 1000;
+    }
+    void followCalendarFrom(int64_t start) {
+        m_calendarStart = start;
+        m_fixedSecond.reset();
+    }
+    // Or it stands still at one second.
+    void fixCalendar(int64_t second) { m_fixedSecond = second; }
+    bool calendarFollowsClock() const { return !m_fixedSecond; }
+    int64_t calendarStart() const { return m_calendarStart; }
 
     int currentNum() const override { return m_currentNum; }
     void setCurrentNum(int n) override { m_currentNum = n; }
@@ -99,10 +115,13 @@ class HeadlessItems final : public WindowItems {
     void setMode3Reset(int index);
     void setProgression(int index);
 
-    SpinValue Initial_Bet{{1, 10000, 1}, 1};
-    SpinValue Increase_Till{{1, 35, 1}, 18};
-    SpinValue Sequential_Losses{{1, 10000, 1}, 2};
-    SpinValue Sequential_Wins{{1, 10000, 1}, 1};
+    // Every setting at once, in the order a player sets up the window.
+    void apply(const Settings& settings);
+
+    SpinValue Initial_Bet{setting::kInitialBet.bounds(), setting::kInitialBet.defaultValue};
+    SpinValue Increase_Till{setting::kIncreaseTill.bounds(), setting::kIncreaseTill.defaultValue};
+    SpinValue Sequential_Losses{setting::kMCount.bounds(), setting::kMCount.defaultValue};
+    SpinValue Sequential_Wins{setting::kWCount.bounds(), setting::kWCount.defaultValue};
 
     // Virtual clock of the timers.
     int64_t now() const { return m_now; }
@@ -124,12 +143,12 @@ class HeadlessItems final : public WindowItems {
     const Timer& timer(TimerId id) const { return m_timers[static_cast<size_t>(id)]; }
 
     int m_currentNum = 0;
-    int m_gameMode = 0;
-    std::string m_bettingSystem = "Martingale";
-    int m_safeLevel = 0;
-    bool m_fixedMatrix = false;
-    int m_mode3Reset = 0;
-    int m_progression = 0;
+    int m_gameMode = setting::kGameMode.defaultIndex;
+    std::string m_bettingSystem = std::string(setting::kBettingSystem.defaultName());
+    int m_safeLevel = setting::kSafeLevel.defaultValue;
+    bool m_fixedMatrix = setting::kFixedMatrix.defaultValue;
+    int m_mode3Reset = setting::kResetOn.defaultIndex;
+    int m_progression = setting::kProgression.defaultIndex;
     std::array<bool, kBoardNumbers> m_act{};
     // The strip as a ring: cell 1 is at m_historyFirst, cell k k - 1 places on.
     size_t slotOf(int cell) const {
@@ -148,6 +167,8 @@ class HeadlessItems final : public WindowItems {
     std::array<Timer, kTrackerTimerCount> m_timers{};
     bool m_locked = false;
     int64_t m_now = 0;
+    int64_t m_calendarStart = 1700000000;
+    std::optional<int64_t> m_fixedSecond;
 };
 
 } // namespace vantel

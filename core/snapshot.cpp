@@ -1,28 +1,28 @@
 #include "snapshot.h"
 
+#include "headless_items.h"
 #include "tracker.h"
 
 namespace vantel {
 
 namespace {
 
-// The members of Tracker, in their order. A member added to Tracker changes its
-// size and stops the build here: a new working list must be captured below.
+// The members of the tracker, in their order. A member added to the tracker
+// changes its size and stops the build here: a new working list must be
+// captured below.
 struct TrackerMembers {
     std::array<NumberList, 14> lists;
     WindowItems* items;
-    void* headless;
-    CalendarClock clock;
-    std::optional<int64_t> calendarStart; // how the calendar is read: nothing to capture
     Generator generator;
     DrawNumbers classicDraw{0}; // made again from its seed: nothing to capture
     TrackerState state;
-    Tracker::SpinRecorder recorder;
     // Lives only inside one Sequential mode step: nothing to capture.
     std::optional<SpinOutlay> sequentialOutlay;
+    Tracker::SpinRecorder recorder;
 };
-static_assert(sizeof(TrackerMembers) == sizeof(Tracker),
-              "Tracker has a new member: capture it in Tracker::snapshot and restore it");
+static_assert(sizeof(TrackerMembers) == sizeof(Tracker) &&
+                  sizeof(TrackerMembers) == sizeof(HeadlessTracker),
+              "the tracker has a new member: capture it in snapshot() and restore it");
 
 size_t textBytes(const std::string& text) {
     return text.size() >= sizeof(std::string) - sizeof(size_t) - sizeof(char*) ? text.size() + 1
@@ -42,7 +42,7 @@ size_t Snapshot::bytes() const {
     return total;
 }
 
-Snapshot Tracker::snapshot() const {
+template <class Items> Snapshot BasicTracker<Items>::snapshot() const {
     Snapshot s;
     s.state = m_state;
     s.generator = m_generator;
@@ -68,7 +68,7 @@ Snapshot Tracker::snapshot() const {
     return s;
 }
 
-void Tracker::restore(const Snapshot& before) {
+template <class Items> void BasicTracker<Items>::restore(const Snapshot& before) {
     m_state = before.state;
     m_generator = before.generator;
     // Only the lines the spins since then appended go.
@@ -96,5 +96,10 @@ void Tracker::restore(const Snapshot& before) {
         m_items.setTimerEnabled(id, t.on);
     }
 }
+
+template Snapshot BasicTracker<WindowItems>::snapshot() const;
+template void BasicTracker<WindowItems>::restore(const Snapshot&);
+template Snapshot BasicTracker<HeadlessItems>::snapshot() const;
+template void BasicTracker<HeadlessItems>::restore(const Snapshot&);
 
 } // namespace vantel

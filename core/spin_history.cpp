@@ -1,26 +1,28 @@
 #include "spin_history.h"
 
+#include "headless_items.h"
 #include "tracker.h"
 
 #include <utility>
 
 namespace vantel {
 
-SpinHistory::SpinHistory(Tracker& tracker, size_t depth)
+template <class Items>
+BasicSpinHistory<Items>::BasicSpinHistory(BasicTracker<Items>& tracker, size_t depth)
     : m_tracker(tracker), m_depth(depth > 0 ? depth : 1) {
     m_tracker.setSpinRecorder(
         [this](Snapshot&& before, int number) { record(std::move(before), number); });
 }
 
-SpinHistory::~SpinHistory() {
+template <class Items> BasicSpinHistory<Items>::~BasicSpinHistory() {
     m_tracker.setSpinRecorder({});
 }
 
-bool SpinHistory::locked() const {
+template <class Items> bool BasicSpinHistory<Items>::locked() const {
     return m_tracker.items().buttonsLocked();
 }
 
-void SpinHistory::record(Snapshot&& before, int number) {
+template <class Items> void BasicSpinHistory<Items>::record(Snapshot&& before, int number) {
     // A spin entered again by redo keeps the rest of what redo can enter.
     if (!m_redoing) m_redo.clear();
     m_undo.push_back({std::move(before), number});
@@ -30,7 +32,7 @@ void SpinHistory::record(Snapshot&& before, int number) {
     if (OnChange) OnChange();
 }
 
-SpinHistory::Result SpinHistory::undo() {
+template <class Items> typename BasicSpinHistory<Items>::Result BasicSpinHistory<Items>::undo() {
     if (locked()) return Result::Locked;
     if (m_undo.empty()) return Result::Nothing;
     Entry last = std::move(m_undo.back());
@@ -42,7 +44,7 @@ SpinHistory::Result SpinHistory::undo() {
     return Result::Done;
 }
 
-SpinHistory::Result SpinHistory::redo() {
+template <class Items> typename BasicSpinHistory<Items>::Result BasicSpinHistory<Items>::redo() {
     if (locked()) return Result::Locked;
     if (m_redo.empty()) return Result::Nothing;
     const int number = m_redo.back();
@@ -52,25 +54,28 @@ SpinHistory::Result SpinHistory::redo() {
         explicit Redoing(bool& f) : flag(f) { flag = true; }
         ~Redoing() { flag = false; }
     } redoing(m_redoing);
-    (m_tracker.*Tracker::numberProcedures()[static_cast<size_t>(number)])();
+    m_tracker.numberClick(number);
     return Result::Done;
 }
 
-std::optional<int> SpinHistory::undoNumber() const {
+template <class Items> std::optional<int> BasicSpinHistory<Items>::undoNumber() const {
     if (m_undo.empty()) return std::nullopt;
     return m_undo.back().number;
 }
 
-std::optional<int> SpinHistory::redoNumber() const {
+template <class Items> std::optional<int> BasicSpinHistory<Items>::redoNumber() const {
     if (m_redo.empty()) return std::nullopt;
     return m_redo.back();
 }
 
-size_t SpinHistory::bytes() const {
+template <class Items> size_t BasicSpinHistory<Items>::bytes() const {
     size_t total = m_redo.capacity() * sizeof(int);
     for (const Entry& e : m_undo)
         total += e.before.bytes() + sizeof(int);
     return total;
 }
+
+template class BasicSpinHistory<WindowItems>;
+template class BasicSpinHistory<HeadlessItems>;
 
 } // namespace vantel

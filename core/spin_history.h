@@ -11,7 +11,13 @@
 
 namespace vantel {
 
-class Tracker;
+template <class Items> class BasicTracker;
+class WindowItems;
+class HeadlessItems;
+
+// What an undo or a redo did: its work, or nothing because the window is
+// locked or there is nothing to take back or enter again.
+enum class HistoryStep { Done, Locked, Nothing };
 
 // A spin entered and not taken back, with what a player following the window
 // placed on it.
@@ -26,16 +32,16 @@ struct EnteredSpin {
 // taken back as a click on its cell would, so the spin is judged anew and a
 // new analysis runs. A new spin clears what redo could enter. While the window
 // is locked both are refused.
-class SpinHistory {
+template <class Items> class BasicSpinHistory {
   public:
     static constexpr size_t kDefaultDepth = 1000;
 
-    explicit SpinHistory(Tracker& tracker, size_t depth = kDefaultDepth);
-    ~SpinHistory();
-    SpinHistory(const SpinHistory&) = delete;
-    SpinHistory& operator=(const SpinHistory&) = delete;
+    explicit BasicSpinHistory(BasicTracker<Items>& tracker, size_t depth = kDefaultDepth);
+    ~BasicSpinHistory();
+    BasicSpinHistory(const BasicSpinHistory&) = delete;
+    BasicSpinHistory& operator=(const BasicSpinHistory&) = delete;
 
-    enum class Result { Done, Locked, Nothing };
+    using Result = HistoryStep;
 
     Result undo();
     // May raise the conversion error of the spin it enters; the spin stays
@@ -68,12 +74,18 @@ class SpinHistory {
     void record(Snapshot&& before, int number);
     bool locked() const;
 
-    Tracker& m_tracker;
+    BasicTracker<Items>& m_tracker;
     size_t m_depth;
     std::deque<Entry> m_undo;
     std::vector<int> m_redo; // last taken back at the back
     std::vector<EnteredSpin> m_entered;
     bool m_redoing = false;
 };
+
+// The window's history.
+using SpinHistory = BasicSpinHistory<WindowItems>;
+
+extern template class BasicSpinHistory<WindowItems>;
+extern template class BasicSpinHistory<HeadlessItems>;
 
 } // namespace vantel

@@ -3,6 +3,7 @@
 #include "headless_items.h"
 #include "int_convert.h"
 #include "sat_math.h"
+#include "settings.h"
 #include "tracker_ticks.h"
 
 #include <algorithm>
@@ -12,20 +13,15 @@
 
 namespace vantel {
 
-using namespace std::string_view_literals;
-
 namespace {
-
-constexpr int kRedNumbers[] = {1, 3, 5, 7, 9, 12, 14, 16, 18, 19, 21, 23, 25, 27, 30, 32, 34, 36};
 
 // The history strip's colour of each board number.
 constexpr std::array<uint32_t, kBoardNumbers> kHistoryColours = [] {
     std::array<uint32_t, kBoardNumbers> colours{};
-    for (uint32_t& c : colours)
-        c = kColourNearBlack;
-    for (int red : kRedNumbers)
-        colours[static_cast<size_t>(red)] = kColourMaroon;
-    colours[0] = kColourGreen;
+    for (int n = 0; n <= kHighestNumber; ++n)
+        colours[static_cast<size_t>(n)] = n == 0     ? kColourGreen
+                                          : isRed(n) ? kColourMaroon
+                                                     : kColourNearBlack;
     return colours;
 }();
 // The last row of the Martingale table: no stake of the tables is larger.
@@ -62,21 +58,12 @@ uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
     return static_cast<int64_t>(lossStreak) + 1 < safeLevel ? kColourMaroon : kColourGreen;
 }
 
-Tracker::Tracker(WindowItems& items, CalendarClock clock)
-    : m_items(items), m_headless(dynamic_cast<HeadlessItems*>(&items)), m_clock(std::move(clock)) {}
-
-Tracker::Tracker(HeadlessItems& items, int64_t calendarStart)
-    : m_items(items), m_headless(&items), m_calendarStart(calendarStart) {}
-
-inline int64_t Tracker::calendarSeconds() const {
-    return m_calendarStart ? *m_calendarStart + m_headless->now() / 1000 : m_clock();
-}
-
 // Made when the virtual clock leaves the second of the numbers at hand, a
 // few ticks a second: kept out of the tick.
-[[gnu::noinline]] void Tracker::followSecondOf(int64_t now) {
+template <class Items>
+[[gnu::noinline]] void BasicTracker<Items>::followSecondOf(int64_t now, int64_t start) {
     const int64_t second = now / 1000;
-    m_classicDraw.reseed(static_cast<uint32_t>(*m_calendarStart + second));
+    m_classicDraw.reseed(static_cast<uint32_t>(start + second));
     // The moments of the same second: the division rounds toward zero, so the
     // second 0 holds the moments -999 to 999.
     const uint64_t first = static_cast<uint64_t>(second) * 1000u;
@@ -84,108 +71,67 @@ inline int64_t Tracker::calendarSeconds() const {
     m_classicDraw.width = second == 0 ? 1999u : 1000u;
 }
 
-template <class Body> void Tracker::withItems(Body&& body) {
-    if (m_headless)
-        body(*m_headless);
-    else
-        body(m_items);
-}
-
-NumberList Tracker::martingaleTable() {
+template <class Items> NumberList BasicTracker<Items>::martingaleTable() {
     NumberList list;
     for (int i = 0; i < 18; ++i)
         list.append(int64_t{1} << i);
     return list;
 }
 
-const std::array<Tracker::Procedure, 37>& Tracker::numberProcedures() {
-    static const std::array<Procedure, 37> procs = {
-        &Tracker::Button0Click,  &Tracker::Button1Click,  &Tracker::Button2Click,
-        &Tracker::Button3Click,  &Tracker::Button4Click,  &Tracker::Button5Click,
-        &Tracker::Button6Click,  &Tracker::Button7Click,  &Tracker::Button8Click,
-        &Tracker::Button9Click,  &Tracker::Button10Click, &Tracker::Button11Click,
-        &Tracker::Button12Click, &Tracker::Button13Click, &Tracker::Button14Click,
-        &Tracker::Button15Click, &Tracker::Button16Click, &Tracker::Button17Click,
-        &Tracker::Button18Click, &Tracker::Button19Click, &Tracker::Button20Click,
-        &Tracker::Button21Click, &Tracker::Button22Click, &Tracker::Button23Click,
-        &Tracker::Button24Click, &Tracker::Button25Click, &Tracker::Button26Click,
-        &Tracker::Button27Click, &Tracker::Button28Click, &Tracker::Button29Click,
-        &Tracker::Button30Click, &Tracker::Button31Click, &Tracker::Button32Click,
-        &Tracker::Button33Click, &Tracker::Button34Click, &Tracker::Button35Click,
-        &Tracker::Button36Click};
-    return procs;
-}
+// ---- Spin entry and history strip ----
 
-template <class Items> void Tracker::numberClickIn(Items& items, int n) {
-    if (items.buttonsLocked()) return;
+template <class Items> void BasicTracker<Items>::numberClick(int n) {
+    if (m_items.buttonsLocked()) return;
     if (m_spinRecorder) m_spinRecorder(snapshot(), n);
-    items.setCurrentNum(n);
-    analyseIn(items);
+    m_items.setCurrentNum(n);
+    Analyse();
 }
 
-void Tracker::numberClick(int n) {
-    withItems([this, n](auto& items) { numberClickIn(items, n); });
-}
-
-template <class Items> void Tracker::analyseIn(Items& items) {
-    currentNumberIn(items);
-    historyNumIn(items);
+template <class Items> void BasicTracker<Items>::Analyse() {
+    CurrentNumber();
+    HistoryNum();
+    // The first four spins are only recorded.
     if (NumbersList.count() <= 4) return;
-    modeStepIn(items);
+    ModeStep();
 }
 
-void Tracker::Analyse() {
-    withItems([this](auto& items) { analyseIn(items); });
+template <class Items> void BasicTracker<Items>::CurrentNumber() {
+    NumbersList.append(m_items.currentNum());
 }
 
-template <class Items> void Tracker::currentNumberIn(Items& items) {
-    NumbersList.append(items.currentNum());
-}
-
-void Tracker::CurrentNumber() {
-    withItems([this](auto& items) { currentNumberIn(items); });
-}
-
-template <class Items> void Tracker::historyNumIn(Items& items) {
-    const int n = items.currentNum();
+template <class Items> void BasicTracker<Items>::HistoryNum() {
+    const int n = m_items.currentNum();
     if (n >= 0 && n <= kHighestNumber) {
         // A board number: its colour is known without reading its text.
-        items.pushHistoryNumber(n, kHistoryColours[static_cast<size_t>(n)]);
+        m_items.pushHistoryNumber(n, kHistoryColours[static_cast<size_t>(n)]);
         return;
     }
     const std::string text = IntToStr(n);
-    items.pushHistory(text, historyColourOf(text));
+    m_items.pushHistory(text, historyColourOf(text));
 }
 
-void Tracker::HistoryNum() {
-    withItems([this](auto& items) { historyNumIn(items); });
+template <class Items> void BasicTracker<Items>::ModeStep() {
+    if (m_items.gameMode() == setting::kMode1) judgeThenAnalyse(&BasicTracker::Analize_Classic);
+    if (m_items.gameMode() == setting::kMode2) judgeThenAnalyse(&BasicTracker::Analize_Mode2);
+    if (m_items.gameMode() == setting::kSequential) sequentialStep();
 }
 
-template <class Items> void Tracker::modeStepIn(Items& items) {
-    if (items.gameMode() == 0) judgeThenAnalyseIn(items, &Tracker::Analize_Classic);
-    if (items.gameMode() == 1) judgeThenAnalyseIn(items, &Tracker::Analize_Mode2);
-    if (items.gameMode() == 2) sequentialStep();
-}
-
-void Tracker::ModeStep() {
-    withItems([this](auto& items) { modeStepIn(items); });
-}
-
-template <class Items> void Tracker::judgeThenAnalyseIn(Items& items, Procedure analysis) {
-    items.Disable_Buttons();
-    hideActiveIn(items);
+template <class Items>
+void BasicTracker<Items>::judgeThenAnalyse(void (BasicTracker::*analysis)()) {
+    m_items.Disable_Buttons();
+    Hide_Active();
     // Whatever lights from here on is not the sequence's suggestion.
     m_state.Sequential_Own = 0;
-    winCalcIn(items);
-    if (items.fixedMatrix() && m_state.Last_Win != 0) {
+    WinCalc();
+    if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
         m_state.Fixed_Matrix_Step = 0;
-        items.setTimerEnabled(TimerId::FixedMatrix, true);
+        m_items.setTimerEnabled(TimerId::FixedMatrix, true);
     } else {
         (this->*analysis)();
     }
 }
 
-void Tracker::sequentialStep() {
+template <class Items> void BasicTracker<Items>::sequentialStep() {
     // What the player placed on this spin, read before the first Sequential
     // step hides the lights.
     m_sequentialOutlay = spinOutlay(m_items, m_items.currentNum());
@@ -203,72 +149,54 @@ void Tracker::sequentialStep() {
 
 // ---- Classic draw ----
 
-template <class Items> void Tracker::analizeClassicIn(Items& items) {
+template <class Items> void BasicTracker<Items>::Analize_Classic() {
     Classic_Numbers_Cur1.assign(Classic_Numbers_Def1);
     Classic_Numbers_Cur2.assign(Classic_Numbers_Def2);
     Classic_Numbers_Cur3.assign(Classic_Numbers_Def3);
-    hideActiveIn(items);
+    Hide_Active();
     Prediction_List.clear();
-    items.setTimerEnabled(TimerId::Classic, true);
+    m_items.setTimerEnabled(TimerId::Classic, true);
 }
 
-void Tracker::Analize_Classic() {
-    withItems([this](auto& items) { analizeClassicIn(items); });
+// The tick procedures by name run the bodies in tracker_ticks.h, which the
+// headless driver takes inline through tick().
+template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Timer_ClassicTimer() {
+    classicTick();
 }
 
-[[gnu::noinline]] void Tracker::Timer_ClassicTimer() {
-    withItems([this](auto& items) { classicTick(items); });
+template <class Items> void BasicTracker<Items>::ActNumber_Light() {
+    lightPicked();
 }
 
-void Tracker::ActNumber_Light() {
-    withItems([this](auto& items) { lightPicked(items); });
-}
-
-template <class Items> void Tracker::hideActiveIn(Items& items) {
-    items.hideActNumbers();
-}
-
-void Tracker::Hide_Active() {
-    withItems([this](auto& items) { hideActiveIn(items); });
+template <class Items> void BasicTracker<Items>::Hide_Active() {
+    m_items.hideActNumbers();
 }
 
 // ---- Win evaluation and stakes ----
 
-template <class Items> void Tracker::winCalcIn(Items& items) {
+template <class Items> void BasicTracker<Items>::WinCalc() {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
     // Every line that holds the number pays once.
-    for (int hits = Prediction_List.countHolding(items.currentNum()); hits > 0; --hits) {
+    for (int hits = Prediction_List.countHolding(m_items.currentNum()); hits > 0; --hits) {
         m_state.Loss_Streak = 0;
         m_state.Last_Win = 1;
         const int64_t win = int64_t{36} * m_state.Win_Stake;
         m_state.Balance_Value = sat32(int64_t{m_state.Balance_Value} + win);
         m_state.Balance2_Value = sat32(int64_t{m_state.Balance2_Value} + win);
     }
-    if (m_state.Bet_Active == 1) calcBetIn(items);
+    if (m_state.Bet_Active == 1) Calc_Bet();
 }
 
-void Tracker::WinCalc() {
-    withItems([this](auto& items) { winCalcIn(items); });
-}
-
-template <class Items> void Tracker::setBetValueIn(Items& items, int64_t v) {
-    items.setBetValue(v);
-}
-
-void Tracker::setBetValue(int64_t v) {
-    withItems([this, v](auto& items) { setBetValueIn(items, v); });
-}
-
-template <class Items> void Tracker::calcBetIn(Items& items) {
-    const int mode = items.gameMode();
-    if (mode == 0 || mode == 1) {
+template <class Items> void BasicTracker<Items>::Calc_Bet() {
+    const int mode = m_items.gameMode();
+    if (mode == setting::kMode1 || mode == setting::kMode2) {
         int32_t& index = m_state.Progression_Index;
         const NumberList* table = nullptr;
-        if (items.bettingSystemIs("Martingale"sv)) {
+        if (m_items.bettingSystemIs(setting::kMartingale)) {
             index = m_state.Last_Win == 1 ? 0 : sat32(int64_t{index} + 1);
             table = &System_Martingale;
-        } else if (items.bettingSystemIs("Donald"sv)) {
+        } else if (m_items.bettingSystemIs(setting::kDonald)) {
             if (m_state.Last_Win == 1) {
                 if (index > 0) --index;
             } else {
@@ -278,60 +206,50 @@ template <class Items> void Tracker::calcBetIn(Items& items) {
         }
         m_state.Bet_Active = 0;
         if (table) {
-            showRowStakeIn(items, *table, index);
+            showRowStake(*table, index);
         } else {
             // No table chosen: Bet's own text is converted.
-            const int64_t row = StrToInt(items.betText());
-            setBetValueIn(items, satMul(row, items.initialBet()));
+            const int64_t row = StrToInt(m_items.betText());
+            m_items.setBetValue(satMul(row, m_items.initialBet()));
         }
-    } else if (mode == 2) {
+    } else if (mode == setting::kSequential) {
         Calc_Bet_Sequential();
     }
 }
 
-void Tracker::Calc_Bet() {
-    withItems([this](auto& items) { calcBetIn(items); });
-}
-
 template <class Items>
-void Tracker::showRowStakeIn(Items& items, const NumberList& table, int32_t index) {
+void BasicTracker<Items>::showRowStake(const NumberList& table, int32_t index) {
     // Bet once showed the row and was converted back: the row is converted
     // before the setting is read, and past the end of a table the empty row
     // stays in Bet and fails.
     const std::optional<int32_t> row = table.intAt(index);
     if (!row) {
         const std::string text = table.get(index);
-        items.setBetText(text);
+        m_items.setBetText(text);
         throw ConvertError(text);
     }
-    setBetValueIn(items, satMul(*row, items.initialBet()));
+    m_items.setBetValue(satMul(*row, m_items.initialBet()));
 }
 
-void Tracker::showRowStake(const NumberList& table, int32_t index) {
-    withItems([this, &table, index](auto& items) { showRowStakeIn(items, table, index); });
-}
-
-void Tracker::startProgression() {
+template <class Items> void BasicTracker<Items>::startProgression() {
     m_state.Progression_Index = 0;
-    const bool donald = m_items.bettingSystemIs("Donald"sv);
+    const bool donald = m_items.bettingSystemIs(setting::kDonald);
     showRowStake(donald ? System_Donald : System_Martingale, 0);
 }
 
-void Tracker::Reset_BetsClick() {
+template <class Items> void BasicTracker<Items>::Reset_BetsClick() {
     startProgression();
     m_state.Balance_Value = sat32(satMul(m_items.initialBet(), 100000));
-    if (m_items.gameMode() == 2) Reset_Sequential();
+    if (m_items.gameMode() == setting::kSequential) Reset_Sequential();
 }
 
-void Tracker::Initial_BetChange() {
+template <class Items> void BasicTracker<Items>::Initial_BetChange() {
     Reset_BetsClick();
 }
 
-// ---- Shared by the analyses ----
-
 // ---- Mode2: hot numbers ----
 
-void Tracker::orderHotNumbers() {
+template <class Items> void BasicTracker<Items>::orderHotNumbers() {
     const int total = NumbersList.count();
     const int first = std::max(0, total - 37);
     std::array<int, 37> hits{};
@@ -380,7 +298,7 @@ void Tracker::orderHotNumbers() {
             hot[j] = hot[j - 1];
         hot[j] = n;
     }
-    m_generator.seed(static_cast<uint32_t>(calendarSeconds()));
+    m_generator.seed(static_cast<uint32_t>(m_items.calendarSeconds()));
     for (size_t i = coldCount; i > 1; --i) {
         const auto j = static_cast<size_t>(m_generator.next()) % i;
         std::swap(cold[i - 1], cold[j]);
@@ -393,7 +311,7 @@ void Tracker::orderHotNumbers() {
         Mode2_Numbers_Cur.append(cold[i]);
 }
 
-void Tracker::Analize_Mode2() {
+template <class Items> void BasicTracker<Items>::Analize_Mode2() {
     Mode2_Numbers_Cur.assign(Mode2_Numbers_Def);
     Hide_Active();
     Prediction_List.clear();
@@ -402,19 +320,19 @@ void Tracker::Analize_Mode2() {
     m_items.setTimerEnabled(TimerId::Mode2, true);
 }
 
-[[gnu::noinline]] void Tracker::Timer_Mode2Timer() {
-    withItems([this](auto& items) { mode2Tick(items); });
+template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Timer_Mode2Timer() {
+    mode2Tick();
 }
 
 // ---- Fixed Matrix: the same numbers again after a hit ----
 
-[[gnu::noinline]] void Tracker::Fixed_Matrix_TimerTimer() {
-    withItems([this](auto& items) { fixedMatrixTick(items); });
+template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Fixed_Matrix_TimerTimer() {
+    fixedMatrixTick();
 }
 
 // ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
 
-void Tracker::Analize_Sequential() {
+template <class Items> void BasicTracker<Items>::Analize_Sequential() {
     holdSequence();
     orderLongestWaiting();
     Hide_Active();
@@ -424,21 +342,21 @@ void Tracker::Analize_Sequential() {
     m_items.setTimerEnabled(TimerId::Sequential, true);
 }
 
-int32_t Tracker::sequentialCap() {
+template <class Items> int32_t BasicTracker<Items>::sequentialCap() {
     // A typed value reaches here before the edit's own range check runs.
     return std::clamp<int32_t>(m_items.increaseTill(), 1, kMaxSuggestion);
 }
 
-void Tracker::holdSequence() {
+template <class Items> void BasicTracker<Items>::holdSequence() {
     TrackerState& st = m_state;
     // A change of the initial bet while another mode ran could not reset the
     // sequence then; it does so now.
     if (st.Sequential_Base != m_items.initialBet()) Reset_Sequential();
     st.Sequential_Count = std::clamp(st.Sequential_Count, 1, sequentialCap());
-    setBetValue(st.Sequential_Stake);
+    m_items.setBetValue(st.Sequential_Stake);
 }
 
-void Tracker::orderLongestWaiting() {
+template <class Items> void BasicTracker<Items>::orderLongestWaiting() {
     // Scanning the record back from the newest spin finds each number's last
     // sighting first, most recent first; the scan stops once all are found.
     std::array<bool, kBoardNumbers> seen{};
@@ -457,11 +375,11 @@ void Tracker::orderLongestWaiting() {
         Sequential_Numbers_Cur.append(recentFirst[--found]);
 }
 
-[[gnu::noinline]] void Tracker::Sequential_TimerTimer() {
-    withItems([this](auto& items) { sequentialTick(items); });
+template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Sequential_TimerTimer() {
+    sequentialTick();
 }
 
-void Tracker::Calc_Bet_Sequential() {
+template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
     const std::optional<SpinOutlay> outlay = std::exchange(m_sequentialOutlay, std::nullopt);
     TrackerState& st = m_state;
     // Only the sequence's own bets move it: a draw of another mode, one the
@@ -503,10 +421,10 @@ void Tracker::Calc_Bet_Sequential() {
         Reset_Sequential();
         return;
     }
-    setBetValue(st.Sequential_Stake);
+    m_items.setBetValue(st.Sequential_Stake);
 }
 
-void Tracker::Reset_Sequential() {
+template <class Items> void BasicTracker<Items>::Reset_Sequential() {
     TrackerState& st = m_state;
     st.Sequential_Count = 1;
     st.Sequential_Base = m_items.initialBet();
@@ -514,31 +432,12 @@ void Tracker::Reset_Sequential() {
     st.Sequential_Miss_Run = 0;
     st.Sequential_Win_Run = 0;
     st.Sequential_Result = 0;
-    setBetValue(st.Sequential_Stake);
+    m_items.setBetValue(st.Sequential_Stake);
 }
 
-// ---- Timers and recovery ----
+// ---- Recovery ----
 
-// The tick procedures are kept out of line, so that a tick passes through
-// here with a jump and nothing more.
-void Tracker::tick(TimerId id) {
-    switch (id) {
-    case TimerId::Classic:
-        Timer_ClassicTimer();
-        break;
-    case TimerId::FixedMatrix:
-        Fixed_Matrix_TimerTimer();
-        break;
-    case TimerId::Mode2:
-        Timer_Mode2Timer();
-        break;
-    case TimerId::Sequential:
-        Sequential_TimerTimer();
-        break;
-    }
-}
-
-bool Tracker::recoverAfterError() {
+template <class Items> bool BasicTracker<Items>::recoverAfterError() {
     if (!m_items.buttonsLocked()) return false;
     for (TimerId id : kTrackerTimers)
         if (m_items.timerEnabled(id)) return false;
@@ -548,5 +447,8 @@ bool Tracker::recoverAfterError() {
     m_items.Enable_Buttons();
     return true;
 }
+
+template class BasicTracker<WindowItems>;
+template class BasicTracker<HeadlessItems>;
 
 } // namespace vantel

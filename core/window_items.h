@@ -1,9 +1,11 @@
 #pragma once
 
+#include "board.h"
 #include "int_convert.h"
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,10 +17,15 @@ constexpr int kTrackerTimerCount = 4;
 constexpr std::array<TimerId, kTrackerTimerCount> kTrackerTimers = {
     TimerId::Classic, TimerId::FixedMatrix, TimerId::Mode2, TimerId::Sequential};
 
-// The board: the numbers 0 to 36. The history strip: cells 1 to 10.
-constexpr int kHighestNumber = 36;
-constexpr int kBoardNumbers = kHighestNumber + 1;
+// Each timer's interval when the window starts; every timer starts off.
+constexpr std::array<int, kTrackerTimerCount> kTimerStartIntervals = {60, 100, 60, 60};
+
+// The history strip: cells 1 to 10.
 constexpr int kHistoryCells = 10;
+
+// Seconds since 1970-01-01 00:00:00 UTC.
+using CalendarClock = std::function<int64_t()>;
+int64_t systemCalendarSeconds();
 
 constexpr uint32_t kColourBlack = 0x000000;
 constexpr uint32_t kColourMaroon = 0x800000;
@@ -31,19 +38,23 @@ class WindowItems {
   public:
     virtual ~WindowItems() = default;
 
+    // The calendar the classic draw seeds from, in seconds since 1970-01-01 UTC.
+    virtual int64_t calendarSeconds() const = 0;
+
     // The current number, held as the tag of the hidden label CurrentNum.
     virtual int currentNum() const = 0;
     virtual void setCurrentNum(int n) = 0;
 
-    // Settings.
-    virtual int gameMode() const = 0;              // 0 Mode1, 1 Mode2, 2 Sequential
-    virtual std::string bettingSystem() const = 0; // "Martingale" or "Donald"
-    virtual int32_t initialBet() = 0;              // reading may rewrite the text
+    // The settings, as core/settings.h names them: the index of a choice, or
+    // the Betting System by its name.
+    virtual int gameMode() const = 0;
+    virtual std::string bettingSystem() const = 0;
+    virtual int32_t initialBet() = 0; // reading may rewrite the text
     virtual int safeLevel() const = 0;
     virtual bool fixedMatrix() const = 0;
-    virtual int mode3Reset() const = 0; // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
+    virtual int mode3Reset() const = 0; // Reset on
     virtual int32_t increaseTill() = 0;
-    virtual int progression() const = 0; // 0 "Double", 1 "+ Init. Bet"
+    virtual int progression() const = 0;
     virtual int32_t sequentialLosses() = 0;
     virtual int32_t sequentialWins() = 0;
 

@@ -66,22 +66,11 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
     const int64_t start = kClockFrom + static_cast<int64_t>(wheel.below(kClockSpan));
 
     HeadlessItems items;
-    Tracker tracker(items, start); // the calendar follows the virtual clock
+    items.followCalendarFrom(start);
+    HeadlessTracker tracker(items);
     HeadlessDriver driver(items, tracker);
-
-    // The player sets up the window before the first spin; the integer settings
-    // reset the stakes as they change, as in the window.
-    const Settings& s = config.settings;
-    items.setGameMode(s.gameMode);
-    items.setBettingSystem(s.bettingSystem);
-    items.setSafeLevel(s.safeLevel);
-    items.setFixedMatrix(s.fixedMatrix);
-    items.setMode3Reset(s.mode3Reset);
-    items.setProgression(s.progression);
-    items.Increase_Till.setValue(s.increaseTill);
-    items.Sequential_Losses.setValue(s.sequentialLosses);
-    items.Sequential_Wins.setValue(s.sequentialWins);
-    items.Initial_Bet.setValue(s.initialBet);
+    // The player sets up the window before the first spin.
+    items.apply(config.settings);
 
     const uint64_t total = spinsPerSession(config);
     const std::vector<uint64_t> points = pathSpins(config);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings.h"
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -9,26 +11,25 @@
 
 namespace vantel::sim {
 
-// The window's settings a session plays with, with the window's defaults.
-struct Settings {
-    int gameMode = 0; // 0 "Mode1", 1 "Mode2", 2 "Sequential"
-    std::string bettingSystem = "Martingale";
-    int32_t initialBet = 1;
-    int safeLevel = 0;
-    bool fixedMatrix = false;
-    int mode3Reset = 0; // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
-    int32_t increaseTill = 18;
-    int progression = 0; // 0 "Double", 1 "+ Init. Bet"
-    int32_t sequentialLosses = 2;
-    int32_t sequentialWins = 1;
-};
+// The window's settings a session plays with (core/settings.h).
+using Settings = vantel::Settings;
+
+// How many sessions of how many spins a backtest plays.
+inline constexpr RangeSetting kSessions{
+    {"Sessions", "--sessions", "Sessions to play"}, 1, 1000000, 10000};
+inline constexpr RangeSetting kSpins{
+    {"Spins", "--spins", "Spins per session (default 1000; with --spins-file, the whole file)"},
+    1,
+    1000000,
+    1000};
 
 // A backtest: how many sessions of how many spins, where the spins come from,
 // and when a player stops early.
 struct Config {
     Settings settings;
-    uint64_t sessions = 10000;
-    uint64_t spins = 1000; // per session; a recorded list is played up to its end
+    uint64_t sessions = static_cast<uint64_t>(kSessions.defaultValue);
+    // per session; a recorded list is played up to its end
+    uint64_t spins = static_cast<uint64_t>(kSpins.defaultValue);
     uint64_t seed = 1;
     unsigned threads = 1;
     // Recorded spins, replayed from the first in every session; empty: the

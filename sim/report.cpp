@@ -123,19 +123,25 @@ Report summarize(const Config& config, const std::vector<SessionResult>& session
     return r;
 }
 
+namespace {
+
+// A choice's name as a C string: the names are literals, so null-terminated.
+template <size_t N> const char* nameOf(const ChoiceSetting<N>& setting, int index) {
+    return setting.holds(index) ? setting.choiceName(index).data() : "";
+}
+
+} // namespace
+
 const char* gameModeName(int index) {
-    static const char* names[] = {"Mode1", "Mode2", "Sequential"};
-    return index >= 0 && index < 3 ? names[index] : "";
+    return nameOf(setting::kGameMode, index);
 }
 
 const char* mode3ResetName(int index) {
-    static const char* names[] = {"+ OR =", "ONLY +", "Manual"};
-    return index >= 0 && index < 3 ? names[index] : "";
+    return nameOf(setting::kResetOn, index);
 }
 
 const char* progressionName(int index) {
-    static const char* names[] = {"Double", "+ Init. Bet"};
-    return index >= 0 && index < 2 ? names[index] : "";
+    return nameOf(setting::kProgression, index);
 }
 
 std::string formatReport(const Config& config, const Report& r) {
@@ -144,17 +150,21 @@ std::string formatReport(const Config& config, const Report& r) {
     out += format("Settings       %s, %s, initial bet %d, safe level %d, fixed matrix %s\n",
                   gameModeName(s.gameMode), s.bettingSystem.c_str(), s.initialBet, s.safeLevel,
                   s.fixedMatrix ? "on" : "off");
-    if (s.gameMode == 2)
+    if (s.gameMode == setting::kSequential)
         out += format("Sequential     reset on \"%s\", increase till %d, %s, M. count %d, "
                       "W. count %d\n",
                       mode3ResetName(s.mode3Reset), s.increaseTill, progressionName(s.progression),
                       s.sequentialLosses, s.sequentialWins);
-    out += format(
-        "Spins from     %s, one every %.3f s\n",
-        config.recorded.empty()
-            ? format("the wheel, seed %llu", static_cast<unsigned long long>(config.seed)).c_str()
-            : format("a file of %zu recorded spins", config.recorded.size()).c_str(),
-        static_cast<double>(config.spinIntervalMs) / 1000);
+    if (r.exact)
+        out += "Spins from     a fair single-zero wheel, computed exactly\n";
+    else
+        out += format(
+            "Spins from     %s, one every %.3f s\n",
+            config.recorded.empty()
+                ? format("the wheel, seed %llu", static_cast<unsigned long long>(config.seed))
+                      .c_str()
+                : format("a file of %zu recorded spins", config.recorded.size()).c_str(),
+            static_cast<double>(config.spinIntervalMs) / 1000);
     std::string stops;
     if (config.bankroll) stops += format("bankroll %lld", static_cast<long long>(*config.bankroll));
     if (config.tableLimit)
@@ -162,8 +172,13 @@ std::string formatReport(const Config& config, const Report& r) {
                         static_cast<long long>(*config.tableLimit));
     out += format("Stops at       %s\n", stops.empty() ? "the last spin" : stops.c_str());
     out += "\n";
-    out += format("Sessions       %llu\n", static_cast<unsigned long long>(r.sessions));
-    out += format("Spins played   %llu\n", static_cast<unsigned long long>(r.spins));
+    if (r.exact) {
+        out += "Sessions       every session the wheel can give, by its probability\n";
+        out += format("Spins played   %.3f a session on average\n", r.expectedSpins);
+    } else {
+        out += format("Sessions       %llu\n", static_cast<unsigned long long>(r.sessions));
+        out += format("Spins played   %llu\n", static_cast<unsigned long long>(r.spins));
+    }
     out += "\n";
     out += format("Net result     mean %.2f, standard deviation %.2f\n", r.netMean, r.netSd);
     out += "  percentiles ";
@@ -172,23 +187,34 @@ std::string formatReport(const Config& config, const Report& r) {
     out += "\n";
     out += format("  lowest %lld, highest %lld\n", static_cast<long long>(r.netMin),
                   static_cast<long long>(r.netMax));
-    out += format("Drawdown       mean %.2f, deepest %lld\n", r.meanDrawdown,
-                  static_cast<long long>(r.deepestDrawdown));
+    if (r.drawdownKnown)
+        out += format("Drawdown       mean %.2f, deepest %lld\n", r.meanDrawdown,
+                      static_cast<long long>(r.deepestDrawdown));
+    else
+        out += "Drawdown       not computed exactly for these settings\n";
     out += format("Largest outlay %lld on one spin\n", static_cast<long long>(r.largestOutlay));
     out += "\n";
-    out += "Endings        share of sessions, 95 % interval\n";
+    out += r.exact ? "Endings        probability (exact)\n"
+                   : "Endings        share of sessions, 95 % interval\n";
     for (size_t e = 0; e < kEndingCount; ++e)
-        out += format("  %-20s %8llu  %s\n", endingName(static_cast<Ending>(e)),
-                      static_cast<unsigned long long>(r.endings[e]),
+        out += format("  %-20s %8s  %s\n", endingName(static_cast<Ending>(e)),
+                      r.exact ? "" : std::to_string(r.endings[e]).c_str(),
                       percent(r.endingRates[e]).c_str());
     out += "\n";
-    out += format("Staked         %lld\n", static_cast<long long>(r.staked));
-    out += format("Returned       %lld\n", static_cast<long long>(r.returned));
+    if (r.exact) {
+        out += format("Staked         %.3f a session on average\n", r.expectedStaked);
+        out += format("Returned       %.3f a session on average\n", r.expectedReturned);
+    } else {
+        out += format("Staked         %lld\n", static_cast<long long>(r.staked));
+        out += format("Returned       %lld\n", static_cast<long long>(r.returned));
+    }
     out += format("Return to player %s   (36/37 = 97.297 %%)\n", percent(r.returnToPlayer).c_str());
-    out += format("Hit rate       %s   of %llu spins with a stake; a random bet on as many "
+    out += format("Hit rate       %s   of %s spins with a stake%s; a random bet on as many "
                   "numbers: %.3f %%\n",
-                  percent(r.hitRate).c_str(), static_cast<unsigned long long>(r.betSpins),
-                  100 * r.randomHitRate);
+                  percent(r.hitRate).c_str(),
+                  r.exact ? format("%.3f", r.expectedBetSpins).c_str()
+                          : std::to_string(r.betSpins).c_str(),
+                  r.exact ? " a session" : "", 100 * r.randomHitRate);
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vantel::sim {
@@ -53,6 +54,19 @@ struct Report {
     std::vector<uint64_t> bandSpins;
     std::array<std::vector<double>, kBandPercentiles.size()> bands;
     std::vector<int64_t> finalNets; // in session order
+
+    // Set by the exact computation (exact.h): the figures are those of the
+    // distribution of a session, not of a sample. Sessions, spins, staked,
+    // returned, bet spins and hits are then 0, and the expectations per
+    // session below stand for them; every interval has width 0.
+    bool exact = false;
+    double expectedSpins = 0;
+    double expectedStaked = 0;
+    double expectedReturned = 0;
+    double expectedBetSpins = 0;
+    bool drawdownKnown = true;
+    // Each final net result with its probability, in order (exact only).
+    std::vector<std::pair<int64_t, double>> netDistribution;
 };
 
 // Combines the sessions in session order, so the figures do not depend on

@@ -1,7 +1,7 @@
 #include "session_stats.h"
 
+#include "board.h"
 #include "sat_math.h"
-#include "tracker.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,10 +9,6 @@
 namespace vantel::sim {
 
 namespace {
-
-bool isRed(int n) {
-    return historyColourOf(std::to_string(n)) == kColourMaroon;
-}
 
 struct GroupRule {
     const char* name;

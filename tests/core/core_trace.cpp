@@ -2,6 +2,7 @@
 
 #include "headless_driver.h"
 #include "spin_history.h"
+#include "tracker.h"
 
 #include <cstdio>
 #include <memory>
@@ -172,6 +173,51 @@ Profile profileOf(const std::string& name) {
     return p;
 }
 
+// Window items that forward every single item to headless items and keep the
+// interface's own writes for the families, the Bet value, the betting system
+// by name and the strip: the road the window takes.
+class ForwardingItems final : public WindowItems {
+  public:
+    explicit ForwardingItems(HeadlessItems& to) : m_to(to) {}
+
+    int64_t calendarSeconds() const override { return m_to.calendarSeconds(); }
+    int currentNum() const override { return m_to.currentNum(); }
+    void setCurrentNum(int n) override { m_to.setCurrentNum(n); }
+    int gameMode() const override { return m_to.gameMode(); }
+    std::string bettingSystem() const override { return m_to.bettingSystem(); }
+    int32_t initialBet() override { return m_to.initialBet(); }
+    int safeLevel() const override { return m_to.safeLevel(); }
+    bool fixedMatrix() const override { return m_to.fixedMatrix(); }
+    int mode3Reset() const override { return m_to.mode3Reset(); }
+    int32_t increaseTill() override { return m_to.increaseTill(); }
+    int progression() const override { return m_to.progression(); }
+    int32_t sequentialLosses() override { return m_to.sequentialLosses(); }
+    int32_t sequentialWins() override { return m_to.sequentialWins(); }
+    bool actNumberVisible(int n) const override { return m_to.actNumberVisible(n); }
+    void setActNumberVisible(int n, bool visible) override { m_to.setActNumberVisible(n, visible); }
+    std::string historyText(int cell) const override { return m_to.historyText(cell); }
+    void setHistoryText(int cell, const std::string& text) override {
+        m_to.setHistoryText(cell, text);
+    }
+    uint32_t historyColour(int cell) const override { return m_to.historyColour(cell); }
+    void setHistoryColour(int cell, uint32_t rgb) override { m_to.setHistoryColour(cell, rgb); }
+    std::string betText() const override { return m_to.betText(); }
+    void setBetText(const std::string& text) override { m_to.setBetText(text); }
+    int progressBar() const override { return m_to.progressBar(); }
+    void setProgressBar(int progress) override { m_to.setProgressBar(progress); }
+    bool timerEnabled(TimerId id) const override { return m_to.timerEnabled(id); }
+    void setTimerEnabled(TimerId id, bool on) override { m_to.setTimerEnabled(id, on); }
+    int timerInterval(TimerId id) const override { return m_to.timerInterval(id); }
+    void setTimerInterval(TimerId id, int ms) override { m_to.setTimerInterval(id, ms); }
+    void Disable_Buttons() override { m_to.Disable_Buttons(); }
+    void Enable_Buttons() override { m_to.Enable_Buttons(); }
+    bool buttonsLocked() const override { return m_to.buttonsLocked(); }
+
+  private:
+    HeadlessItems& m_to;
+};
+
+template <class Tracker>
 void changeSetting(SplitMix& random, HeadlessItems& items, Tracker& tracker) {
     static const char* const kBets[] = {"1", "2", "5", "10000", "0", "-3", "99999", "", "x", "$10"};
     static const char* const kTills[] = {"1", "3", "5", "18", "35", "0", "40"};
@@ -225,11 +271,27 @@ const std::vector<TraceConfig>& traceConfigs() {
     return configs;
 }
 
-std::vector<TraceCheckpoint> playTrace(const TraceConfig& config) {
+// The tracker built for the items at hand: the headless items themselves, or,
+// as the window has them, window items that take the interface's own way to
+// every write of a family, of Bet and of the strip.
+template <class TrackerItems> struct TrackerOn;
+template <> struct TrackerOn<HeadlessItems> {
+    explicit TrackerOn(HeadlessItems& items) : tracker(items) {}
+    HeadlessTracker tracker;
+};
+template <> struct TrackerOn<WindowItems> {
+    explicit TrackerOn(HeadlessItems& items) : forward(items), tracker(forward) {}
+    ForwardingItems forward;
+    Tracker tracker;
+};
+
+template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const TraceConfig& config) {
     const Profile p = profileOf(config.name);
     HeadlessItems items;
-    Tracker tracker(items, [&items] { return 1700000000 + items.now() / 1000; });
-    HeadlessDriver driver(items, tracker);
+    items.followCalendarFrom(1700000000);
+    TrackerOn<TrackerItems> on(items);
+    BasicTracker<TrackerItems>& tracker = on.tracker;
+    HeadlessDriver<TrackerItems> driver(items, tracker);
     items.setGameMode(p.mode);
     items.setBettingSystem(p.system);
     items.setSafeLevel(p.safeLevel);
@@ -240,8 +302,8 @@ std::vector<TraceCheckpoint> playTrace(const TraceConfig& config) {
     items.Increase_Till.setText(p.increaseTill);
     items.Sequential_Losses.setText(p.losses);
     items.Sequential_Wins.setText(p.wins);
-    std::unique_ptr<SpinHistory> history;
-    if (p.undo) history = std::make_unique<SpinHistory>(tracker, 50);
+    std::unique_ptr<BasicSpinHistory<TrackerItems>> history;
+    if (p.undo) history = std::make_unique<BasicSpinHistory<TrackerItems>>(tracker, 50);
     SplitMix random(config.seed);
 
     // The tables and the first lists never change; they start the chain.
@@ -312,6 +374,11 @@ std::vector<TraceCheckpoint> playTrace(const TraceConfig& config) {
         }
     }
     return trace;
+}
+
+std::vector<TraceCheckpoint> playTrace(const TraceConfig& config, Road road) {
+    return road == Road::Window ? playTraceOn<WindowItems>(config)
+                                : playTraceOn<HeadlessItems>(config);
 }
 
 std::string formatTrace(const TraceConfig& config, const std::vector<TraceCheckpoint>& trace) {

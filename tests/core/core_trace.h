@@ -35,7 +35,12 @@ inline void PrintTo(const TraceConfig& config, std::ostream* out) {
 // The sessions of the recorded trace: 100,000 spins in all.
 const std::vector<TraceConfig>& traceConfigs();
 
-std::vector<TraceCheckpoint> playTrace(const TraceConfig& config);
+// The tracker is one body built twice: for the window's items (through
+// virtual calls, here on headless ones) and for the headless items (the
+// backtest's). Either must play the recorded trace.
+enum class Road { Window, Headless };
+
+std::vector<TraceCheckpoint> playTrace(const TraceConfig& config, Road road);
 
 // One line per checkpoint: "name spin chained digests".
 std::string formatTrace(const TraceConfig& config, const std::vector<TraceCheckpoint>& trace);

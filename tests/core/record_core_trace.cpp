@@ -12,8 +12,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const auto& config : vantel::testing::traceConfigs()) {
-        const std::string text =
-            vantel::testing::formatTrace(config, vantel::testing::playTrace(config));
+        const std::string text = vantel::testing::formatTrace(
+            config, vantel::testing::playTrace(config, vantel::testing::Road::Headless));
         if (std::fputs(text.c_str(), out) < 0) {
             std::perror("write");
             return 1;

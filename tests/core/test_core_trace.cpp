@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -30,14 +31,17 @@ std::map<std::string, std::vector<TraceCheckpoint>> recordedTrace() {
     return out;
 }
 
-class CoreTrace : public ::testing::TestWithParam<TraceConfig> {};
+using vantel::testing::Road;
+
+class CoreTrace : public ::testing::TestWithParam<std::tuple<TraceConfig, Road>> {};
 
 TEST_P(CoreTrace, EverySpinShowsWhatTheRecordedCoreShowed) {
     static const auto recorded = recordedTrace();
-    const TraceConfig& config = GetParam();
+    const TraceConfig& config = std::get<0>(GetParam());
     const auto it = recorded.find(config.name);
     ASSERT_NE(it, recorded.end()) << "no recorded trace for " << config.name;
-    const std::vector<TraceCheckpoint> played = vantel::testing::playTrace(config);
+    const std::vector<TraceCheckpoint> played =
+        vantel::testing::playTrace(config, std::get<1>(GetParam()));
     ASSERT_EQ(played.size(), it->second.size());
     for (size_t k = 0; k < played.size(); ++k) {
         const TraceCheckpoint& want = it->second[k];
@@ -55,12 +59,15 @@ TEST_P(CoreTrace, EverySpinShowsWhatTheRecordedCoreShowed) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sessions, CoreTrace, ::testing::ValuesIn(vantel::testing::traceConfigs()),
-                         [](const ::testing::TestParamInfo<TraceConfig>& info) {
-                             std::string name = info.param.name;
+INSTANTIATE_TEST_SUITE_P(Sessions, CoreTrace,
+                         ::testing::Combine(::testing::ValuesIn(vantel::testing::traceConfigs()),
+                                            ::testing::Values(Road::Window, Road::Headless)),
+                         [](const ::testing::TestParamInfo<std::tuple<TraceConfig, Road>>& info) {
+                             std::string name = std::get<0>(info.param).name;
                              for (char& c : name)
                                  if (c == '-') c = '_';
-                             return name;
+                             return name + (std::get<1>(info.param) == Road::Window ? "_window"
+                                                                                    : "_headless");
                          });
 
 } // namespace

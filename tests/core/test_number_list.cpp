@@ -35,7 +35,8 @@ TEST(NumberList, LineOperationsNeverFailOutsideTheList) {
 
 TEST(NumberTables, StakeTablesEndAtRows17And999AndTheThirdsCoverTheBoardOnce) {
     vantel::HeadlessItems items;
-    vantel::Tracker tracker(items, [] { return int64_t{0}; });
+    items.fixCalendar(0);
+    vantel::HeadlessTracker tracker(items);
     const NumberList& martingale = tracker.System_Martingale;
     ASSERT_EQ(martingale.count(), 18);
     for (int i = 0; i < 18; ++i)

@@ -128,7 +128,8 @@ TEST_F(SequentialBooking, LongestWaitingFollowsEverySpinOfTheRecord) {
     };
     for (const auto& c : cases) {
         HeadlessItems fresh;
-        vantel::Tracker seq{fresh, [] { return int64_t{1700000000}; }};
+        fresh.fixCalendar(1700000000);
+        vantel::HeadlessTracker seq{fresh};
         vantel::HeadlessDriver play{fresh, seq};
         for (int n : c.mode1Spins) {
             ASSERT_TRUE(play.spin(n));

@@ -25,10 +25,9 @@ TEST_F(SpinEntry, TheFirstFourSpinsAreOnlyRecordedAndShown) {
     EXPECT_EQ(st().Loss_Streak, -1);
 }
 
-TEST_F(SpinEntry, EachNumberProcedureEntersItsOwnNumber) {
-    const auto& procedures = vantel::Tracker::numberProcedures();
+TEST_F(SpinEntry, EachNumberEntersItself) {
     for (int n = 0; n <= 36; ++n) {
-        (tracker.*procedures[static_cast<size_t>(n)])();
+        tracker.numberClick(n);
         driver.runUntilIdle();
         EXPECT_EQ(tracker.NumbersList.get(n), std::to_string(n));
     }

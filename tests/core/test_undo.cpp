@@ -39,7 +39,7 @@ struct Observation {
     }
 };
 
-Observation observe(const Tracker& t, const HeadlessItems& items) {
+Observation observe(const HeadlessTracker& t, const HeadlessItems& items) {
     Observation o;
     o.lists = {t.NumbersList,          t.Prediction_List,      t.Classic_Numbers_Cur1,
                t.Classic_Numbers_Cur2, t.Classic_Numbers_Cur3, t.Sequential_Numbers_Cur,
@@ -79,9 +79,9 @@ struct Session {
     Observation now() const { return observe(tracker, items); }
 
     HeadlessItems items;
-    Tracker tracker{items, [this] { return int64_t{1700000000} + items.now() / 1000; }};
-    HeadlessDriver driver{items, tracker};
-    SpinHistory history{tracker};
+    HeadlessTracker tracker{items};
+    HeadlessDriver<HeadlessItems> driver{items, tracker};
+    BasicSpinHistory<HeadlessItems> history{tracker};
 };
 
 TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
@@ -213,7 +213,7 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
 class Undo : public TrackerFixture {
   protected:
     Observation now() const { return observe(tracker, items); }
-    SpinHistory history{tracker};
+    BasicSpinHistory<HeadlessItems> history{tracker};
 };
 
 TEST_F(Undo, TakesBackOneOfTheFirstFourSpins) {
@@ -319,7 +319,7 @@ TEST_F(Undo, TakesBackTheSpinThatRanPastTheStakeTable) {
 }
 
 TEST_F(Undo, KeepsAsManySpinsAsItsDepthAndDropsTheOldest) {
-    SpinHistory shallow(tracker, 3); // replaces the fixture's recorder
+    BasicSpinHistory<HeadlessItems> shallow(tracker, 3); // replaces the fixture's recorder
     std::vector<Observation> before;
     for (int n : {1, 2, 3, 4, 5, 6}) {
         before.push_back(now());

@@ -28,10 +28,8 @@ class TrackerFixture : public ::testing::Test {
             };
     }
 
-    int64_t calendarSeconds() const {
-        return m_fixedSecond ? *m_fixedSecond : 1700000000 + items.now() / 1000;
-    }
-    void fixClock(int64_t second) { m_fixedSecond = second; }
+    int64_t calendarSeconds() const { return items.calendarSeconds(); }
+    void fixClock(int64_t second) { items.fixCalendar(second); }
 
     // Enters a spin and lets whatever analysis it starts run to its end.
     void play(int n) {
@@ -81,12 +79,9 @@ class TrackerFixture : public ::testing::Test {
     const TrackerState& st() const { return tracker.state(); }
 
     HeadlessItems items;
-    Tracker tracker{items, [this] { return calendarSeconds(); }};
-    HeadlessDriver driver{items, tracker};
+    HeadlessTracker tracker{items};
+    HeadlessDriver<HeadlessItems> driver{items, tracker};
     int m_settingChanges = 0;
-
-  private:
-    std::optional<int64_t> m_fixedSecond;
 };
 
 } // namespace vantel::testing

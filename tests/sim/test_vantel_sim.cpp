@@ -1,12 +1,14 @@
 // The vantel-sim command, run as a user runs it: bad input ends it with one
 // line and status 2 before anything is played; the chart has the asked size.
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -149,6 +151,80 @@ TEST(VantelSim, ChartIsAPngOrSvgOfTheAskedSizeWithAxisTitles) {
     for (const char* title : {">Spin<", ">Net result<", ">Sessions<"})
         EXPECT_NE(s.find(title), std::string::npos) << title;
     EXPECT_NE(s.find("</svg>"), std::string::npos);
+}
+
+// Every key of a JSON object and of the objects within it, as paths.
+void keysOf(const nlohmann::json& j, const std::string& at, std::set<std::string>& keys) {
+    if (!j.is_object()) return;
+    for (const auto& [key, value] : j.items()) {
+        keys.insert(at + "/" + key);
+        keysOf(value, at + "/" + key, keys);
+    }
+}
+
+TEST(VantelSim, ExactPrintsTheReportWithExactFiguresAndTheSameJsonKeysPlusMethod) {
+    const CommandRun text = run("--exact --spins 300 --safe-level 1 --bankroll 2000");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.err, "");
+    for (const char* line :
+         {"Spins from     a fair single-zero wheel, computed exactly", "Endings        probability",
+          "Return to player  97.297 %  [97.297, 97.297]", "Longest run of lit misses",
+          "Hit rate        48.649 %  [48.649, 48.649]"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "\n" << text.out;
+
+    const CommandRun exact = run("--exact --spins 300 --json");
+    const CommandRun sampled = run("--sessions 20 --spins 300 --json");
+    ASSERT_EQ(exact.status, 0) << exact.err;
+    ASSERT_EQ(sampled.status, 0) << sampled.err;
+    const nlohmann::json e = nlohmann::json::parse(exact.out);
+    const nlohmann::json s = nlohmann::json::parse(sampled.out);
+    EXPECT_EQ(e["method"], "exact");
+    EXPECT_EQ(s["method"], "monte carlo");
+    std::set<std::string> exactKeys, sampledKeys;
+    keysOf(e, "", exactKeys);
+    keysOf(s, "", sampledKeys);
+    for (const std::string& key : sampledKeys)
+        EXPECT_EQ(exactKeys.count(key), 1u) << key;
+    EXPECT_DOUBLE_EQ(e["return_to_player"]["low"].get<double>(),
+                     e["return_to_player"]["high"].get<double>());
+    EXPECT_NEAR(e["return_to_player"]["value"].get<double>(), 36.0 / 37, 1e-12);
+    EXPECT_TRUE(e["exact"]["longest_lit_miss_run"].is_array());
+}
+
+TEST(VantelSim, ExactRefusesRecordedSpinsSessionsAndCsvWithOneLine) {
+    const std::string spins = tempPrefix() + "exact_spins.txt";
+    std::ofstream(spins) << "1\n2\n3\n";
+    const std::string cases[][2] = {
+        {"--exact --spins-file " + spins, "fair wheel"},
+        {"--exact --sessions 50", "--sessions"},
+        {"--exact --csv " + tempPrefix() + "exact.csv", "--csv"},
+    };
+    for (const auto& c : cases) {
+        const CommandRun r = run(c[0]);
+        EXPECT_EQ(r.status, 2) << c[0];
+        EXPECT_EQ(lines(r.err), 1) << c[0] << ": " << r.err;
+        EXPECT_NE(r.err.find(c[1]), std::string::npos) << c[0] << ": " << r.err;
+        EXPECT_EQ(r.out, "") << c[0];
+    }
+    std::remove(spins.c_str());
+}
+
+TEST(VantelSim, ExactOutgrowingItsLimitsSaysSoInOneLineAndPlaysSessions) {
+    const CommandRun r = run("--exact --mode Sequential --reset-on Manual --spins 50 --quiet");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lines(r.err), 1) << r.err;
+    EXPECT_NE(r.err.find("too many states"), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("Sessions       10000"), std::string::npos) << r.out;
+}
+
+TEST(VantelSim, ExactChartIsDrawnFromTheDistribution) {
+    const std::string svg = tempPrefix() + "exact.svg";
+    const CommandRun r = run("--exact --spins 200 --chart " + svg + " --chart-size 800x600");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string s = slurp(svg);
+    EXPECT_NE(s.find(">% of sessions<"), std::string::npos);
+    EXPECT_NE(s.find("exact"), std::string::npos);
+    std::remove(svg.c_str());
 }
 
 } // namespace

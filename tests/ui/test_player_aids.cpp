@@ -10,6 +10,7 @@
 #include "widgets/program_timer.h"
 #include "window/number_entry.h"
 #include "window/unit1.h"
+#include "window/window_placement.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -180,7 +181,7 @@ TEST_F(PlayerAids, OpensAt252And129OrAsNearAsKeepsItOnTheScreen) {
         {{300, 200, 1024, 768}, {473, 261}, {300, 200}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(TForm1::openingPosition(c.screen, c.frame), c.at)
+        EXPECT_EQ(window_placement::openingPosition(c.screen, c.frame), c.at)
             << c.screen.width() << "x" << c.screen.height() << " " << c.frame.width();
 }
 

@@ -1,9 +1,9 @@
 #include "chart/sim_chart.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include <algorithm>
@@ -138,26 +138,35 @@ void drawBands(QPainter& p, const QRectF& area, const SimChartData& d) {
 
 void drawHistogram(QPainter& p, const QRectF& area, const SimChartData& d) {
     constexpr int kBins = 40;
+    // A sample counts sessions; an exact distribution gives each result its
+    // share of sessions, in per cent.
+    const bool exact = !d.netDistribution.empty();
     double lo = 0, hi = 1;
-    if (!d.finalNets.empty()) {
+    if (exact) {
+        lo = static_cast<double>(d.netDistribution.front().first);
+        hi = static_cast<double>(d.netDistribution.back().first);
+    } else if (!d.finalNets.empty()) {
         const auto [mn, mx] = std::minmax_element(d.finalNets.begin(), d.finalNets.end());
         lo = static_cast<double>(*mn);
         hi = static_cast<double>(*mx);
-        if (hi <= lo) {
-            lo -= 0.5;
-            hi += 0.5;
-        }
     }
-    std::array<uint64_t, kBins> counts{};
-    for (int64_t v : d.finalNets) {
-        const int bin = std::clamp(
-            static_cast<int>((static_cast<double>(v) - lo) / (hi - lo) * kBins), 0, kBins - 1);
-        ++counts[static_cast<size_t>(bin)];
+    if (hi <= lo) {
+        lo -= 0.5;
+        hi += 0.5;
     }
-    const uint64_t most = *std::max_element(counts.begin(), counts.end());
-    const Frame f{area, lo, hi, 0, static_cast<double>(std::max<uint64_t>(most, 1)) * 1.05};
+    const auto binOf = [&](int64_t v) {
+        return static_cast<size_t>(std::clamp(
+            static_cast<int>((static_cast<double>(v) - lo) / (hi - lo) * kBins), 0, kBins - 1));
+    };
+    std::array<double, kBins> counts{};
+    for (int64_t v : d.finalNets)
+        counts[binOf(v)] += 1;
+    for (const auto& [v, share] : d.netDistribution)
+        counts[binOf(v)] += 100 * share;
+    const double most = *std::max_element(counts.begin(), counts.end());
+    const Frame f{area, lo, hi, 0, (most > 0 ? most : 1) * 1.05};
     f.draw(p, QStringLiteral("Net result at the end of the session"), QStringLiteral("Net result"),
-           QStringLiteral("Sessions"));
+           exact ? QStringLiteral("% of sessions") : QStringLiteral("Sessions"));
     p.save();
     p.setClipRect(area);
     p.setPen(QPen(Qt::white, 0.5));
@@ -165,7 +174,7 @@ void drawHistogram(QPainter& p, const QRectF& area, const SimChartData& d) {
     const double width = (hi - lo) / kBins;
     for (int i = 0; i < kBins; ++i) {
         if (counts[static_cast<size_t>(i)] == 0) continue;
-        p.drawRect(QRectF(f.at(lo + i * width, static_cast<double>(counts[static_cast<size_t>(i)])),
+        p.drawRect(QRectF(f.at(lo + i * width, counts[static_cast<size_t>(i)]),
                           f.at(lo + (i + 1) * width, 0)));
     }
     p.restore();
@@ -205,11 +214,11 @@ void drawSimChart(QPainter& p, const QRectF& rect, const SimChartData& data) {
     p.restore();
 }
 
-bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QString* error) {
+QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data) {
     const QRectF rect(QPointF(0, 0), QSizeF(size));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
@@ -226,12 +235,7 @@ bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QSt
         text.replace(
             mm,
             QStringLiteral("<svg width=\"%1\" height=\"%2\"").arg(size.width()).arg(size.height()));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.flush()) {
-            if (error) *error = file.errorString();
-            return false;
-        }
-        return true;
+        return text.toUtf8();
     }
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -239,8 +243,24 @@ bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QSt
         QPainter p(&image);
         drawSimChart(p, rect, data);
     }
-    if (!image.save(path, "PNG")) {
-        if (error) *error = QStringLiteral("cannot write the PNG file");
+    if (!image.save(&buffer, "PNG")) return {};
+    return buffer.data();
+}
+
+bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QString* error) {
+    const QByteArray bytes = simChartFile(path, size, data);
+    if (bytes.isEmpty()) {
+        if (error) *error = QStringLiteral("the chart could not be drawn");
+        return false;
+    }
+    // Written whole or not at all: a file already there is replaced only
+    // once the new one is complete.
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    // Unbuffered and flushed by hand: the commit does not see a refused last write.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
+        if (error) *error = file.errorString();
         return false;
     }
     return true;
@@ -252,13 +272,16 @@ SimChartData simChartData(const sim::Config& config, const sim::Report& report) 
                                     ? config.spins
                                     : std::min<uint64_t>(config.spins, config.recorded.size());
     SimChartData chart;
-    chart.title = QString::fromStdString(
-        std::string(sim::gameModeName(s.gameMode)) + ", " + s.bettingSystem + ", initial bet " +
-        std::to_string(s.initialBet) + ": " + std::to_string(report.sessions) + " sessions of " +
-        std::to_string(perSession) + " spins");
+    chart.title =
+        QString::fromStdString(std::string(sim::gameModeName(s.gameMode)) + ", " + s.bettingSystem +
+                               ", initial bet " + std::to_string(s.initialBet) + ": " +
+                               (report.exact ? std::string("exact, sessions")
+                                             : std::to_string(report.sessions) + " sessions") +
+                               " of " + std::to_string(perSession) + " spins");
     chart.bandSpins = report.bandSpins;
     chart.bands = report.bands;
     chart.finalNets = report.finalNets;
+    chart.netDistribution = report.netDistribution;
     return chart;
 }
 

@@ -1,6 +1,8 @@
 #include "simulate/simulate_dialog.h"
 
+#include "widgets/save_file.h"
 #include "widgets/scrolling.h"
+#include "widgets/setting_choices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,7 +19,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -69,6 +70,11 @@ QSpinBox* spinBox(QWidget* parent, const QString& name, int low, int high, int v
     return box;
 }
 
+QSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeSetting& range,
+                  int value) {
+    return spinBox(parent, name, range.min, range.max, value);
+}
+
 QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items, int index) {
     auto* box = new QComboBox(parent);
     box->setObjectName(name);
@@ -84,23 +90,27 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     setWindowTitle(QStringLiteral("Simulate these settings"));
     setModal(false);
 
-    m_mode = comboBox(this, QStringLiteral("Mode"), {"Mode1", "Mode2", "Sequential"}, s.gameMode);
-    m_system = comboBox(this, QStringLiteral("System"), {"Martingale", "Donald"},
-                        s.bettingSystem == "Donald" ? 1 : 0);
-    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), 1, 10000, s.initialBet);
-    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), 0, 10, s.safeLevel);
+    namespace setting = vantel::setting;
+    m_mode = comboBox(this, QStringLiteral("Mode"), choiceNames(setting::kGameMode), s.gameMode);
+    m_system = comboBox(this, QStringLiteral("System"), choiceNames(setting::kBettingSystem),
+                        std::max(0, setting::kBettingSystem.indexOf(s.bettingSystem)));
+    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), setting::kInitialBet, s.initialBet);
+    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), setting::kSafeLevel, s.safeLevel);
     m_fixedMatrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
     m_fixedMatrix->setObjectName(QStringLiteral("FixedMatrix"));
     m_fixedMatrix->setChecked(s.fixedMatrix);
     m_reset =
-        comboBox(this, QStringLiteral("ResetOn"), {"+ OR =", "ONLY +", "Manual"}, s.mode3Reset);
-    m_increaseTill = spinBox(this, QStringLiteral("IncreaseTill"), 1, 35, s.increaseTill);
-    m_progression =
-        comboBox(this, QStringLiteral("Progression"), {"Double", "+ Init. Bet"}, s.progression);
-    m_mCount = spinBox(this, QStringLiteral("MCount"), 1, 10000, s.sequentialLosses);
-    m_wCount = spinBox(this, QStringLiteral("WCount"), 1, 10000, s.sequentialWins);
-    m_sessions = spinBox(this, QStringLiteral("Sessions"), 1, 1000000, 10000);
-    m_spins = spinBox(this, QStringLiteral("Spins"), 1, 1000000, 1000);
+        comboBox(this, QStringLiteral("ResetOn"), choiceNames(setting::kResetOn), s.mode3Reset);
+    m_increaseTill =
+        spinBox(this, QStringLiteral("IncreaseTill"), setting::kIncreaseTill, s.increaseTill);
+    m_progression = comboBox(this, QStringLiteral("Progression"),
+                             choiceNames(setting::kProgression), s.progression);
+    m_mCount = spinBox(this, QStringLiteral("MCount"), setting::kMCount, s.sequentialLosses);
+    m_wCount = spinBox(this, QStringLiteral("WCount"), setting::kWCount, s.sequentialWins);
+    m_sessions = spinBox(this, QStringLiteral("Sessions"), vantel::sim::kSessions,
+                         vantel::sim::kSessions.defaultValue);
+    m_spins = spinBox(this, QStringLiteral("Spins"), vantel::sim::kSpins,
+                      vantel::sim::kSpins.defaultValue);
     m_useBankroll = new QCheckBox(QStringLiteral("Bankroll"), this);
     m_useBankroll->setObjectName(QStringLiteral("UseBankroll"));
     m_bankroll = spinBox(this, QStringLiteral("BankrollAmount"), 1, 2000000000, 1000);
@@ -332,17 +342,19 @@ void SimulateDialog::done(bool completed) {
 }
 
 bool SimulateDialog::saveReport(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    const QByteArray text = m_reportText.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    const SaveOutcome outcome = saveWhole(path, m_reportText.toUtf8());
+    if (error) *error = outcome.error;
+    return outcome.ok;
+}
+
+QByteArray SimulateDialog::chartFile(const QString& path) const {
+    return vantel::simChartFile(path, QSize(1200, 800), m_chart);
 }
 
 bool SimulateDialog::saveChart(const QString& path, QString* error) const {
-    return vantel::saveSimChart(path, QSize(1200, 800), m_chart, error);
+    const SaveOutcome outcome = saveWhole(path, chartFile(path));
+    if (error) *error = outcome.error;
+    return outcome.ok;
 }
 
 void SimulateDialog::askAndSave(bool chart) {
@@ -351,12 +363,8 @@ void SimulateDialog::askAndSave(bool chart) {
         this, title, chart ? QStringLiteral("backtest.png") : QStringLiteral("backtest.txt"),
         chart ? QStringLiteral("Charts (*.png *.svg)") : QStringLiteral("Text (*.txt)"));
     if (path.isEmpty()) return;
-    QString error;
-    if (!(chart ? saveChart(path, &error) : saveReport(path, &error)))
-        QMessageBox::warning(this, title,
-                             QStringLiteral("Could not write %1: %2. Nothing was lost: the report "
-                                            "and chart are still here.")
-                                 .arg(path, error));
+    // The whole file is made in memory first, then written in one go.
+    saveWholeOrSay(this, path, chart ? chartFile(path) : m_reportText.toUtf8());
 }
 
 void SimulateDialog::closeEvent(QCloseEvent* event) {

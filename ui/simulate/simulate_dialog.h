@@ -41,8 +41,12 @@ class SimulateDialog : public QDialog {
     void cancel();
     bool running() const { return m_thread != nullptr; }
     const QString& reportText() const { return m_reportText; }
+    // Write the report or the chart (PNG or SVG by the name's ending) whole or
+    // not at all; false with the sentence that says why.
     bool saveReport(const QString& path, QString* error) const;
     bool saveChart(const QString& path, QString* error) const;
+    // The chart file's bytes, drawn in memory.
+    QByteArray chartFile(const QString& path) const;
 
     QSpinBox* sessionsBox() const { return m_sessions; }
     QSpinBox* spinsBox() const { return m_spins; }

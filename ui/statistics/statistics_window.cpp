@@ -1,9 +1,11 @@
 #include "statistics/statistics_window.h"
 
+#include "board.h"
 #include "spin_history.h"
 #include "statistics/figures_text.h"
 #include "statistics/wheel_view.h"
 #include "tracker.h"
+#include "widgets/save_file.h"
 #include "widgets/scrolling.h"
 
 #include <QAbstractTableModel>
@@ -15,7 +17,6 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -88,10 +89,10 @@ class NumbersModel : public QAbstractTableModel {
             return i.column() == 3 ? QVariant(Qt::AlignLeft | Qt::AlignVCenter)
                                    : QVariant(Qt::AlignRight | Qt::AlignVCenter);
         if (role == Qt::ForegroundRole && i.column() == 0) {
-            const uint32_t colour = vantel::historyColourOf(std::to_string(n));
-            return QColor(colour == vantel::kColourMaroon  ? QRgb(0xC00000)
-                          : colour == vantel::kColourGreen ? QRgb(0x008000)
-                                                           : QRgb(0x000000));
+            const vantel::NumberColour colour = vantel::colourOf(n);
+            return QColor(colour == vantel::NumberColour::Red     ? QRgb(0xC00000)
+                          : colour == vantel::NumberColour::Green ? QRgb(0x008000)
+                                                                  : QRgb(0x000000));
         }
         if (role != Qt::DisplayRole) return {};
         switch (i.column()) {
@@ -432,16 +433,13 @@ void StatisticsWindow::showBeside() {
 }
 
 bool StatisticsWindow::saveSpins(const QString& path, QString* error) const {
-    QSaveFile file(path);
-    const std::string text = vantel::sim::spinsText(m_spins);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
-    return true;
+    const SaveOutcome outcome = saveWhole(path, spinsFile());
+    if (error) *error = outcome.error;
+    return outcome.ok;
+}
+
+QByteArray StatisticsWindow::spinsFile() const {
+    return QByteArray::fromStdString(vantel::sim::spinsText(m_spins));
 }
 
 void StatisticsWindow::askAndSaveSpins() {
@@ -449,10 +447,5 @@ void StatisticsWindow::askAndSaveSpins() {
         this, QStringLiteral("Save spins"), QStringLiteral("spins.txt"),
         QStringLiteral("Spins (*.txt);;All files (*)"));
     if (path.isEmpty()) return;
-    QString error;
-    if (!saveSpins(path, &error))
-        QMessageBox::warning(this, QStringLiteral("Save spins"),
-                             QStringLiteral("The spins could not be saved to %1: %2. Nothing "
-                                            "was written; the session is unchanged.")
-                                 .arg(path, error));
+    saveWholeOrSay(this, path, spinsFile());
 }

@@ -30,6 +30,7 @@ class StatisticsWindow : public QWidget {
     void showBeside();
     // Writes the session's spins, one number a line; false with the reason.
     bool saveSpins(const QString& path, QString* error) const;
+    QByteArray spinsFile() const;
 
     QTableView* numbersView() const { return m_numbersView; }
     QTableView* groupsView() const { return m_groupsView; }

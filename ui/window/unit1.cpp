@@ -10,10 +10,16 @@
 #include "widgets/flat_button.h"
 #include "widgets/focus_cue.h"
 #include "widgets/program_timer.h"
+#include "widgets/setting_choices.h"
 #include "widgets/shape.h"
 #include "window/board_geometry.h"
+#include "window/number_entry.h"
+#include "window/player_aids.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
+#include "window/window_placement.h"
+
+#include "settings.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -25,6 +31,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QSlider>
+#include <QWindow>
 
 #include <exception>
 #include <optional>
@@ -32,6 +39,7 @@
 TForm1* Form1 = nullptr;
 
 using vantel::TimerId;
+namespace setting = vantel::setting;
 
 namespace {
 
@@ -185,7 +193,7 @@ TColourLabel* makeHidden(QWidget* parent, const char* name, QRect geometry, cons
 } // namespace
 
 TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
-    : QWidget(parent), m_tracker(*this, std::move(clock)) {
+    : QWidget(parent), m_clock(std::move(clock)), m_tracker(*this) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantel 2.0"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -239,9 +247,7 @@ TForm1::~TForm1() {
     // Hiding while the base class tears the window down moves the focus and
     // sends events: neither may reach this half-destroyed window any more.
     disconnect(qApp, nullptr, this, nullptr);
-    for (QWidget* w : lockedSettings())
-        w->removeEventFilter(this);
-    if (m_focusCue) m_focusCue->follow(nullptr);
+    if (m_playerAids) m_playerAids->release();
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -390,29 +396,28 @@ void TForm1::buildSettings() {
     styleSetting(Initial_Bet, kOlive, 9);
     Initial_Bet->setGeometry(8, 186, 41, 19);
     Initial_Bet->setCursor(Qt::PointingHandCursor);
-    Initial_Bet->setMaxValue(10000);
-    Initial_Bet->setMinValue(1);
-    Initial_Bet->setValue(1);
+    Initial_Bet->setMaxValue(setting::kInitialBet.max);
+    Initial_Bet->setMinValue(setting::kInitialBet.min);
+    Initial_Bet->setValue(setting::kInitialBet.defaultValue);
 
     Game_Mode = new TDropDown(this);
     Game_Mode->setObjectName(QStringLiteral("Game_Mode"));
     Game_Mode->setGeometry(8, 232, 72, 19);
-    Game_Mode->addItems(
-        {QStringLiteral("Mode1"), QStringLiteral("Mode2"), QStringLiteral("Sequential")});
+    Game_Mode->addItems(choiceNames(setting::kGameMode));
     styleSetting(Game_Mode, kOlive, 9);
     Game_Mode->setCursor(Qt::PointingHandCursor);
 
     Betting_System = new TDropDown(this);
     Betting_System->setObjectName(QStringLiteral("Betting_System"));
     Betting_System->setGeometry(89, 232, 80, 19);
-    Betting_System->addItems({QStringLiteral("Martingale"), QStringLiteral("Donald")});
+    Betting_System->addItems(choiceNames(setting::kBettingSystem));
     styleSetting(Betting_System, kOlive, 9);
     Betting_System->setCursor(Qt::PointingHandCursor);
 
     SafeLevel = new QSlider(Qt::Horizontal, this);
     SafeLevel->setObjectName(QStringLiteral("SafeLevel"));
     SafeLevel->setGeometry(176, 234, 102, 17);
-    SafeLevel->setRange(0, 10);
+    SafeLevel->setRange(setting::kSafeLevel.min, setting::kSafeLevel.max);
     SafeLevel->setTickInterval(1);
     SafeLevel->setTickPosition(QSlider::TicksBelow);
     SafeLevel->setSingleStep(1);
@@ -470,42 +475,39 @@ void TForm1::buildSequentialPanel() {
         c->setToolTip(tip);
         return c;
     };
-    auto spin = [this](const char* name, QRect geometry, int32_t max, int32_t value,
+    auto spin = [this](const char* name, QRect geometry, const vantel::RangeSetting& range,
                        const QString& tip) {
         auto* s = new TCSpinEdit(Panel1);
         s->setObjectName(QString::fromLatin1(name));
         styleSetting(s, kWhite, 9);
         s->setGeometry(geometry);
         s->setCursor(Qt::PointingHandCursor);
-        s->setMaxValue(max);
-        s->setMinValue(1);
-        s->setValue(value);
+        s->setMaxValue(range.max);
+        s->setMinValue(range.min);
+        s->setValue(range.defaultValue);
         s->setToolTip(tip);
         return s;
     };
 
     caption("Label13", 0, QStringLiteral("Reset on:"));
-    Mode3_Reset =
-        combo("Mode3_Reset", QRect(0, 16, 65, 19),
-              {QStringLiteral("+ OR ="), QStringLiteral("ONLY +"), QStringLiteral("Manual")},
-              QStringLiteral("When the sequence starts over: once its result is zero or "
-                             "better, only once it is ahead, or only by Reset"));
+    Mode3_Reset = combo("Mode3_Reset", QRect(0, 16, 65, 19), choiceNames(setting::kResetOn),
+                        QStringLiteral("When the sequence starts over: once its result is zero or "
+                                       "better, only once it is ahead, or only by Reset"));
     bevel("Bevel2", QRect(76, 9, 9, 26));
     caption("Label19", 88, QStringLiteral("Increase till:"));
-    Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), 35, 18,
+    Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), setting::kIncreaseTill,
                          QStringLiteral("The most numbers the suggestion grows to (18 at most)"));
     bevel("Bevel1", QRect(152, 8, 9, 26));
     caption("Label22", 164, QStringLiteral("Progression:"));
-    Progression = combo("Progression", QRect(164, 16, 77, 19),
-                        {QStringLiteral("Double"), QStringLiteral("+ Init. Bet")},
+    Progression = combo("Progression", QRect(164, 16, 77, 19), choiceNames(setting::kProgression),
                         QStringLiteral("How the stake per number steps up after a run of misses "
                                        "and down after a run of hits"));
     caption("Label20", 252, QStringLiteral("M. Count:"));
     Sequential_Losses =
-        spin("Sequential_Losses", QRect(252, 16, 45, 19), 10000, 2,
+        spin("Sequential_Losses", QRect(252, 16, 45, 19), setting::kMCount,
              QStringLiteral("Misses in a row that add a number and raise the stake"));
     caption("Label21", 305, QStringLiteral("W. Count:"));
-    Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), 10000, 1,
+    Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), setting::kWCount,
                            QStringLiteral("Hits in a row that drop a number and lower the stake"));
 }
 
@@ -515,19 +517,20 @@ void TForm1::buildTimers() {
         t->setObjectName(QString::fromLatin1(name));
         return t;
     };
+    const auto startInterval = [](TimerId id) {
+        return vantel::kTimerStartIntervals[static_cast<size_t>(id)];
+    };
     ShowValues = timer("ShowValues", 10, true);
-    Timer_Classic = timer("Timer_Classic", 60, false);
+    Timer_Classic = timer("Timer_Classic", startInterval(TimerId::Classic), false);
     Timer_Recalculate = timer("Timer_Recalculate", 60, false);
-    Fixed_Matrix_Timer = timer("Fixed_Matrix_Timer", 100, false);
-    Sequential_Timer = timer("Sequential_Timer", 60, false);
-    Timer_Mode2 = timer("Timer_Mode2", 60, false);
+    Fixed_Matrix_Timer = timer("Fixed_Matrix_Timer", startInterval(TimerId::FixedMatrix), false);
+    Sequential_Timer = timer("Sequential_Timer", startInterval(TimerId::Sequential), false);
+    Timer_Mode2 = timer("Timer_Mode2", startInterval(TimerId::Mode2), false);
 }
 
 void TForm1::bindProcedures() {
-    connect(m_board, &QButtonGroup::idClicked, this, [this](int n) {
-        const auto procedure = vantel::Tracker::numberProcedures()[static_cast<size_t>(n)];
-        guarded([this, procedure] { (m_tracker.*procedure)(); });
-    });
+    connect(m_board, &QButtonGroup::idClicked, this,
+            [this](int n) { guarded([this, n] { m_tracker.numberClick(n); }); });
     connect(Reset_Bets, &QAbstractButton::clicked, this,
             [this] { guarded([this] { m_tracker.Reset_BetsClick(); }); });
     connect(ReCalculate, &QAbstractButton::clicked, this,
@@ -545,12 +548,85 @@ void TForm1::bindProcedures() {
     connect(Game_Mode, &QComboBox::currentIndexChanged, this, &TForm1::gameModeChosen);
 }
 
+void TForm1::setUpPlayerAids() {
+    PlayerAids::Controls c;
+    c.window = this;
+    c.settings = lockedSettings();
+    c.initialBet = Initial_Bet;
+    c.gameMode = Game_Mode;
+    c.bettingSystem = Betting_System;
+    c.safeLevel = SafeLevel;
+    c.fixedMatrix = Fixed_Matrix;
+    c.resetOn = Mode3_Reset;
+    c.increaseTill = Increase_Till;
+    c.progression = Progression;
+    c.mCount = Sequential_Losses;
+    c.wCount = Sequential_Wins;
+    c.reset = Reset_Bets;
+    c.recalculate = ReCalculate;
+    c.bet = Bet;
+    c.cells = FlatButton;
+    m_playerAids = new PlayerAids(c, [this](int n) { return enterSpin(n); });
+}
+
+bool TForm1::enterSpin(int n) {
+    if (n < 0 || n > vantel::kHighestNumber || m_locked) {
+        QApplication::beep();
+        return false;
+    }
+    guarded([this, n] { m_tracker.numberClick(n); });
+    return true;
+}
+
+void TForm1::openNumberEntry() {
+    m_playerAids->openNumberEntry();
+}
+
+TNumberEntry* TForm1::numberEntry() {
+    return m_playerAids->numberEntry();
+}
+
+TFocusCue* TForm1::focusCue() const {
+    return m_playerAids->focusCue();
+}
+
+void TForm1::ensureIcon() {
+    if (m_iconSet) return;
+    m_iconSet = true;
+    setWindowIcon(QIcon(vantel::iconArt()));
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    if (!m_placed) {
+        m_placed = true;
+        window_placement::placeAtOpening(*this);
+        window_placement::offerNoResize(*this);
+        // The icon waits for the window's first appearance on the screen.
+        if (windowHandle())
+            windowHandle()->installEventFilter(this);
+        else
+            ensureIcon();
+    }
+    QWidget::showEvent(event);
+    m_playerAids->followFocus();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &TForm1::ensureIcon, Qt::QueuedConnection);
+        return false;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void TForm1::FormCreate() {
     m_tracker.Hide_Active();
 }
 
 void TForm1::gameModeChosen(int index) {
-    const bool sequential = index == 2;
+    const bool sequential = index == setting::kSequential;
     if (sequential) Panel1->move(8, 261);
     Panel1->setVisible(sequential);
     Label25->setVisible(sequential);
@@ -679,11 +755,14 @@ void TForm1::Enable_Buttons() {
     if (back && back->isEnabled() && back->isVisible() && back->focusPolicy() != Qt::NoFocus &&
         (!QApplication::focusWidget() || !isAncestorOf(QApplication::focusWidget())))
         back->setFocus(Qt::OtherFocusReason);
-    if (m_focusCue) focusChanged();
+    if (m_playerAids) m_playerAids->followFocus();
 }
 
 // ---- Window items ----
 
+int64_t TForm1::calendarSeconds() const {
+    return m_clock();
+}
 int TForm1::gameMode() const {
     return Game_Mode->currentIndex();
 }
@@ -724,7 +803,7 @@ void TForm1::setActNumberVisible(int n, bool visible) {
     QLabel* overlay = Act_Number[static_cast<size_t>(n)];
     if (overlay->isHidden() == !visible) return;
     overlay->setVisible(visible);
-    describeCell(n);
+    if (m_playerAids) m_playerAids->describeCell(n, visible);
 }
 
 std::string TForm1::historyText(int cell) const {

@@ -17,6 +17,7 @@ class QCheckBox;
 class QLabel;
 class QSlider;
 class QFrame;
+class PlayerAids;
 class ProgramTimer;
 class SessionTools;
 class SpinUndo;
@@ -56,14 +57,12 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     // Gives the window its icon, if it has none yet; done once the window is first
     // exposed, so that painting it does not hold back the window's appearance.
     void ensureIcon();
+    // Focus, wheel, descriptions and the keyboard's number entry (player_aids.h).
+    PlayerAids& playerAids() { return *m_playerAids; }
     // Opens the number entry (Ctrl+E).
     void openNumberEntry();
-    // Made when first asked for: at start-up it would cost a font the window does not show.
     TNumberEntry* numberEntry();
-    TFocusCue* focusCue() const { return m_focusCue; }
-    // Where the window opens, in device pixels: at 252,129 when the whole
-    // window fits there, otherwise as near as keeps it on the screen.
-    static QPoint openingPosition(const QRect& available, QSize frame);
+    TFocusCue* focusCue() const;
 
     // Shows an error the way the event loop does: a message box with an error
     // icon, an OK button and the application's title as caption. Tests replace it.
@@ -78,6 +77,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     void guarded(const std::function<void()>& procedure);
 
     // Window items.
+    int64_t calendarSeconds() const override;
     int currentNum() const override { return m_currentNum; }
     void setCurrentNum(int n) override { m_currentNum = n; }
     int gameMode() const override;
@@ -163,12 +163,6 @@ class TForm1 : public QWidget, public vantel::WindowItems {
 
   private:
     void setUpPlayerAids();
-    void describeControls();
-    void styleDropDown(QComboBox* combo);
-    void offerNoResize();
-    void placeNatively(QPoint devicePos);
-    void focusChanged();
-    void describeCell(int n);
     void buildControls();
     void buildArtAndGauge();
     void buildTiles();
@@ -187,6 +181,7 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     ProgramTimer* timerOf(vantel::TimerId id) const;
     std::array<QWidget*, 12> lockedSettings() const;
 
+    vantel::CalendarClock m_clock;
     vantel::Tracker m_tracker;
     // The 37 board cell buttons, each with its number as id.
     QButtonGroup* m_board = nullptr;
@@ -194,12 +189,11 @@ class TForm1 : public QWidget, public vantel::WindowItems {
     bool m_locked = false;
     // The control that had the keyboard focus when the window locked.
     QPointer<QWidget> m_focusBeforeLock;
-    TFocusCue* m_focusCue = nullptr;
-    TNumberEntry* m_numberEntry = nullptr;
     bool m_placed = false;
     bool m_iconSet = false;
     int m_guardDepth = 0;
     qreal m_pixelRatio = 1.0;
+    PlayerAids* m_playerAids = nullptr;
     // After the tracker, so that it goes first.
     std::unique_ptr<SpinUndo> m_spinUndo;
     // After the history it reads, so that it goes first.

@@ -1,0 +1,94 @@
+#pragma once
+
+// The exact risk of a set of settings on a fair single-zero wheel. A lit
+// suggestion is hit with probability (lit numbers) / 37 on every spin whatever
+// came before (the draws are the tracker's, the spin is the wheel's), so a
+// session is a Markov chain over the tracker's progression state and the net
+// result; this computes the chain's distribution spin by spin instead of
+// sampling sessions. No Qt.
+#include "engine.h"
+#include "report.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vantel::sim {
+
+// How far the computation may grow before it gives up: the entries (a
+// progression state with one net result) and the states held for one spin,
+// and the entries visited over the whole session. The defaults keep it
+// within about half a gigabyte and a few seconds.
+struct ExactLimits {
+    uint64_t maxEntries = 4'000'000;
+    uint64_t maxStates = 400'000;
+    uint64_t maxWork = 150'000'000;
+};
+
+// The longest run of lit misses is counted up to this many; longer runs fall
+// into the last bucket ("this many or more").
+constexpr int kRunBuckets = 48;
+
+// The figures of an exact computation that the sampled report has no room for.
+struct ExactFigures {
+    // endingAtSpin[e][t]: the probability that a session ends with ending e at
+    // spin t (1-based; index 0 unused). A stop for the bankroll or the table
+    // limit comes before spin t is played; the stake table's end after it.
+    std::array<std::vector<double>, kEndingCount> endingAtSpin;
+    std::array<double, kEndingCount> ending{};
+    // The final net result: each possible value with its probability, in order.
+    std::vector<std::pair<int64_t, double>> net;
+    double lowestProbability = 0;
+    double highestProbability = 0;
+    // Expectations per session.
+    double spins = 0;
+    double betSpins = 0;
+    double hits = 0;
+    double litNumbers = 0;
+    double staked = 0;
+    double returned = 0; // E[net] + E[staked], from the distribution of the net
+    // longestRun[r]: the probability that the longest run of lit misses of a
+    // session is r; the last entry is kRunBuckets or more. Empty when it was
+    // not computed (see runsNote).
+    std::vector<double> longestRun;
+    std::string runsNote;
+    // The largest outlay any session can place and the probability that a
+    // session places it.
+    int64_t largestOutlay = 0;
+    double largestOutlayProbability = 0;
+    // Martingale's drawdown follows from the longest run; the other systems'
+    // is not computed (drawdownKnown false).
+    bool drawdownKnown = false;
+    // Size of the computation: the most entries held for one spin, and all
+    // entries visited.
+    uint64_t peakEntries = 0;
+    uint64_t work = 0;
+};
+
+struct ExactResult {
+    // False when the state space outgrew the limits or the run was cancelled:
+    // then only `reason` says anything, and the settings need Monte Carlo.
+    bool exact = false;
+    bool cancelled = false;
+    std::string reason; // one line
+    Report report;      // the figures of summarize(), exact (intervals of width 0)
+    ExactFigures figures;
+};
+
+// The exact distribution of a session of config.spins spins of the wheel with
+// config.settings, config.bankroll and config.tableLimit (config.sessions,
+// seed, threads and the spin interval play no part; config.recorded must be
+// empty: recorded spins are no fair wheel). The bands of report follow
+// config.pathPoints as summarize()'s do. Once *cancel is set the computation
+// stops within a spin and returns cancelled.
+ExactResult exactRisk(const Config& config, const std::atomic<bool>* cancel = nullptr,
+                      const ExactLimits& limits = {});
+
+// The lines of an exact result that the report does not print: when each
+// ending happens, the longest run of lit misses, the extremes' probabilities.
+std::string formatExactFigures(const Config& config, const ExactResult& result);
+
+} // namespace vantel::sim
