@@ -1,6 +1,6 @@
 #include "statistics/wheel_view.h"
 
-#include "tracker.h"
+#include "board.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -36,10 +36,10 @@ constexpr QRgb kDot = 0xFFF4F1E6;
 constexpr QRgb kLatest = 0xFFFFC93C; // the latest spin's dot and its neighbours' outline
 
 QRgb pocketColour(int number) {
-    const uint32_t colour = vantel::historyColourOf(std::to_string(number));
-    return colour == vantel::kColourMaroon  ? kRed
-           : colour == vantel::kColourGreen ? kGreen
-                                            : kBlack;
+    const vantel::NumberColour colour = vantel::colourOf(number);
+    return colour == vantel::NumberColour::Red     ? kRed
+           : colour == vantel::NumberColour::Green ? kGreen
+                                                   : kBlack;
 }
 
 QPointF onWheel(QPointF centre, double r, double angle) {
