@@ -392,14 +392,14 @@ enum CellId : int {
     kCells
 };
 
-QString chiSquareLine(double chiSquare, int degreesOfFreedom) {
-    return QStringLiteral("chi-square %1 with %2 degrees of freedom,")
-        .arg(chiSquare, 0, 'f', 2)
-        .arg(degreesOfFreedom);
+QStringList chiSquareLine(double chiSquare, int degreesOfFreedom) {
+    return {QStringLiteral("chi-square "), QString::number(chiSquare, 'f', 2),
+            QStringLiteral(" with %1 degrees of freedom,").arg(degreesOfFreedom)};
 }
 
-QString pLine(double pValue, const char* reading) {
-    return QStringLiteral("p = %1: %2.").arg(pValue, 0, 'f', 4).arg(QString::fromLatin1(reading));
+QStringList pLine(double pValue, const char* reading) {
+    return {QStringLiteral("p = "), QString::number(pValue, 'f', 4),
+            QStringLiteral(": %1.").arg(QString::fromLatin1(reading))};
 }
 
 } // namespace
@@ -463,6 +463,55 @@ void WheelFigures::setCell(int id, const QString& text) {
     update(cell.rect.toAlignedRect());
 }
 
+void WheelFigures::setLine(int id, const QStringList& pieces) {
+    Cell& cell = m_cells[static_cast<size_t>(id)];
+    bool same = static_cast<int>(cell.pieces.size()) == pieces.size();
+    for (int i = 0; same && i < pieces.size(); ++i)
+        same = cell.pieces[static_cast<size_t>(i)].string == pieces[i];
+    if (same) return;
+    cell.string = pieces.join(QString());
+    std::vector<Piece> before = std::move(cell.pieces);
+    std::vector<Piece> after(static_cast<size_t>(pieces.size()));
+    std::vector<bool> kept(after.size(), false);
+    QFont laid = font();
+    laid.setBold(cell.strong);
+    const QFontMetricsF fm(laid);
+    for (size_t i = 0; i < after.size(); ++i) {
+        const QString& text = pieces[static_cast<int>(i)];
+        // A piece seen before keeps its layout.
+        if (i < before.size() && before[i].string == text) {
+            after[i] = before[i];
+            kept[i] = true;
+            continue;
+        }
+        Piece& piece = after[i];
+        piece.string = text;
+        piece.glyphs.setTextFormat(Qt::PlainText);
+        piece.glyphs.setPerformanceHint(QStaticText::AggressiveCaching);
+        piece.glyphs.setText(text);
+        piece.glyphs.prepare(QTransform(), laid);
+        piece.advance = fm.horizontalAdvance(text);
+    }
+    cell.pieces = std::move(after);
+    placeLine(cell);
+    // What moved or changed is drawn again; pieces that stayed are not.
+    for (size_t i = 0; i < std::max(before.size(), cell.pieces.size()); ++i) {
+        const QRectF now = i < cell.pieces.size() ? cell.pieces[i].rect : QRectF();
+        const QRectF was = i < before.size() ? before[i].rect : QRectF();
+        if (i < kept.size() && kept[i] && now == was) continue;
+        if (!was.isNull()) update(was.toAlignedRect());
+        if (!now.isNull()) update(now.toAlignedRect());
+    }
+}
+
+void WheelFigures::placeLine(Cell& cell) {
+    double x = cell.rect.left();
+    for (Piece& piece : cell.pieces) {
+        piece.rect = QRectF(x, cell.rect.top(), piece.advance, cell.rect.height());
+        x += piece.advance;
+    }
+}
+
 void WheelFigures::place() {
     QFont strong = font();
     strong.setBold(true);
@@ -507,6 +556,8 @@ void WheelFigures::place() {
     y += h;
     for (int id = kDistances; id <= kDistancesP; ++id, y += h)
         m_cells[static_cast<size_t>(id)].rect = QRectF(2, y, w, h);
+    for (Cell& cell : m_cells)
+        placeLine(cell);
     update();
 }
 
@@ -519,7 +570,12 @@ void WheelFigures::changeEvent(QEvent* event) {
         for (Cell& cell : m_cells) {
             QFont laid = font();
             laid.setBold(cell.strong);
+            const QFontMetricsF fm(laid);
             cell.glyphs.prepare(QTransform(), laid);
+            for (Piece& piece : cell.pieces) {
+                piece.glyphs.prepare(QTransform(), laid);
+                piece.advance = fm.horizontalAdvance(piece.string);
+            }
         }
         place();
         updateGeometry();
@@ -543,37 +599,42 @@ void WheelFigures::set(const WheelStats& s) {
             if (above(a) > above(most)) most = a;
         const int first = vantel::sim::arcFirstPocket(most);
         const int last = (first + vantel::sim::arcSize(most) - 1) % kWheelPockets;
-        setCell(kArcsTest, chiSquareLine(s.arcs->chiSquare, s.arcs->degreesOfFreedom));
-        setCell(kArcsP, pLine(s.arcs->pValue, s.arcs->reading));
-        setCell(kArcsMost, QStringLiteral("Hottest arc: %1 to %2, %3 against %4 fair.")
-                               .arg(kWheelOrder[static_cast<size_t>(first)])
-                               .arg(kWheelOrder[static_cast<size_t>(last)])
-                               .arg(s.arcCounts[static_cast<size_t>(most)])
-                               .arg(s.arcExpected[static_cast<size_t>(most)], 0, 'f', 1));
+        setLine(kArcsTest, chiSquareLine(s.arcs->chiSquare, s.arcs->degreesOfFreedom));
+        setLine(kArcsP, pLine(s.arcs->pValue, s.arcs->reading));
+        setLine(kArcsMost,
+                {QStringLiteral("Hottest arc: "),
+                 QStringLiteral("%1 to %2")
+                     .arg(kWheelOrder[static_cast<size_t>(first)])
+                     .arg(kWheelOrder[static_cast<size_t>(last)]),
+                 QStringLiteral(", "), QString::number(s.arcCounts[static_cast<size_t>(most)]),
+                 QStringLiteral(" against "),
+                 QString::number(s.arcExpected[static_cast<size_t>(most)], 'f', 1),
+                 QStringLiteral(" fair.")});
     } else {
-        setCell(kArcsTest, QStringLiteral("The test needs %1 spins; %2 more to go.")
-                               .arg(vantel::sim::kSpinsForFairnessTest)
-                               .arg(vantel::sim::kSpinsForFairnessTest - s.spins));
-        setCell(kArcsP, QString());
-        setCell(kArcsMost, QString());
+        setLine(kArcsTest, {QStringLiteral("The test needs %1 spins; %2 more to go.")
+                                .arg(vantel::sim::kSpinsForFairnessTest)
+                                .arg(vantel::sim::kSpinsForFairnessTest - s.spins)});
+        setLine(kArcsP, {});
+        setLine(kArcsMost, {});
     }
-    setCell(kDistances, s.distances == 0
-                            ? QStringLiteral("No distance yet.")
-                            : QStringLiteral("%1 %2, on average %3 pockets (fair: %4).")
-                                  .arg(s.distances)
-                                  .arg(s.distances == 1 ? QStringLiteral("distance")
-                                                        : QStringLiteral("distances"))
-                                  .arg(s.meanDistance, 0, 'f', 2)
-                                  .arg(vantel::sim::kFairMeanDistance, 0, 'f', 2));
+    if (s.distances == 0)
+        setLine(kDistances, {QStringLiteral("No distance yet.")});
+    else
+        setLine(kDistances, {QString::number(s.distances),
+                             s.distances == 1 ? QStringLiteral(" distance, on average ")
+                                              : QStringLiteral(" distances, on average "),
+                             QString::number(s.meanDistance, 'f', 2),
+                             QStringLiteral(" pockets (fair: %1).")
+                                 .arg(vantel::sim::kFairMeanDistance, 0, 'f', 2)});
     if (s.distanceTest) {
-        setCell(kDistancesTest,
+        setLine(kDistancesTest,
                 chiSquareLine(s.distanceTest->chiSquare, s.distanceTest->degreesOfFreedom));
-        setCell(kDistancesP, pLine(s.distanceTest->pValue, s.distanceTest->reading));
+        setLine(kDistancesP, pLine(s.distanceTest->pValue, s.distanceTest->reading));
     } else {
-        setCell(kDistancesTest, QStringLiteral("The test needs %1 distances; %2 more to go.")
-                                    .arg(vantel::sim::kDistancesForTest)
-                                    .arg(vantel::sim::kDistancesForTest - s.distances));
-        setCell(kDistancesP, QString());
+        setLine(kDistancesTest, {QStringLiteral("The test needs %1 distances; %2 more to go.")
+                                     .arg(vantel::sim::kDistancesForTest)
+                                     .arg(vantel::sim::kDistancesForTest - s.distances)});
+        setLine(kDistancesP, {});
     }
     if (s.distanceCounts != m_counts || s.distances != m_distances) {
         m_counts = s.distanceCounts;
@@ -620,6 +681,16 @@ void WheelFigures::paintEvent(QPaintEvent* event) {
         if (cell.strong != bold) {
             bold = cell.strong;
             p.setFont(bold ? strong : font());
+        }
+        if (!cell.pieces.empty()) {
+            for (const Piece& piece : cell.pieces)
+                if (dirty.intersects(piece.rect.toAlignedRect()))
+                    p.drawStaticText(
+                        QPointF(piece.rect.left(),
+                                piece.rect.top() +
+                                    (piece.rect.height() - piece.glyphs.size().height()) / 2),
+                        piece.glyphs);
+            continue;
         }
         const QSizeF size = cell.glyphs.size();
         const double x = cell.align & Qt::AlignRight     ? cell.rect.right() - size.width()

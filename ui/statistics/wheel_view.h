@@ -102,14 +102,25 @@ class WheelFigures : public QWidget {
     void changeEvent(QEvent*) override;
 
   private:
+    // A piece of a line of text: a line is laid out piece by piece, so that
+    // a figure that changes is laid out and drawn again without its words.
+    struct Piece {
+        QString string;
+        QStaticText glyphs;
+        double advance = 0; // the pen's advance, spaces and all
+        QRectF rect;
+    };
     struct Cell {
         QRectF rect;
         Qt::Alignment align = Qt::AlignLeft;
         QString string;
         QStaticText glyphs;
         bool strong = false;
+        std::vector<Piece> pieces; // a line in pieces, drawn instead of glyphs
     };
     void setCell(int id, const QString& text);
+    void setLine(int id, const QStringList& pieces);
+    void placeLine(Cell& cell);
     void place();
 
     std::vector<Cell> m_cells;
