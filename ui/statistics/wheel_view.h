@@ -100,6 +100,7 @@ class WheelFigures : public QWidget {
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void changeEvent(QEvent*) override;
+    void showEvent(QShowEvent*) override { setAccessibleDescription(text()); }
 
   private:
     // A piece of a line of text: a line is laid out piece by piece, so that
