@@ -211,13 +211,15 @@ const QPixmap& WheelView::ring(double ratio) const {
     const bool whole = m_ring.size() != under.size() || m_ring.devicePixelRatio() != ratio;
     if (!whole && bars == m_ringBars) return m_ring;
     // The square round each pocket's part of the band.
-    const auto around = [&](int i) {
-        const double a = pocketAngle(i);
-        return ringPolygon(c, r * WheelRings::kHeatInner, r * WheelRings::kHeatOuter,
-                           a - kHalfPocket, a + kHalfPocket)
-            .boundingRect()
-            .adjusted(-2, -2, 2, 2);
-    };
+    if (whole)
+        for (int i = 0; i < kWheelPockets; ++i) {
+            const double a = pocketAngle(i);
+            m_bands[static_cast<size_t>(i)] =
+                ringPolygon(c, r * WheelRings::kHeatInner, r * WheelRings::kHeatOuter,
+                            a - kHalfPocket, a + kHalfPocket)
+                    .boundingRect()
+                    .adjusted(-2, -2, 2, 2);
+        }
     if (whole) m_ring = under.copy();
     QPainter p(&m_ring);
     p.setRenderHint(QPainter::Antialiasing);
@@ -237,11 +239,12 @@ const QPixmap& WheelView::ring(double ratio) const {
         for (int i = 0; i < kWheelPockets; ++i) {
             if (bars[static_cast<size_t>(i)] == m_ringBars[static_cast<size_t>(i)]) continue;
             // The band there afresh, and every bar that reaches into it.
-            const QRectF area = around(i);
+            const QRectF area = m_bands[static_cast<size_t>(i)];
             p.setClipRect(area);
             p.drawPixmap(0, 0, under);
             for (int j = 0; j < kWheelPockets; ++j)
-                if (around(j).intersects(area)) drawBar(p, j, bars[static_cast<size_t>(j)], ratio);
+                if (m_bands[static_cast<size_t>(j)].intersects(area))
+                    drawBar(p, j, bars[static_cast<size_t>(j)], ratio);
             fairLine();
         }
     }

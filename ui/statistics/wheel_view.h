@@ -75,6 +75,8 @@ class WheelView : public QWidget {
     mutable QPixmap m_pockets;
     mutable QPixmap m_ring;
     mutable std::array<int, vantel::sim::kWheelPockets> m_ringBars{};
+    // The square round each pocket's part of the heat band.
+    mutable std::array<QRectF, vantel::sim::kWheelPockets> m_bands{};
     mutable std::array<QPixmap, vantel::sim::kRecentSpins> m_dots;
     mutable std::array<Sprite, vantel::sim::kWheelPockets> m_outlines;
 };
