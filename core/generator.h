@@ -14,6 +14,12 @@ class Generator {
         return static_cast<int32_t>((m_state >> 32) & 0x7FFFFFFFu);
     }
     uint64_t state() const { return m_state; }
+    // The generator exactly as it stood when state() gave s (a saved session).
+    static Generator fromState(uint64_t s) {
+        Generator g;
+        g.m_state = s;
+        return g;
+    }
 
   private:
     uint64_t m_state = 0;

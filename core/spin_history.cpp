@@ -68,6 +68,17 @@ template <class Items> std::optional<int> BasicSpinHistory<Items>::redoNumber() 
     return m_redo.back();
 }
 
+template <class Items>
+void BasicSpinHistory<Items>::load(std::deque<UndoStep> undo, std::vector<int> redo,
+                                   std::vector<EnteredSpin> entered) {
+    while (undo.size() > m_depth)
+        undo.pop_front();
+    m_undo = std::move(undo);
+    m_redo = std::move(redo);
+    m_entered = std::move(entered);
+    if (OnChange) OnChange();
+}
+
 template <class Items> size_t BasicSpinHistory<Items>::bytes() const {
     size_t total = m_redo.capacity() * sizeof(int);
     for (const Entry& e : m_undo)

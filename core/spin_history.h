@@ -26,6 +26,13 @@ struct EnteredSpin {
     SpinOutlay outlay;
 };
 
+// A spin that undo can take back: the tracker's snapshot of the moment before
+// it, and its number.
+struct UndoStep {
+    Snapshot before;
+    int number = 0;
+};
+
 // The spins that can be taken back and entered again. It keeps the snapshot
 // the tracker hands it before every spin, up to a fixed depth (the oldest is
 // dropped beyond it). Undo restores the last snapshot; redo enters the number
@@ -66,11 +73,17 @@ template <class Items> class BasicSpinHistory {
     // Called after a spin is added to entered() or removed from it.
     std::function<void()> OnChange;
 
+    // What undo takes back, oldest first, and what redo enters again, the
+    // next one at the back: what a saved session keeps.
+    const std::deque<UndoStep>& undoSteps() const { return m_undo; }
+    const std::vector<int>& redoNumbers() const { return m_redo; }
+    // Takes the place of everything the history holds (a session opened): the
+    // tracker already stands where the last of undo leads. Beyond the depth the
+    // oldest steps go. Calls OnChange.
+    void load(std::deque<UndoStep> undo, std::vector<int> redo, std::vector<EnteredSpin> entered);
+
   private:
-    struct Entry {
-        Snapshot before;
-        int number = 0;
-    };
+    using Entry = UndoStep;
     void record(Snapshot&& before, int number);
     bool locked() const;
 

@@ -9,7 +9,7 @@
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 TARGETS=("$@")
-[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_int_convert fuzz_spin_rules fuzz_sim_input)
+[ ${#TARGETS[@]} -eq 0 ] && TARGETS=(fuzz_int_convert fuzz_spin_rules fuzz_sim_input fuzz_session_file)
 SECONDS_EACH="${FUZZ_SECONDS:-20}"
 
 cmake -S "$ROOT" -B "$ROOT/build-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -1,5 +1,7 @@
 #include "spins_file.h"
 
+#include "session_file.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -58,6 +60,22 @@ std::vector<int> parseSpins(const std::string& text, const std::string& fileName
     return spins;
 }
 
+std::vector<int> spinsOfText(const std::string& text, const std::string& fileName) {
+    if (!looksLikeSession(text)) return parseSpins(text, fileName);
+    vantel::Session session;
+    try {
+        session = parseSession(text, fileName);
+    } catch (const SessionFileError& e) {
+        throw SpinsFileError(e.what(), 0);
+    }
+    std::vector<int> spins;
+    spins.reserve(session.entered.size());
+    for (const EnteredSpin& e : session.entered)
+        spins.push_back(e.number);
+    if (spins.empty()) throw SpinsFileError(fileName + ": no spins in the session", 0);
+    return spins;
+}
+
 std::vector<int> readSpinsFile(const std::string& path) {
     std::error_code ec;
     std::ifstream in;
@@ -66,7 +84,7 @@ std::vector<int> readSpinsFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) throw SpinsFileError(path + ": cannot read the file", 0);
-    return parseSpins(text.str(), path);
+    return spinsOfText(text.str(), path);
 }
 
 } // namespace vantel::sim

@@ -23,6 +23,10 @@ class SpinsFileError : public std::runtime_error {
 // skipped, and "#" starts a comment that runs to the end of its line.
 // Everything is checked before anything is returned.
 std::vector<int> parseSpins(const std::string& text, const std::string& fileName);
+// The spins of a file that is either recorded spins as above or a saved
+// session (whose text opens a JSON object): a session gives the spins entered
+// in it, and is refused whole as the window would refuse it.
+std::vector<int> spinsOfText(const std::string& text, const std::string& fileName);
 std::vector<int> readSpinsFile(const std::string& path);
 
 } // namespace vantel::sim

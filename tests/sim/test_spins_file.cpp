@@ -1,7 +1,12 @@
 // Recorded spins: one number from 0 to 36 a line, blank lines and comments
 // allowed; any other line stops the run before anything is played.
 #include "engine.h"
+#include "headless_driver.h"
+#include "headless_items.h"
+#include "session_file.h"
+#include "spin_history.h"
 #include "spins_file.h"
+#include "tracker.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +91,53 @@ TEST(SpinsFile, BadLineThreeOfAFileIsReportedAsLineThree) {
         EXPECT_EQ(std::string(e.what()), path + ":3: 'forty' is not a number from 0 to 36");
     }
     std::remove(path.c_str());
+}
+
+// The text of a session of the given spins, saved as the window saves it.
+std::string sessionOf(const std::vector<int>& spins) {
+    HeadlessItems items;
+    HeadlessTracker tracker{items};
+    HeadlessDriver<HeadlessItems> driver{items, tracker};
+    BasicSpinHistory<HeadlessItems> history{tracker};
+    items.fixCalendar(1700000000);
+    for (int n : spins) {
+        driver.spin(n);
+        driver.runUntilIdle();
+    }
+    Session s;
+    s.entered = history.entered();
+    s.tracker = tracker.snapshot();
+    s.undo = history.undoSteps();
+    return sessionText(s);
+}
+
+TEST(SpinsFile, ASessionGivesTheSpinsEnteredInItAndIsRefusedWholeWhenDamaged) {
+    const std::vector<int> spins = {5, 0, 36, 12, 12, 7, 30, 1};
+    const std::string text = sessionOf(spins);
+    EXPECT_EQ(spinsOfText(text, "night.vantel"), spins);
+    EXPECT_EQ(spinsOfText("\xef\xbb\xbf\n" + text, "night.vantel"), spins);
+    const std::string path = ::testing::TempDir() + "vantel_session_spins.vantel";
+    std::ofstream(path) << text;
+    EXPECT_EQ(readSpinsFile(path), spins);
+    std::remove(path.c_str());
+
+    const std::pair<std::string, const char*> refused[] = {
+        {text.substr(0, text.size() / 2), "night.vantel: not opened, it is truncated"},
+        {sessionOf({}), "night.vantel: no spins in the session"},
+        {"{\"spins\": [1, 2]}", "night.vantel: not opened, it is not a Vantel session file"},
+    };
+    for (const auto& [bad, says] : refused) {
+        try {
+            spinsOfText(bad, "night.vantel");
+            ADD_FAILURE() << "accepted: " << says;
+        } catch (const SpinsFileError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(says, 0), 0u) << e.what();
+            EXPECT_EQ(e.line(), 0);
+        }
+    }
+    // A plain file is still read line by line.
+    EXPECT_EQ(spinsOfText("4\n5\n", "f"), (std::vector<int>{4, 5}));
+    EXPECT_THROW(spinsOfText("4\n{\n", "f"), SpinsFileError);
 }
 
 } // namespace

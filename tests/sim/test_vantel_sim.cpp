@@ -1,5 +1,7 @@
 // The vantel-sim command, run as a user runs it: bad input ends it with one
 // line and status 2 before anything is played; the chart has the asked size.
+#include "spins_file.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -56,6 +58,10 @@ TEST(VantelSim, EveryBadInputExitsTwoWithOneLineAndPlaysNothing) {
     std::ofstream(bad) << "5\n# next\n37\n1\n";
     const std::string csv = tempPrefix() + "never.csv";
     std::remove(csv.c_str());
+    // A session whose contents were changed after it was saved.
+    const std::string damaged = tempPrefix() + "damaged.vantel";
+    std::ofstream(damaged) << "{\"format\": \"vantel-session\", \"version\": 1, \"checksum\": "
+                              "\"fnv1a64:0000000000000000\", \"content\": {}}";
     const std::string cases[][2] = {
         {"--initial-bet 0", "0"},
         {"--initial-bet 10001", "10001"},
@@ -78,6 +84,7 @@ TEST(VantelSim, EveryBadInputExitsTwoWithOneLineAndPlaysNothing) {
         {"--mode", "--mode"},
         {"--spins-file /nonexistent/spins.txt", "/nonexistent/spins.txt"},
         {"--spins-file " + bad + " --csv " + csv, ":3:"},
+        {"--spins-file " + damaged + " --csv " + csv, damaged + ": not opened, it is damaged"},
         {"--chart out.gif", "out.gif"},
         {"--chart /tmp/x.png --chart-size 10x10", "10x10"},
         {"--csv /nonexistent/dir/a.csv", "/nonexistent/dir/a.csv"},
@@ -122,6 +129,23 @@ TEST(VantelSim, RecordedSpinsGiveTheHandCheckedNetAndOneCsvRowPerSession) {
     const std::string rows = slurp(csv);
     EXPECT_EQ(lines(rows), 4);
     EXPECT_NE(rows.find("\n2,135,9,144,2,4,11,all spins played,6,3\n"), std::string::npos) << rows;
+}
+
+TEST(VantelSim, ASavedSessionPlaysTheSpinsEnteredInIt) {
+    // A session saved by the window, and its spins as a plain file.
+    const std::string session = std::string(VANTEL_SESSION_SAMPLE);
+    const std::string plain = tempPrefix() + "session_spins.txt";
+    {
+        std::ofstream out(plain);
+        for (int n : vantel::sim::readSpinsFile(session))
+            out << n << "\n";
+    }
+    const CommandRun fromSession = run("--mode Mode2 --sessions 2 --spins-file " + session);
+    const CommandRun fromPlain = run("--mode Mode2 --sessions 2 --spins-file " + plain);
+    ASSERT_EQ(fromSession.status, 0) << fromSession.err;
+    EXPECT_EQ(fromSession.out, fromPlain.out);
+    EXPECT_NE(fromSession.out.find("Spins played   46"), std::string::npos) << fromSession.out;
+    std::remove(plain.c_str());
 }
 
 uint32_t bigEndian(const std::string& s, size_t at) {

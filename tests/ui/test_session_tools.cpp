@@ -72,8 +72,9 @@ TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo
     QStringList entries;
     for (QAction* a : menu->actions())
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(entries, (QStringList{"Undo spin", "Redo spin", "-", "Statistics…",
-                                    "Simulate these settings…", "-", "About Vantel"}));
+    EXPECT_EQ(entries,
+              (QStringList{"Undo spin", "Redo spin", "-", "Statistics…", "Simulate these settings…",
+                           "-", "Save session…", "Open session…", "-", "About Vantel"}));
     EXPECT_EQ(menu->actions()[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_EQ(menu->actions()[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     menu->close();

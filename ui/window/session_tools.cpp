@@ -4,6 +4,7 @@
 #include "spin_rules.h"
 #include "statistics/statistics_window.h"
 #include "widgets/cspinedit.h"
+#include "window/session_files.h"
 #include "window/spin_undo.h"
 #include "window/unit1.h"
 
@@ -33,6 +34,8 @@ SessionTools::SessionTools(TForm1& form) : QObject(&form), m_form(form) {
     connect(m_statisticsKey, &QShortcut::activated, this, &SessionTools::openStatistics);
     connect(m_simulateKey, &QShortcut::activated, this, &SessionTools::openSimulate);
     form.spinUndo().history().OnChange = [this] { historyChanged(); };
+    m_files = new SessionFiles(
+        form, [this] { return currentSettings(); }, this);
 }
 
 SessionTools::~SessionTools() {
@@ -97,6 +100,8 @@ QString SessionTools::aboutText() {
         "Ctrl+E: enter a spin by its number<br>"
         "Ctrl+I: statistics<br>"
         "Ctrl+R: simulate these settings<br>"
+        "Ctrl+S: save the session<br>"
+        "Ctrl+O: open a saved session<br>"
         "Tab: the next setting</p>");
 }
 
@@ -120,6 +125,8 @@ void SessionTools::addEntries(QMenu* menu) {
                                    &SessionTools::openSimulate);
     sim->setObjectName(QStringLiteral("SimulateEntry"));
     sim->setShortcut(m_simulateKey->key());
+    menu->addSeparator();
+    m_files->addEntries(menu);
     menu->addSeparator();
     QAction* about =
         menu->addAction(QStringLiteral("About Vantel"), this, &SessionTools::showAbout);

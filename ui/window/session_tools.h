@@ -9,6 +9,7 @@
 
 class QMenu;
 class QShortcut;
+class SessionFiles;
 class TForm1;
 
 // What the session means, one right-click away: "Statistics…" (Ctrl+I),
@@ -29,6 +30,8 @@ class SessionTools : public QObject {
     SimulateDialog* simulate() const { return m_simulate; }
     QShortcut* StatisticsKey() const { return m_statisticsKey; }
     QShortcut* SimulateKey() const { return m_simulateKey; }
+    // Save session… and Open session… (session_files.cpp).
+    SessionFiles& files() const { return *m_files; }
 
     // The window's settings as a backtest plays them.
     vantel::sim::Settings currentSettings() const;
@@ -42,5 +45,6 @@ class SessionTools : public QObject {
     QPointer<SimulateDialog> m_simulate;
     QShortcut* m_statisticsKey = nullptr;
     QShortcut* m_simulateKey = nullptr;
+    SessionFiles* m_files = nullptr;
     bool m_refreshPending = false;
 };

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "session_file.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QMenu;
+class QShortcut;
+class TForm1;
+
+// "Save session…" (Ctrl+S) and "Open session…" (Ctrl+O): the window's whole
+// session, its settings, spins, tracker and undo history, kept in a session
+// file and taken up again exactly where it stood. A file that cannot be opened
+// is refused with one message and the window stays as it was; while the board
+// is locked both are refused with a beep. Nothing is written unless asked.
+class SessionFiles : public QObject {
+    Q_OBJECT
+  public:
+    // settings reads the window's settings as they are now.
+    SessionFiles(TForm1& form, std::function<vantel::Settings()> settings, QObject* parent);
+
+    // The session as the window holds it now.
+    vantel::Session session();
+    // Writes the session to path through the one file writer; a failure is
+    // said in a message box. False, with a beep, while the board is locked.
+    bool saveTo(const QString& path);
+    // Opens the session in path in place of the window's; false, and the
+    // window untouched, when the file is refused or the board is locked.
+    bool openFrom(const QString& path);
+    // The same, with the path asked for in the desktop's file dialog.
+    void askAndSave();
+    void askAndOpen();
+
+    void addEntries(QMenu* menu);
+    QShortcut* SaveKey() const { return m_saveKey; }
+    QShortcut* OpenKey() const { return m_openKey; }
+
+    // Asks for the file to save to (saving) or open; an empty text is a
+    // cancel. Empty means the desktop's file dialog; tests answer instead.
+    using AskPath = std::function<QString(QWidget* parent, bool saving)>;
+    static inline AskPath AskPathHook;
+    // Shows why a file was not opened; empty means a warning message box.
+    using Say = std::function<void(const QString& title, const QString& text)>;
+    static inline Say SayHook;
+
+  private:
+    void apply(vantel::Session&& session);
+    bool refusedWhileLocked();
+
+    TForm1& m_form;
+    std::function<vantel::Settings()> m_settings;
+    QShortcut* m_saveKey = nullptr;
+    QShortcut* m_openKey = nullptr;
+};
