@@ -3,6 +3,7 @@
 #include "board.h"
 #include "spin_history.h"
 #include "statistics/figures_text.h"
+#include "statistics/wheel_view.h"
 #include "tracker.h"
 #include "widgets/save_file.h"
 #include "widgets/scrolling.h"
@@ -286,6 +287,7 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     m_suggestions = text(QStringLiteral("SuggestionsText"), 3);
     m_money = text(QStringLiteral("MoneyText"), 2);
     m_chart = new NetChart(this);
+    m_wheelPanel = new WheelPanel(this);
     m_save = new QPushButton(QStringLiteral("Save spins…"), this);
     m_save->setObjectName(QStringLiteral("SaveSpins"));
     connect(m_save, &QPushButton::clicked, this, &StatisticsWindow::askAndSaveSpins);
@@ -299,7 +301,10 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     // The figures scroll inside the window, so that on a small or scaled
     // screen it still fits; the button stays in reach below them.
     auto* content = new QWidget;
-    auto* columns = new QHBoxLayout(content);
+    auto* rows = new QVBoxLayout(content);
+    rows->addWidget(m_wheelPanel);
+    auto* columns = new QHBoxLayout;
+    rows->addLayout(columns, 1);
     columns->addWidget(m_numbersView);
     columns->addLayout(right, 1);
     QScrollArea* scroll = scrollingArea(content, QStringLiteral("StatisticsScroll"), this);
@@ -309,6 +314,7 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(scroll, 1);
     outer->addWidget(m_save, 0, Qt::AlignRight);
+    setTabOrder(m_wheelPanel->figures(), m_numbersView);
     setTabOrder(m_numbersView, m_wheel);
     setTabOrder(m_wheel, m_groupsView);
     setTabOrder(m_groupsView, m_suggestions);
@@ -403,6 +409,7 @@ void StatisticsWindow::refresh() {
                        "returned %2, net %3; largest single outlay %4.")
             .arg(money(s.staked), money(s.returned), money(s.net), money(s.largestOutlay)));
     m_chart->set(s.netAfterSpin);
+    m_wheelPanel->follow(m_spins);
     m_save->setEnabled(s.spins > 0);
     setWindowTitle(s.spins == 1 ? QStringLiteral("Statistics: 1 spin")
                                 : QStringLiteral("Statistics: %1 spins").arg(s.spins));

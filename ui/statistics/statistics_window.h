@@ -11,6 +11,7 @@ class QTimer;
 class NumbersModel;
 class GroupsModel;
 class NetChart;
+class WheelPanel;
 
 // The Statistics window: what the spins of the session mean. A window of its
 // own beside the main one, live: it follows every spin, undo and redo.
@@ -39,6 +40,7 @@ class StatisticsWindow : public QWidget {
     FiguresText* wheelText() const { return m_wheel; }
     FiguresText* suggestionsText() const { return m_suggestions; }
     FiguresText* moneyText() const { return m_money; }
+    WheelPanel* wheelPanel() const { return m_wheelPanel; }
 
   private:
     void askAndSaveSpins();
@@ -55,6 +57,7 @@ class StatisticsWindow : public QWidget {
     FiguresText* m_suggestions = nullptr;
     FiguresText* m_money = nullptr;
     NetChart* m_chart = nullptr;
+    WheelPanel* m_wheelPanel = nullptr;
     QPushButton* m_save = nullptr;
     QSize m_wanted; // the size that shows everything without scrolling
 };
