@@ -21,26 +21,16 @@
 #include <QTest>
 #include <QWheelEvent>
 
+#include "window_fixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-class PlayerAids : public ::testing::Test {
+class PlayerAids : public WindowTest {
   protected:
-    PlayerAids() : form([] { return int64_t{1700000000}; }) {
-        TForm1::setErrorSink([](const QString&, const QString&) {});
-        Form1 = &form;
-        form.FormCreate();
-        form.show();
-        QApplication::setActiveWindow(&form);
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    ~PlayerAids() override { TForm1::setErrorSink(nullptr); }
+    void SetUp() override { showWindow(); }
 
-    void finishDraw() {
-        for (int i = 0; i < 100 && form.Timer_Classic->enabled(); ++i)
-            form.Timer_Classic->fire();
-    }
     void spins(std::initializer_list<int> numbers) {
         for (int n : numbers) {
             form.FlatButton[static_cast<size_t>(n)]->click();
@@ -54,8 +44,6 @@ class PlayerAids : public ::testing::Test {
         QApplication::sendEvent(w, &event);
     }
     QImage grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
-
-    TForm1 form;
 };
 
 TEST_F(PlayerAids, EveryStakeTheTablesReachShowsWhole) {

@@ -26,42 +26,24 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "window_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
 
-class SessionToolsTest : public ::testing::Test {
+class SessionToolsTest : public WindowTest {
   protected:
-    SessionToolsTest() : form([] { return int64_t{1700000000}; }) {
-        TForm1::setErrorSink([](const QString&, const QString&) {});
-        Form1 = &form;
-        form.FormCreate();
-    }
-    ~SessionToolsTest() override {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        TForm1::setErrorSink(nullptr);
-    }
-    void SetUp() override {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-    void spin(int n) {
-        form.FlatButton[static_cast<size_t>(n)]->click();
-        for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
-            form.Timer_Classic->fire();
-        QApplication::processEvents();
-    }
+    void SetUp() override { showWindow(); }
+    void spin(int n) { play(n); }
     void ctrl(Qt::Key key) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
         QTest::keyClick(target, key, Qt::ControlModifier);
         QApplication::processEvents();
     }
     SessionTools& tools() { return form.sessionTools(); }
-
-    TForm1 form;
 };
 
 TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo) {

@@ -28,6 +28,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "window_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -178,19 +180,8 @@ TEST(SidePlacement, AnyScreenAnyPositionTheRulesHold) {
     EXPECT_GT(over, 50);
 }
 
-class SideWindows : public ::testing::Test {
+class SideWindows : public WindowTest {
   protected:
-    SideWindows() : form([] { return int64_t{1700000000}; }) {
-        TForm1::setErrorSink([](const QString&, const QString&) {});
-        SpinUndo::BeepHook = [this] { ++beeps; };
-        Form1 = &form;
-        form.FormCreate();
-    }
-    ~SideWindows() override {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        SpinUndo::BeepHook = nullptr;
-        TForm1::setErrorSink(nullptr);
-    }
     void SetUp() override {
         form.show();
         activate(&form);
@@ -200,12 +191,7 @@ class SideWindows : public ::testing::Test {
         QApplication::setActiveWindow(w);
         ASSERT_TRUE(QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }, 2000));
     }
-    void spin(int n) {
-        form.FlatButton[static_cast<size_t>(n)]->click();
-        for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
-            form.Timer_Classic->fire();
-        QApplication::processEvents();
-    }
+    void spin(int n) { play(n); }
     size_t spins() { return form.spinUndo().history().entered().size(); }
     // A key pressed where the keyboard focus is, as the player presses it.
     static void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
@@ -238,9 +224,6 @@ class SideWindows : public ::testing::Test {
         });
         timer.start();
     }
-
-    TForm1 form;
-    int beeps = 0;
 };
 
 TEST_F(SideWindows, CtrlEOpensTheEntryWithInitBetFocusedAndCtrlZUndoesTypingThenSpins) {

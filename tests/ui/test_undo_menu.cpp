@@ -14,36 +14,16 @@
 #include <QMenu>
 #include <QTest>
 
+#include "window_fixture.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-class UndoMenu : public ::testing::Test {
+class UndoMenu : public WindowTest {
   protected:
-    UndoMenu() : form([] { return int64_t{1700000000}; }) {
-        TForm1::setErrorSink(
-            [this](const QString&, const QString& text) { errors.push_back(text); });
-        SpinUndo::BeepHook = [this] { ++beeps; };
-        Form1 = &form;
-        form.FormCreate();
-    }
-    ~UndoMenu() override {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        SpinUndo::BeepHook = nullptr;
-        TForm1::setErrorSink(nullptr);
-    }
+    void SetUp() override { showWindow(); }
 
-    void SetUp() override {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-
-    void spin(int n) { form.FlatButton[static_cast<size_t>(n)]->click(); }
-    void finishDraw() {
-        for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
-            form.Timer_Classic->fire();
-    }
     void key(Qt::KeyboardModifiers mods) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
         QTest::keyClick(target, Qt::Key_Z, mods);
@@ -70,10 +50,6 @@ class UndoMenu : public ::testing::Test {
             if (a->objectName() == QLatin1String(name)) return a;
         return nullptr;
     }
-
-    TForm1 form;
-    std::vector<QString> errors;
-    int beeps = 0;
 };
 
 TEST_F(UndoMenu, CtrlZTakesTheLastSpinBackAndCtrlShiftZEntersItAgain) {

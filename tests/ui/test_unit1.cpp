@@ -17,6 +17,8 @@
 #include <QSlider>
 #include <QTest>
 
+#include "window_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -25,29 +27,12 @@ namespace {
 
 using vantel::TimerId;
 
-class Window : public ::testing::Test {
+class Window : public WindowTest {
   protected:
-    Window() : form([] { return int64_t{1700000000}; }) {
-        TForm1::setErrorSink([this](const QString& caption, const QString& text) {
-            errors.push_back({caption, text});
-        });
-        Form1 = &form;
-        form.FormCreate();
-    }
-    ~Window() override { TForm1::setErrorSink(nullptr); }
-
-    void showWindow() {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-    }
-
     // A click routed by the window to whatever control lies on top at (x, y).
     void clickAt(int x, int y) {
         QTest::mouseClick(form.windowHandle(), Qt::LeftButton, {}, QPoint(x, y));
     }
-
-    void spin(int n) { form.FlatButton[static_cast<size_t>(n)]->click(); }
 
     void finishTimer(ProgramTimer* timer, int maxTicks = 100) {
         for (int i = 0; i < maxTicks && timer->enabled(); ++i)
@@ -60,9 +45,6 @@ class Window : public ::testing::Test {
             lit += form.actNumberVisible(n) ? 1 : 0;
         return lit;
     }
-
-    TForm1 form;
-    std::vector<std::pair<QString, QString>> errors;
 };
 
 TEST_F(Window, EveryCellFollowsTheGeometryRule) {

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include "window_fixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -68,17 +70,10 @@ Difference compare(const QImage& now, const QImage& reference) {
     return d;
 }
 
-class WindowPixels : public ::testing::Test {
+class WindowPixels : public WindowTest {
   protected:
-    WindowPixels() : form([] { return int64_t{1700000000}; }) {
-        Form1 = &form;
-        form.FormCreate();
-    }
-
     void showWindow() {
-        form.show();
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        WindowTest::showWindow();
         // The first refresh colours the indicator and fills the status labels.
         ASSERT_TRUE(QTest::qWaitFor([&] { return form.Label17->text() == "-1"; }, 2000));
     }
@@ -103,8 +98,6 @@ class WindowPixels : public ::testing::Test {
             << name << ": a cell, the strip or the indicator differs, first at " << d.firstExact.x()
             << "," << d.firstExact.y();
     }
-
-    TForm1 form;
 };
 
 TEST_F(WindowPixels, StartStateLooksAsRecorded) {
