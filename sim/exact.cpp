@@ -493,16 +493,6 @@ class Chain {
     PassResult m_out;
 };
 
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-std::string format(const char* fmt, ...) {
-    char buf[512];
-    va_list args;
-    va_start(args, fmt);
-    std::vsnprintf(buf, sizeof buf, fmt, args);
-    va_end(args);
-    return buf;
-}
-
 Estimate sure(double v) {
     return {v, v, v};
 }

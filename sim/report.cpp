@@ -9,11 +9,6 @@
 
 namespace vantel::sim {
 
-namespace {
-
-constexpr double kZ95 = 1.959963984540054;
-
-std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 std::string format(const char* fmt, ...) {
     char buf[512];
     va_list args;
@@ -22,6 +17,10 @@ std::string format(const char* fmt, ...) {
     va_end(args);
     return buf;
 }
+
+namespace {
+
+constexpr double kZ95 = 1.959963984540054;
 
 std::string percent(const Estimate& e) {
     return format("%7.3f %%  [%.3f, %.3f]", 100 * e.value, 100 * e.low, 100 * e.high);

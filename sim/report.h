@@ -17,6 +17,9 @@ struct Estimate {
     double high = 0;
 };
 
+// printf into a string, a line of the report at most 511 characters long.
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
 // Wilson's 95 % interval of k successes in n trials.
 Estimate wilson(uint64_t k, uint64_t n);
 
