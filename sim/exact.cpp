@@ -156,10 +156,10 @@ struct Rules {
     std::vector<int64_t> rows;
     // Sequential (Calc_Bet_Sequential).
     int32_t cap = kMaxSuggestion;  // Increase till, held at 1..18 (sequentialCap)
-    bool doubling = true;          // Progression "Double", else "+ Init. Bet"
+    bool doubling = true;          // Progression: the first choice doubles
     int32_t misses = 2;            // M. Count
     int32_t wins = 1;              // W. Count
-    int resetRule = 0;             // 0 "+ OR =", 1 "ONLY +", 2 "Manual"
+    int resetRule = 0;             // Reset on, as its choice index
     int64_t largestStake = 131072; // the last Martingale row: past it the sequence starts over
 };
 
