@@ -1,5 +1,6 @@
 // Statistics, Simulate and About: the entries below Undo and Redo, the live
 // statistics of the session, and the backtest dialog against vantel-sim.
+#include "exact.h"
 #include "spins_file.h"
 #include "statistics/figures_text.h"
 #include "widgets/colour_label.h"
@@ -12,16 +13,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +34,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace {
@@ -168,6 +173,23 @@ class SimulateTest : public SessionToolsTest {
     static bool waitFinished(SimulateDialog* d, int ms) {
         return QTest::qWaitFor([&] { return !d->running(); }, ms);
     }
+    // What the exact panel must show for the fields as they stand: the exact
+    // engine's report and figures on the same backtest, or its refusal.
+    static vantel::sim::ExactResult exactOf(const SimulateDialog* d, vantel::sim::Config* c) {
+        QString error;
+        EXPECT_TRUE(d->config(c, &error)) << error.toStdString();
+        return vantel::sim::exactRisk(*c, nullptr, SimulateDialog::exactLimits());
+    }
+    static QString exactTextOf(const SimulateDialog* d) {
+        vantel::sim::Config c;
+        const vantel::sim::ExactResult r = exactOf(d, &c);
+        EXPECT_TRUE(r.exact) << r.reason;
+        return QString::fromStdString(vantel::sim::formatReport(c, r.report) +
+                                      vantel::sim::formatExactFigures(c, r));
+    }
+    static bool computing(const SimulateDialog* d) {
+        return d->exactText().startsWith("Computing the exact figures");
+    }
 };
 
 TEST_F(SimulateTest, TheReportIsVantelSimsForTheSameSettingsAndSeed) {
@@ -240,6 +262,120 @@ TEST_F(SimulateTest, ABadSeedIsRefusedWithItsValue) {
     QString error;
     EXPECT_TRUE(d->config(&config, &error));
     EXPECT_EQ(config.seed, 18446744073709551615ull);
+}
+
+TEST_F(SimulateTest, TheExactFiguresShowOnOpenWithoutARunAndAreTheExactEngines) {
+    SimulateDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->reportTabs()->currentWidget(), static_cast<QWidget*>(d->exactView()));
+    const QString expected = exactTextOf(d);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, 10000))
+        << d->exactText().toStdString();
+    EXPECT_FALSE(d->exactRunning());
+    EXPECT_TRUE(d->reportText().isEmpty()) << "no run was made";
+    // The defaults: Mode1, Martingale, 1,000 spins.
+    EXPECT_TRUE(d->exactText().contains("stake table's end                0.293 %"));
+    EXPECT_TRUE(d->exactText().contains("Return to player  97.297 %"));
+    EXPECT_TRUE(d->exactText().contains("computed exactly"));
+
+    // A run shows its report in its own tab; the exact figures stay.
+    d->sessionsBox()->setValue(20);
+    d->spinsBox()->setValue(1000);
+    d->seedEdit()->setText("3");
+    d->start();
+    ASSERT_TRUE(waitFinished(d, 60000));
+    EXPECT_EQ(d->reportTabs()->currentWidget(), static_cast<QWidget*>(d->reportView()));
+    EXPECT_FALSE(d->reportText().isEmpty());
+    EXPECT_EQ(d->exactText(), expected);
+}
+
+TEST_F(SimulateTest, TheExactFiguresFollowEveryChangeOfTheSettingsAndNeverShowStaleOnes) {
+    SimulateDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    const auto bankroll = [d] {
+        d->findChild<QCheckBox*>("UseBankroll")->setChecked(true);
+        d->findChild<QSpinBox*>("BankrollAmount")->setValue(50);
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"spins", [d] { d->spinsBox()->setValue(200); }},
+        {"system", [d] { d->findChild<QComboBox*>("System")->setCurrentIndex(1); }},
+        {"safe level", [d] { d->findChild<QSpinBox*>("SafeLevel")->setValue(3); }},
+        {"initial bet", [d] { d->findChild<QSpinBox*>("InitialBet")->setValue(4); }},
+        {"bankroll", bankroll},
+        {"fixed matrix", [d] { d->findChild<QCheckBox*>("FixedMatrix")->setChecked(true); }},
+        {"mode", [d] { d->findChild<QComboBox*>("Mode")->setCurrentIndex(1); }},
+        {"sequential, 40 spins",
+         [d] {
+             d->findChild<QComboBox*>("Mode")->setCurrentIndex(vantel::setting::kSequential);
+             d->spinsBox()->setValue(40);
+         }},
+    };
+    QString before;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !computing(d); }, 10000));
+    for (const auto& [name, change] : changes) {
+        before = d->exactText();
+        change();
+        EXPECT_TRUE(computing(d)) << name << ": the old figures stay on show";
+        const QString expected = exactTextOf(d);
+        EXPECT_NE(expected, before) << name;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, 10000))
+            << name << "\n"
+            << d->exactText().toStdString();
+        if (std::string(name) == "bankroll") {
+            EXPECT_TRUE(d->exactText().contains("Stops at       bankroll 50"));
+        }
+    }
+
+    // Ctrl+R over a closed dialog takes the window's new settings.
+    d->close();
+    form.SafeLevel->setValue(2);
+    QApplication::setActiveWindow(&form);
+    form.setFocus();
+    ctrl(Qt::Key_R);
+    ASSERT_EQ(tools().simulate(), d);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(d->findChild<QSpinBox*>("SafeLevel")->value(), 2);
+    const QString expected = exactTextOf(d);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, 10000))
+        << d->exactText().toStdString();
+}
+
+TEST_F(SimulateTest, SettingsBeyondTheExactBudgetSayOneLineAndShowNoFigure) {
+    SimulateDialog* d = open();
+    ASSERT_NE(d, nullptr);
+    for (int spins : {1000, 300}) {
+        d->findChild<QComboBox*>("Mode")->setCurrentIndex(vantel::setting::kSequential);
+        d->spinsBox()->setValue(spins);
+        vantel::sim::Config c;
+        const vantel::sim::ExactResult r = exactOf(d, &c);
+        ASSERT_FALSE(r.exact) << spins;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !computing(d) && !d->exactRunning(); }, 10000));
+        const QString text = d->exactText();
+        EXPECT_TRUE(text.startsWith("The exact figures are out of reach for these settings"))
+            << text.toStdString();
+        EXPECT_TRUE(text.endsWith("the Monte Carlo run answers instead.")) << text.toStdString();
+        EXPECT_FALSE(text.contains('\n')) << "one line";
+        EXPECT_FALSE(text.contains('%')) << "no figure";
+    }
+}
+
+TEST_F(SimulateTest, ADialogDestroyedDuringItsExactComputationStopsItAndLeavesNothingBehind) {
+    vantel::sim::Settings s;
+    s.gameMode = vantel::setting::kSequential; // 1,000 spins: runs to the end of its budget
+    for (int i = 0; i < 3; ++i) {
+        auto* d = new SimulateDialog(s, &form);
+        d->show();
+        EXPECT_TRUE(d->exactRunning());
+        EXPECT_EQ(SimulateDialog::exactWorkers(), 1);
+        delete d;
+        EXPECT_EQ(SimulateDialog::exactWorkers(), 0) << "a computation outlives its dialog";
+        // What the worker would tell a dialog that is gone.
+        QTest::qWait(50);
+    }
+    // A dialog made afterwards computes as ever.
+    SimulateDialog d(vantel::sim::Settings{}, &form);
+    const QString expected = exactTextOf(&d);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.exactText() == expected; }, 10000));
 }
 
 } // namespace

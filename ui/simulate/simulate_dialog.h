@@ -2,6 +2,7 @@
 
 #include "chart/sim_chart.h"
 #include "engine.h"
+#include "exact.h"
 #include "report.h"
 
 #include <QDialog>
@@ -20,6 +21,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
 class QThread;
 class QTimer;
 class SimChartView;
@@ -43,7 +45,10 @@ class RangeSpinBox : public QSpinBox {
 // "Simulate these settings": plays many sessions of the given settings with
 // the backtest engine in a worker thread, with a progress bar, spins a second
 // and Cancel, then shows the report and the chart vantel-sim gives for the
-// same settings and seed. The window's own tracker is never touched.
+// same settings and seed. Beside it, and without a Run, the exact figures of
+// the settings on a fair wheel, computed in a worker thread of their own
+// whenever the settings change, or one line saying they are out of reach.
+// The window's own tracker is never touched.
 class SimulateDialog : public QDialog {
     Q_OBJECT
   public:
@@ -65,6 +70,18 @@ class SimulateDialog : public QDialog {
     void cancel();
     bool running() const { return m_thread != nullptr; }
     const QString& reportText() const { return m_reportText; }
+
+    // What the exact figures may cost: about a second at most, and never
+    // more than the deadline.
+    static vantel::sim::ExactLimits exactLimits();
+    static constexpr int kExactDeadlineMs = 2000;
+    // The exact computations still running, of this dialog and any other.
+    static int exactWorkers();
+    // The exact figures of the settings as the fields stand are being made.
+    bool exactRunning() const { return m_exactJob != nullptr; }
+    // The exact panel's text: the report and figures, a line saying they are
+    // out of reach, or that they are being made.
+    QString exactText() const;
     // Write the report or the chart (PNG or SVG by the name's ending) whole or
     // not at all; false with the sentence that says why.
     bool saveReport(const QString& path, QString* error) const;
@@ -79,6 +96,8 @@ class SimulateDialog : public QDialog {
     QPushButton* cancelButton() const { return m_cancel; }
     QLabel* noteLabel() const { return m_note; }
     QPlainTextEdit* reportView() const { return m_report; }
+    QPlainTextEdit* exactView() const { return m_exact; }
+    QTabWidget* reportTabs() const { return m_tabs; }
     bool chartShown() const;
 
   signals:
@@ -92,6 +111,13 @@ class SimulateDialog : public QDialog {
     void showProgress();
     void done(bool completed);
     void askAndSave(bool chart);
+    // The backtest the fields describe, all but the seed.
+    void fillConfig(vantel::sim::Config* config) const;
+    // Stops the computation on show and says new figures are coming.
+    void dropExact();
+    void computeExact();
+    void exactDone(const vantel::sim::Config& config, const vantel::sim::ExactResult& result,
+                   bool timedOut);
 
     QComboBox* m_mode = nullptr;
     QComboBox* m_system = nullptr;
@@ -116,8 +142,11 @@ class SimulateDialog : public QDialog {
     QLabel* m_rate = nullptr;
     QLabel* m_note = nullptr; // what became of a value out of range
     QPlainTextEdit* m_report = nullptr;
+    QPlainTextEdit* m_exact = nullptr;
+    QTabWidget* m_tabs = nullptr;
     SimChartView* m_chartView = nullptr;
     QTimer* m_poll = nullptr;
+    QTimer* m_exactSoon = nullptr; // gathers a burst of changes into one computation
 
     // The run in progress, shared with its worker thread.
     struct Run {
@@ -132,6 +161,18 @@ class SimulateDialog : public QDialog {
     QThread* m_thread = nullptr;
     std::vector<QThread*> m_retiring; // cancelled runs still winding down
     QString m_reportText;
+
+    // The exact computation of the settings as they stand; a stale one is
+    // told to stop and its thread kept until it has.
+    struct ExactJob {
+        vantel::sim::Config config;
+        std::atomic<bool> cancel{false};
+        bool timedOut = false; // told to stop by the deadline (UI thread only)
+        vantel::sim::ExactResult result;
+    };
+    std::shared_ptr<ExactJob> m_exactJob;
+    std::vector<QThread*> m_exactThreads; // the current one and stale ones winding down
+
     QSize m_wanted;
     vantel::SimChartData m_chart;
 };
