@@ -425,7 +425,7 @@ void SimulateDialog::computeExact() {
     });
     // Settings the bounds let through may still cost more than they say;
     // past the deadline they are out of reach as well.
-    QTimer::singleShot(kExactDeadlineMs, this, [job] {
+    QTimer::singleShot(ExactDeadlineMs, this, [job] {
         job->timedOut = true;
         job->cancel = true;
     });
@@ -436,7 +436,7 @@ void SimulateDialog::exactDone(const Config& config, const ExactResult& result, 
     if (!result.exact) {
         const QString why = timedOut && result.cancelled
                                 ? QStringLiteral("more than %1 s of computing")
-                                      .arg(kExactDeadlineMs / 1000.0, 0, 'f', 1)
+                                      .arg(ExactDeadlineMs / 1000.0, 0, 'f', 1)
                                 : QString::fromStdString(result.reason);
         m_exact->setPlainText(
             QStringLiteral("The exact figures are out of reach for these settings "
