@@ -35,10 +35,7 @@ SessionFiles::SessionFiles(MainWindow& form, QObject* parent) : QObject(parent),
 
 bool SessionFiles::refusedWhileLocked() {
     if (!m_form.buttonsLocked()) return false;
-    if (SpinUndo::BeepHook)
-        SpinUndo::BeepHook();
-    else
-        QApplication::beep();
+    SpinUndo::beep();
     return true;
 }
 

@@ -39,6 +39,7 @@ class SpinUndo : public QObject {
 
     // Every refusal beeps through here; empty means the system beep.
     static inline std::function<void()> BeepHook;
+    static void beep();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,7 +47,6 @@ class SpinUndo : public QObject {
   private:
     void addEntries(QMenu* menu);
     void run(vantel::SpinHistory::Result (vantel::SpinHistory::*step)());
-    static void beep();
 
     MainWindow& m_form;
     vantel::SpinHistory m_history;
