@@ -24,49 +24,24 @@ class Desktop {
     ~Desktop() { stop(); }
 
     // Starts the server on the first free display from `first` on, and the
-    // window manager if asked; false if either did not come up.
+    // window manager if asked; false if either did not come up. A loaded
+    // machine may keep the window manager from coming up, or leave the server
+    // it talks to unanswering: the whole desktop is then started again, on a
+    // display of its own, up to three times.
     bool start(QSize screen, bool windowManager, int first) {
         m_oldDisplay = qgetenv("DISPLAY");
-        for (int n = first + s_next; n < first + s_next + 40; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+        m_failure.clear();
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (!startServer(screen, first)) {
+                m_failure += QStringLiteral("[no free display or the server did not start] ");
                 continue;
-            const QString display = QStringLiteral(":%1").arg(n);
-            m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            m_server.start(QStringLiteral("Xvfb"),
-                           {display, "-screen", "0",
-                            QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
-                            "-nolisten", "tcp"});
-            if (!m_server.waitForStarted(5000)) return false;
-            // A server that finds the display taken ends at once.
-            const bool up = waitUntil(
-                [&] { return m_server.state() == QProcess::NotRunning || answers(display); },
-                10000);
-            if (!up || m_server.state() == QProcess::NotRunning) {
-                m_server.kill();
-                m_server.waitForFinished(2000);
-                continue; // taken a moment ago by another server
             }
-            qputenv("DISPLAY", display.toLatin1());
-            m_display = display;
-            s_next = n - first + 1;
-            break;
-        }
-        if (m_display.isEmpty()) return false;
-        if (!windowManager) return true;
-        // A loaded machine may keep the window manager from coming up at the
-        // first try: it is started again once.
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            m_wm.setProcessChannelMode(QProcess::MergedChannels);
-            m_wm.start(QStringLiteral("openbox"), {"--sm-disable"});
-            if (m_wm.waitForStarted(5000) &&
-                waitUntil([&] { return m_wm.state() == QProcess::NotRunning || managed(); },
-                          20000) &&
-                m_wm.state() == QProcess::Running)
-                return true;
-            m_failure = QString::fromLocal8Bit(m_wm.readAll());
-            m_wm.kill();
-            m_wm.waitForFinished(2000);
+            if (!windowManager || startWindowManager()) return true;
+            m_failure +=
+                QStringLiteral("[the window manager did not come up on %1; the server %2] ")
+                    .arg(m_display, answers(m_display) ? QStringLiteral("answers")
+                                                       : QStringLiteral("does not answer"));
+            stop();
         }
         return false;
     }
@@ -100,6 +75,44 @@ class Desktop {
     }
 
   private:
+    bool startServer(QSize screen, int first) {
+        for (int n = first + s_next; n < first + s_next + 40; ++n) {
+            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
+                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
+                continue;
+            const QString display = QStringLiteral(":%1").arg(n);
+            m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            m_server.start(QStringLiteral("Xvfb"),
+                           {display, "-screen", "0",
+                            QStringLiteral("%1x%2x24").arg(screen.width()).arg(screen.height()),
+                            "-nolisten", "tcp"});
+            if (!m_server.waitForStarted(5000)) return false;
+            // A server that finds the display taken ends at once.
+            const bool up = waitUntil(
+                [&] { return m_server.state() == QProcess::NotRunning || answers(display); },
+                10000);
+            s_next = n - first + 1;
+            if (!up || m_server.state() == QProcess::NotRunning) {
+                m_server.kill();
+                m_server.waitForFinished(2000);
+                continue; // taken a moment ago by another server
+            }
+            qputenv("DISPLAY", display.toLatin1());
+            m_display = display;
+            return true;
+        }
+        return false;
+    }
+    bool startWindowManager() {
+        m_wm.setProcessChannelMode(QProcess::MergedChannels);
+        m_wm.start(QStringLiteral("openbox"), {"--sm-disable"});
+        if (m_wm.waitForStarted(5000) &&
+            waitUntil([&] { return m_wm.state() == QProcess::NotRunning || managed(); }, 20000) &&
+            m_wm.state() == QProcess::Running)
+            return true;
+        m_failure += QString::fromLocal8Bit(m_wm.readAll());
+        return false;
+    }
     static bool answers(const QString& display) {
         QProcess p;
         p.start(QStringLiteral("xdpyinfo"), {"-display", display});
