@@ -433,10 +433,78 @@ TEST_F(SideWindows, TheSimulateDialogShowsEverythingWithoutScrollingAt2xOn1280x1
     for (QWidget* w : {static_cast<QWidget*>(d->sessionsBox()),
                        static_cast<QWidget*>(d->seedEdit()), static_cast<QWidget*>(d->runButton()),
                        static_cast<QWidget*>(d->findChild<QWidget*>("Progress")),
-                       static_cast<QWidget*>(d->reportView())}) {
+                       static_cast<QWidget*>(d->reportView()), d->findChild<QWidget*>("Chart")}) {
+        ASSERT_NE(w, nullptr);
+        EXPECT_TRUE(scroll->widget()->isAncestorOf(w)) << w->objectName().toStdString();
         const QRect r(w->mapTo(d, QPoint(0, 0)), w->size());
         EXPECT_TRUE(d->rect().contains(r)) << w->objectName().toStdString();
     }
+}
+
+TEST_F(SideWindows, InTheStripBelowTheBoardTheRunAndItsReportStayInView) {
+    press(Qt::Key_R);
+    SimulateDialog* d = tools().simulate();
+    ASSERT_NE(d, nullptr);
+    auto* scroll = d->findChild<QScrollArea*>("SimulateScroll");
+    auto* settings = d->findChild<QScrollArea*>("SettingsScroll");
+    ASSERT_NE(scroll, nullptr);
+    ASSERT_NE(settings, nullptr);
+    const auto inView = [&](const QWidget* w) {
+        return w->isVisibleTo(d) && d->rect().contains(QRect(w->mapTo(d, QPoint(0, 0)), w->size()));
+    };
+    const auto chartTab = [&] {
+        for (int i = 0; i < d->reportTabs()->count(); ++i)
+            if (d->reportTabs()->tabText(i) == "Chart") return i;
+        return -1;
+    };
+    // Where the dialog opens at twice the size on 1280x1024, with a window
+    // manager's frame and without one.
+    for (const int title : {22, 0}) {
+        const SidePlacement p = opening({1280, 1024}, 2, title / 2, title ? 1 : 0, d->wantedSize(),
+                                        SimulateDialog::kSmallest);
+        const QRect frame = placeSideWindow(p);
+        ASSERT_EQ(whereOf(frame, p), Where::Below);
+        const QSize room = frame.size() - QSize(title ? 2 : 0, title ? title / 2 + 1 : 0);
+        d->resize(room);
+        QApplication::processEvents();
+        const std::string at = std::to_string(room.width()) + "x" + std::to_string(room.height());
+        EXPECT_FALSE(scroll->verticalScrollBar()->isVisible()) << at;
+        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << at;
+        for (const char* name : {"Run", "Cancel", "Progress", "Rate", "SaveChart", "SaveReport",
+                                 "ReportTabs", "Report", "SettingsScroll"}) {
+            const QWidget* w = d->findChild<QWidget*>(name);
+            ASSERT_NE(w, nullptr) << name;
+            if (std::string(name) == "Report") d->reportTabs()->setCurrentWidget(d->reportView());
+            EXPECT_TRUE(inView(w)) << name << " at " << at;
+        }
+        EXPECT_GE(d->reportView()->height(), 3 * d->reportView()->fontMetrics().height()) << at;
+        // The settings scroll in their pane, each reachable there; the chart is a tab.
+        EXPECT_GE(chartTab(), 0) << at;
+        EXPECT_TRUE(settings->verticalScrollBar()->isVisible()) << at;
+        settings->ensureWidgetVisible(d->findChild<QWidget*>("Seed"));
+        QApplication::processEvents();
+        EXPECT_TRUE(inView(d->seedEdit())) << at;
+    }
+    // Given its whole size again, it is tall: the settings whole, the chart
+    // beside; so is a dialog that was never low.
+    SimulateDialog fresh(vantel::sim::Settings{}, nullptr);
+    fresh.resize(fresh.wantedSize());
+    for (SimulateDialog* dialog : {d, &fresh}) {
+        dialog->resize(dialog->wantedSize());
+        dialog->show();
+        QApplication::processEvents();
+        const QWidget* content = dialog->findChild<QScrollArea*>("SimulateScroll")->widget();
+        const QWidget* chart = dialog->findChild<QWidget*>("Chart");
+        EXPECT_TRUE(content->isAncestorOf(chart));
+        EXPECT_TRUE(chart->isVisible());
+        EXPECT_FALSE(QRect(chart->mapTo(dialog, QPoint(0, 0)), chart->size())
+                         .intersects(QRect(dialog->reportTabs()->mapTo(dialog, QPoint(0, 0)),
+                                           dialog->reportTabs()->size())));
+        EXPECT_FALSE(
+            dialog->findChild<QScrollArea*>("SettingsScroll")->verticalScrollBar()->isVisible());
+    }
+    EXPECT_EQ(chartTab(), -1);
+    EXPECT_FALSE(scroll->verticalScrollBar()->isVisible());
 }
 
 TEST_F(SideWindows, BothStatisticsTablesShowTheFocusedCell) {

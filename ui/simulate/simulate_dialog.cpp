@@ -19,9 +19,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTabWidget>
 #include <QThread>
 #include <QTimer>
@@ -236,32 +238,31 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     // Before a run the exact figures are all there is to read.
     m_tabs->setCurrentWidget(m_exact);
     m_chartView = new SimChartView(this);
+    m_chartView->setObjectName(QStringLiteral("Chart"));
 
-    // The settings in two columns, what to play below them, then the buttons,
-    // the progress and, side by side, the reports (Monte Carlo and exact, one
-    // tab each) and the chart: all of it in
-    // view without scrolling at twice the size on a 1280x1024 screen.
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(4);
+    // Tall, the settings in two columns, what to play below them, then the
+    // buttons, the progress and, side by side, the reports (Monte Carlo and
+    // exact, one tab each) and the chart: all of it in view without scrolling
+    // at twice the size on a 1280x1024 screen. Low, as in the strip below the
+    // main window, the settings are one column in a pane of their own that
+    // scrolls, beside the buttons, the progress and the reports, with the chart
+    // as a third tab: what a run shows stays in view.
+    m_grid = new QGridLayout;
+    m_grid->setHorizontalSpacing(8);
+    m_grid->setVerticalSpacing(4);
     const auto row = [&](int r, int column, const QString& label, QWidget* field) {
+        QLabel* caption = nullptr;
         if (!label.isEmpty()) {
-            auto* caption = new QLabel(label, this);
+            caption = new QLabel(label, this);
             caption->setBuddy(field);
-            grid->addWidget(caption, r, 2 * column);
         }
-        grid->addWidget(field, r, 2 * column + 1);
+        m_rows.push_back({caption, field, r, column});
     };
     row(0, 0, QStringLiteral("Game Mode"), m_mode);
     row(1, 0, QStringLiteral("Betting System"), m_system);
     row(2, 0, QStringLiteral("Init. Bet"), m_initialBet);
     row(3, 0, QStringLiteral("Safe Level"), m_safeLevel);
     row(4, 0, QString(), m_fixedMatrix);
-    row(0, 1, QStringLiteral("Sequential: reset on"), m_reset);
-    row(1, 1, QStringLiteral("Sequential: increase till"), m_increaseTill);
-    row(2, 1, QStringLiteral("Sequential: progression"), m_progression);
-    row(3, 1, QStringLiteral("Sequential: M. Count"), m_mCount);
-    row(4, 1, QStringLiteral("Sequential: W. Count"), m_wCount);
     row(5, 0, QStringLiteral("Sessions"), m_sessions);
     row(5, 1, QStringLiteral("Spins per session"), m_spins);
     auto* bankroll = new QWidget(this);
@@ -271,36 +272,57 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     bankrollRow->addWidget(m_bankroll, 1);
     row(6, 0, QStringLiteral("Stop when out of"), bankroll);
     row(6, 1, QStringLiteral("Seed"), m_seed);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    row(0, 1, QStringLiteral("Sequential: reset on"), m_reset);
+    row(1, 1, QStringLiteral("Sequential: increase till"), m_increaseTill);
+    row(2, 1, QStringLiteral("Sequential: progression"), m_progression);
+    row(3, 1, QStringLiteral("Sequential: M. Count"), m_mCount);
+    row(4, 1, QStringLiteral("Sequential: W. Count"), m_wCount);
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("Note"));
     m_note->setWordWrap(true);
     m_note->setStyleSheet(QStringLiteral("color: #a00000"));
     m_note->hide();
 
+    auto* settings = new QWidget;
+    auto* settingsLayout = new QVBoxLayout(settings);
+    settingsLayout->setContentsMargins(0, 0, 0, 0);
+    settingsLayout->addLayout(m_grid);
+    settingsLayout->addStretch(1);
+    m_settingsPane = scrollingArea(settings, QStringLiteral("SettingsScroll"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_run);
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_progress, 1);
     buttons->addWidget(m_rate);
-    buttons->addWidget(m_saveChart);
-    buttons->addWidget(m_saveReport);
-    auto* results = new QHBoxLayout;
-    results->addWidget(m_tabs, 1);
-    results->addWidget(m_chartView, 1);
+    m_saves = new QWidget(this);
+    auto* saves = new QHBoxLayout(m_saves);
+    saves->setContentsMargins(0, 0, 0, 0);
+    saves->addWidget(m_saveChart);
+    saves->addWidget(m_saveReport);
+    buttons->addWidget(m_saves);
+    m_buttons = buttons;
+    m_results = new QHBoxLayout;
+    m_results->addWidget(m_tabs, 1);
+    auto* runPane = new QWidget;
+    auto* runLayout = new QVBoxLayout(runPane);
+    runLayout->setContentsMargins(0, 0, 0, 0);
+    runLayout->addWidget(m_note);
+    runLayout->addLayout(buttons);
+    runLayout->addLayout(m_results, 1);
     // A smaller screen still reaches everything: the whole scrolls then.
     auto* content = new QWidget;
-    auto* layout = new QVBoxLayout(content);
-    layout->addLayout(grid);
-    layout->addWidget(m_note);
-    layout->addLayout(buttons);
-    layout->addLayout(results, 1);
+    m_body = new QBoxLayout(QBoxLayout::TopToBottom, content);
+    auto* left = new QWidget;
+    m_left = new QVBoxLayout(left);
+    m_left->setContentsMargins(0, 0, 0, 0);
+    m_left->addWidget(m_settingsPane, 1);
+    m_body->addWidget(left);
+    m_body->addWidget(runPane, 1);
     QScrollArea* scroll = scrollingArea(content, QStringLiteral("SimulateScroll"), this);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
-    m_wanted = content->sizeHint().expandedTo(QSize(560, 420)) + QSize(4, 4);
+    m_wanted = arrange(true).expandedTo(QSize(640, 420)) + QSize(4, 4);
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     resize(m_wanted.boundedTo(avail.size()));
     for (RangeSpinBox* box : {m_initialBet, m_safeLevel, m_increaseTill, m_mCount, m_wCount,
@@ -621,4 +643,84 @@ void SimulateDialog::closeEvent(QCloseEvent* event) {
     // Closed during a run, the run goes on out of sight and its report waits
     // here for Ctrl+R; Cancel is what stops it.
     QDialog::closeEvent(event);
+}
+
+QSize SimulateDialog::arrange(bool tall) {
+    m_tall = tall;
+    for (const Row& r : m_rows) {
+        if (r.caption) m_grid->removeWidget(r.caption);
+        m_grid->removeWidget(r.field);
+    }
+    // Low, one column, each caption above its field.
+    int next = 0;
+    for (const Row& r : m_rows) {
+        if (tall) {
+            if (r.caption) m_grid->addWidget(r.caption, r.row, 2 * r.column);
+            m_grid->addWidget(r.field, r.row, 2 * r.column + 1);
+        } else {
+            if (r.caption) m_grid->addWidget(r.caption, next++, 0);
+            m_grid->addWidget(r.field, next++, 0);
+        }
+    }
+    for (int column = 0; column < 4; ++column)
+        m_grid->setColumnStretch(column, tall ? column % 2 : column == 0);
+    const int chart = m_tabs->indexOf(m_chartView);
+    if (tall && m_results->indexOf(m_chartView) < 0) {
+        if (chart >= 0) m_tabs->removeTab(chart);
+        m_results->addWidget(m_chartView, 1);
+        m_chartView->show();
+    } else if (!tall && chart < 0) {
+        m_results->removeWidget(m_chartView);
+        m_tabs->addTab(m_chartView, QStringLiteral("Chart"));
+    }
+    // Low, the saves sit under the settings, where the run's row has no room.
+    if (tall) {
+        m_left->removeWidget(m_saves);
+        m_buttons->addWidget(m_saves);
+    } else {
+        m_buttons->removeWidget(m_saves);
+        m_left->addWidget(m_saves);
+    }
+    m_saves->show();
+    m_report->setMinimumHeight(tall ? 120 : 40);
+    m_chartView->setMinimumSize(tall ? QSize(260, 170) : QSize(160, 40));
+    QWidget* settings = m_settingsPane->widget();
+    settings->layout()->activate();
+    const QSize inside(settings->minimumSizeHint().width(), settings->sizeHint().height());
+    if (tall) {
+        // The settings whole, never a scroll bar of their own.
+        m_settingsPane->setMinimumSize(0, 0);
+        m_settingsPane->setFixedHeight(inside.height());
+        m_settingsPane->setMaximumWidth(QWIDGETSIZE_MAX);
+        m_settingsPane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    } else {
+        m_settingsPane->setMinimumHeight(0);
+        m_settingsPane->setMaximumHeight(QWIDGETSIZE_MAX);
+        m_settingsPane->setFixedWidth(inside.width() +
+                                      style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
+        m_settingsPane->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    }
+    m_body->setDirection(tall ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight);
+    QWidget* content = m_body->parentWidget();
+    // Every layout inside measures again, from the innermost out.
+    const QList<QLayout*> layouts = content->findChildren<QLayout*>();
+    for (auto it = layouts.rbegin(); it != layouts.rend(); ++it)
+        (*it)->invalidate();
+    for (auto it = layouts.rbegin(); it != layouts.rend(); ++it)
+        (*it)->activate();
+    content->layout()->activate();
+    return content->sizeHint();
+}
+
+void SimulateDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // Low where the tall arrangement would have to scroll and the low one
+    // fits across.
+    const QSize size = event->size();
+    bool tall = size.height() >= m_wanted.height() - 4;
+    if (!tall) {
+        if (m_tall) arrange(false);
+        tall = m_body->parentWidget()->minimumSizeHint().width() > size.width();
+    }
+    if (tall != m_tall) arrange(tall);
 }

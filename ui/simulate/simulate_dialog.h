@@ -14,16 +14,21 @@
 #include <string>
 #include <vector>
 
+class QBoxLayout;
 class QCheckBox;
+class QGridLayout;
+class QHBoxLayout;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
+class QScrollArea;
 class QPushButton;
 class QTabWidget;
 class QThread;
 class QTimer;
+class QVBoxLayout;
 class SimChartView;
 
 // A spin box that takes any number typed and, when it leaves the range, sets
@@ -58,7 +63,7 @@ class SimulateDialog : public QDialog {
     // Takes the window's settings into the fields; the last report and chart
     // stay on show until the next run.
     void setSettings(const vantel::sim::Settings& settings);
-    // The size that shows everything without scrolling.
+    // The size that shows everything without scrolling, tall.
     QSize wantedSize() const { return m_wanted; }
     // The smallest size it is placed at; it scrolls below that.
     static constexpr QSize kSmallest{300, 110};
@@ -106,8 +111,11 @@ class SimulateDialog : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // Lays the settings and results out tall or low; the contents' size then.
+    QSize arrange(bool tall);
     void showProgress();
     void done(bool completed);
     void askAndSave(bool chart);
@@ -173,6 +181,22 @@ class SimulateDialog : public QDialog {
     std::shared_ptr<ExactJob> m_exactJob;
     std::vector<QThread*> m_exactThreads; // the current one and stale ones winding down
 
+    // A setting's caption and field, and their row and column when tall.
+    struct Row {
+        QLabel* caption;
+        QWidget* field;
+        int row;
+        int column;
+    };
+    std::vector<Row> m_rows;
+    QGridLayout* m_grid = nullptr;
+    QBoxLayout* m_body = nullptr;
+    QHBoxLayout* m_results = nullptr;
+    QHBoxLayout* m_buttons = nullptr;
+    QVBoxLayout* m_left = nullptr; // the settings' pane, and low the saves under it
+    QWidget* m_saves = nullptr;    // Save chart… and Save report…
+    QScrollArea* m_settingsPane = nullptr;
+    bool m_tall = true;
     QSize m_wanted;
     vantel::SimChartData m_chart;
 };
