@@ -57,14 +57,27 @@ class SimChartView : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
-        if (m_data && !m_data->finalNets.empty())
-            vantel::drawSimChart(p, QRectF(rect()), *m_data);
-        else
+        if (m_data && !m_data->finalNets.empty()) {
+            // Below the size its texts need, as in the low dialog's tab, the
+            // chart is drawn at that size and shrunk to fit: down to half, where
+            // a screen at twice the size still shows every text sharp.
+            const double shrink =
+                std::min({1.0, width() / kLegible.width(), height() / kLegible.height()});
+            if (shrink < 0.5) {
+                p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                           QStringLiteral("The chart needs more room: enlarge the window, or "
+                                          "Save chart… to keep it whole"));
+                return;
+            }
+            p.scale(shrink, shrink);
+            vantel::drawSimChart(p, QRectF(0, 0, width() / shrink, height() / shrink), *m_data);
+        } else
             p.drawText(rect(), Qt::AlignCenter,
                        QStringLiteral("Run a simulation to see its chart"));
     }
 
   private:
+    static constexpr QSizeF kLegible{260, 170};
     const vantel::SimChartData* m_data = nullptr;
 };
 
