@@ -1,5 +1,6 @@
 #include "session_file.h"
 
+#include "read_file.h"
 #include "sat_math.h"
 
 #include <nlohmann/json.hpp>
@@ -7,10 +8,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 #include <type_traits>
 
 namespace vantel {
@@ -546,20 +544,23 @@ Session parseSession(const std::string& text, const std::string& fileName) {
 }
 
 Session readSessionFile(const std::string& path) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
+    const FileRead file = readRegularFile(path, kSessionMaxBytes);
+    switch (file.fault) {
+    case ReadFault::None:
+        return parseSession(file.bytes, path);
+    case ReadFault::Folder:
         throw SessionFileError(path + ": not opened, it is a folder");
-    const auto size = std::filesystem::file_size(path, ec);
-    if (!ec && size > kSessionMaxBytes)
-        throw SessionFileError(path + ": not opened, it is " + std::to_string(size) +
+    case ReadFault::NotAFile:
+        throw SessionFileError(path + ": not opened, " + file.reason);
+    case ReadFault::TooLarge:
+        throw SessionFileError(path + ": not opened, it is " + std::to_string(file.size) +
                                " bytes long, more than a session file can be (" +
                                std::to_string(kSessionMaxBytes) + ")");
-    std::ifstream in(path, std::ios::binary);
-    if (!in.is_open()) throw SessionFileError(path + ": not opened, the file cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw SessionFileError(path + ": not opened, the file cannot be read");
-    return parseSession(text.str(), path);
+    case ReadFault::Missing:
+    case ReadFault::Unreadable:
+        break;
+    }
+    throw SessionFileError(path + ": not opened, the file cannot be read");
 }
 
 } // namespace vantel

@@ -1,10 +1,7 @@
 #include "spins_file.h"
 
+#include "read_file.h"
 #include "session_file.h"
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace vantel::sim {
 
@@ -77,14 +74,9 @@ std::vector<int> spinsOfText(const std::string& text, const std::string& fileNam
 }
 
 std::vector<int> readSpinsFile(const std::string& path) {
-    std::error_code ec;
-    std::ifstream in;
-    if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
-    if (!in.is_open()) throw SpinsFileError(path + ": cannot read the file", 0);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw SpinsFileError(path + ": cannot read the file", 0);
-    return spinsOfText(text.str(), path);
+    const FileRead file = readRegularFile(path, kSpinsFileMaxBytes);
+    if (!file.ok()) throw SpinsFileError(path + ": " + file.reason, 0);
+    return spinsOfText(file.bytes, path);
 }
 
 } // namespace vantel::sim

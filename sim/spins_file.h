@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,6 +28,12 @@ std::vector<int> parseSpins(const std::string& text, const std::string& fileName
 // session (whose text opens a JSON object): a session gives the spins entered
 // in it, and is refused whole as the window would refuse it.
 std::vector<int> spinsOfText(const std::string& text, const std::string& fileName);
+// The longest spins file read: a million spins of two digits with their
+// line ends, and room for comments.
+constexpr uint64_t kSpinsFileMaxBytes = uint64_t{64} << 20;
+// Reads the file at path as above. Only a regular file is read (never a pipe,
+// device or socket, which could keep the reader waiting), and only up to
+// kSpinsFileMaxBytes.
 std::vector<int> readSpinsFile(const std::string& path);
 
 } // namespace vantel::sim

@@ -78,6 +78,13 @@ TEST(SpinsFile, AFileWithoutSpinsOrThatCannotBeReadIsRefused) {
         EXPECT_THROW(parseSpins(text, "f"), SpinsFileError) << text;
     EXPECT_THROW(readSpinsFile("/nonexistent/spins.txt"), SpinsFileError);
     EXPECT_THROW(readSpinsFile("/tmp"), SpinsFileError);
+    // A device is never read: /dev/zero would fill memory, a pipe wait for ever.
+    try {
+        readSpinsFile("/dev/zero");
+        ADD_FAILURE() << "a device was read as spins";
+    } catch (const SpinsFileError& e) {
+        EXPECT_STREQ(e.what(), "/dev/zero: it is not a regular file (a pipe, device or socket)");
+    }
 }
 
 TEST(SpinsFile, BadLineThreeOfAFileIsReportedAsLineThree) {
