@@ -102,7 +102,18 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
     app.add_option("--seed", config.seed, "Seed of the wheel and of the sessions' clocks")
         ->check(CLI::Validator(
             [](std::string& v) {
-                return !v.empty() && v[0] == '-' ? "Value " + v + " is negative" : std::string();
+                if (!v.empty() && v[0] == '-') return "Value " + v + " is negative";
+                // Read as a whole number, a seed past the largest would be
+                // taken as the largest.
+                std::string digits = v;
+                if (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0) return std::string();
+                digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+                const std::string largest = "18446744073709551615";
+                if (digits.find_first_not_of("0123456789") == std::string::npos &&
+                    (digits.size() > largest.size() ||
+                     (digits.size() == largest.size() && digits > largest)))
+                    return "Value " + v + " is more than " + largest + ", the largest seed";
+                return std::string();
             },
             "UINT64"))
         ->capture_default_str();
@@ -140,22 +151,27 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         return badInput(e.what());
     }
 
+    // An empty path names no file: it would read the wheel or write nothing.
+    for (const auto& [option, path] :
+         {std::pair<const char*, const std::string*>{"--spins-file", &options.spinsFile},
+          {"--csv", &options.csvFile},
+          {"--chart", &options.chartFile}})
+        if (app.count(option) > 0 && path->empty())
+            return badInput(std::string(option) + ": the path is empty; give a file name");
     if (options.exact) {
-        // The exact figures weigh every session a fair wheel can give.
-        if (!options.spinsFile.empty())
+        // The exact figures weigh every session a fair wheel can give;
+        // --sessions sizes the sessions played should they be out of reach.
+        if (app.count("--spins-file") > 0)
             return badInput("--exact: recorded spins are not a fair wheel; --exact computes "
                             "for the wheel only");
-        if (app.count("--sessions") > 0)
-            return badInput("--exact: --sessions does not apply, every possible session is "
-                            "counted by its probability");
-        if (!options.csvFile.empty())
+        if (app.count("--csv") > 0)
             return badInput("--exact: --csv writes one row per played session; none is played");
     }
     s.gameMode = st::kGameMode.indexOf(mode);
     s.mode3Reset = st::kResetOn.indexOf(reset);
     s.progression = st::kProgression.indexOf(progression);
     config.spinIntervalMs = std::max<int64_t>(1, std::llround(spinInterval * 1000));
-    if (!options.spinsFile.empty()) {
+    if (app.count("--spins-file") > 0) {
         try {
             config.recorded = readSpins(options.spinsFile);
         } catch (const SpinsFileError& e) {
@@ -165,7 +181,7 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
     config.spins = spins                     ? *spins
                    : config.recorded.empty() ? static_cast<uint64_t>(kSpins.defaultValue)
                                              : config.recorded.size();
-    if (!options.chartFile.empty()) {
+    if (app.count("--chart") > 0) {
         if (!endsWithNoCase(options.chartFile, ".png") &&
             !endsWithNoCase(options.chartFile, ".svg"))
             return badInput("--chart: '" + options.chartFile + "' must end in .png or .svg");
@@ -175,6 +191,7 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
             return badInput("--chart-size: '" + chartSize +
                             "' is not WIDTHxHEIGHT within 400x300 to 8000x8000");
     }
+    options.sessionsGiven = app.count("--sessions") > 0;
     SimCommand c;
     c.run = true;
     return c;

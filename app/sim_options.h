@@ -22,7 +22,8 @@ struct SimOptions {
     int chartHeight = 0;
     bool json = false;
     bool quiet = false;
-    bool exact = false; // compute the distribution instead of sampling sessions
+    bool exact = false;         // compute the distribution instead of sampling sessions
+    bool sessionsGiven = false; // --sessions was given (with --exact: for a fallback)
 };
 
 // What to do once the command line is read: run, or end at once with a

@@ -24,11 +24,6 @@ namespace {
 constexpr int64_t kClockFrom = 1577836800;
 constexpr uint64_t kClockSpan = 315532800;
 
-uint64_t spinsPerSession(const Config& config) {
-    return config.recorded.empty() ? config.spins
-                                   : std::min<uint64_t>(config.spins, config.recorded.size());
-}
-
 bool anyTimerOn(const HeadlessItems& items) {
     for (TimerId id : kTrackerTimers)
         if (items.timerEnabled(id)) return true;
@@ -36,6 +31,11 @@ bool anyTimerOn(const HeadlessItems& items) {
 }
 
 } // namespace
+
+uint64_t spinsPerSession(const Config& config) {
+    return config.recorded.empty() ? config.spins
+                                   : std::min<uint64_t>(config.spins, config.recorded.size());
+}
 
 const char* endingName(Ending e) {
     switch (e) {
@@ -134,12 +134,26 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
 std::vector<SessionResult> runSessions(const Config& config,
                                        const std::function<void(uint64_t)>& progress,
                                        const std::atomic<bool>* cancel) {
+    std::function<void(const RunProgress&)> settled;
+    if (progress) settled = [&progress](const RunProgress& p) { progress(p.settled); };
+    return runSessionsTracked(config, settled, cancel);
+}
+
+std::vector<SessionResult>
+runSessionsTracked(const Config& config, const std::function<void(const RunProgress&)>& progress,
+                   const std::atomic<bool>* cancel) {
     std::vector<SessionResult> results(config.sessions);
     const unsigned threads = static_cast<unsigned>(
         std::clamp<uint64_t>(config.threads, 1, std::max<uint64_t>(config.sessions, 1)));
 
     std::atomic<uint64_t> next{0};
     std::atomic<uint64_t> spinsDone{0};
+    std::atomic<uint64_t> spinsSettled{0};
+    const uint64_t perSession = spinsPerSession(config);
+    const auto now = [&] {
+        return RunProgress{spinsDone.load(std::memory_order_relaxed),
+                           spinsSettled.load(std::memory_order_relaxed)};
+    };
     std::mutex mutex;
     std::condition_variable finished;
     unsigned running = threads;
@@ -153,6 +167,10 @@ std::vector<SessionResult> runSessions(const Config& config,
                 if (cancel && cancel->load(std::memory_order_relaxed)) break;
                 results[i] = playSession(config, i, cancel);
                 spinsDone.fetch_add(results[i].spins, std::memory_order_relaxed);
+                // A session that stopped early has settled all its spins.
+                spinsSettled.fetch_add(results[i].ending == Ending::AllSpins ? results[i].spins
+                                                                             : perSession,
+                                       std::memory_order_relaxed);
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(mutex);
@@ -174,7 +192,7 @@ std::vector<SessionResult> runSessions(const Config& config,
             finished.wait_for(lock, std::chrono::milliseconds(100));
             if (progress && running > 0) {
                 lock.unlock();
-                progress(spinsDone.load(std::memory_order_relaxed));
+                progress(now());
                 lock.lock();
             }
         }
@@ -183,7 +201,7 @@ std::vector<SessionResult> runSessions(const Config& config,
         t.join();
     if (failure) std::rethrow_exception(failure);
     if (cancel && cancel->load()) return {};
-    if (progress) progress(spinsDone.load());
+    if (progress) progress(now());
     return results;
 }
 

@@ -66,6 +66,10 @@ struct SessionResult {
     std::vector<int64_t> path; // net result after each kept spin
 };
 
+// The spins a session plays: config.spins, or fewer when the recorded file
+// holds fewer.
+uint64_t spinsPerSession(const Config& config);
+
 // The spins a session plays with the path points kept: index j holds the
 // spin count after which point j is taken.
 std::vector<uint64_t> pathSpins(const Config& config);
@@ -76,10 +80,22 @@ std::vector<uint64_t> pathSpins(const Config& config);
 SessionResult playSession(const Config& config, uint64_t index,
                           const std::atomic<bool>* cancel = nullptr);
 
+// How far a run has come: the spins played, and the spins settled, which
+// counts the spins a session that stopped early will never play as done, so
+// that a finished run has settled sessions x spinsPerSession.
+struct RunProgress {
+    uint64_t played = 0;
+    uint64_t settled = 0;
+};
+
 // Plays every session, spread over config.threads threads, and returns the
-// results in session order. progress(spinsDone) is called from the calling
-// thread about ten times a second while the run lasts. Once *cancel is set
-// the run stops within a few milliseconds and returns no results.
+// results in session order. progress is called from the calling thread about
+// ten times a second while the run lasts, and once at its end. Once *cancel
+// is set the run stops within a few milliseconds and returns no results.
+std::vector<SessionResult>
+runSessionsTracked(const Config& config, const std::function<void(const RunProgress&)>& progress,
+                   const std::atomic<bool>* cancel = nullptr);
+// The same with the progress in spins settled.
 std::vector<SessionResult> runSessions(const Config& config,
                                        const std::function<void(uint64_t)>& progress = {},
                                        const std::atomic<bool>* cancel = nullptr);

@@ -26,6 +26,41 @@ std::string percent(const Estimate& e) {
     return format("%7.3f %%  [%.3f, %.3f]", 100 * e.value, 100 * e.low, 100 * e.high);
 }
 
+// A figure that nothing varies: its value alone.
+std::string percentAlone(const Estimate& e) {
+    return format("%7.3f %%", 100 * e.value);
+}
+
+Estimate sure(double v) {
+    return {v, v, v};
+}
+
+// The ratio sum(y) / sum(x) over sessions with its 95 % interval, the
+// sessions taken as independent draws of the same experiment (the delta
+// method).
+Estimate ratioOverSessions(const std::vector<std::pair<double, double>>& xy) {
+    double sx = 0, sy = 0;
+    for (const auto& [x, y] : xy) {
+        sx += x;
+        sy += y;
+    }
+    if (sx <= 0) return {};
+    const double r = sy / sx;
+    const double n = static_cast<double>(xy.size());
+    double squares = 0;
+    for (const auto& [x, y] : xy)
+        squares += (y - r * x) * (y - r * x);
+    const double half = n > 1 ? kZ95 * std::sqrt(squares * n / (n - 1)) / sx : 0;
+    return {r, std::max(0.0, r - half), r + half};
+}
+
+// Whether two sessions came out alike in every figure the report sums.
+bool alike(const SessionResult& a, const SessionResult& b) {
+    return a.net == b.net && a.staked == b.staked && a.returned == b.returned &&
+           a.spins == b.spins && a.ending == b.ending && a.betSpins == b.betSpins &&
+           a.hits == b.hits && a.drawdown == b.drawdown && a.path == b.path;
+}
+
 } // namespace
 
 Estimate wilson(uint64_t k, uint64_t n) {
@@ -36,7 +71,9 @@ Estimate wilson(uint64_t k, uint64_t n) {
     const double denom = 1 + z2 / nn;
     const double centre = (p + z2 / (2 * nn)) / denom;
     const double half = kZ95 / denom * std::sqrt(p * (1 - p) / nn + z2 / (4 * nn * nn));
-    return {p, std::max(0.0, centre - half), std::min(1.0, centre + half)};
+    // None in n, or all of them: the bound is 0 or 1 itself, not a rounding of it.
+    return {p, k == 0 ? 0.0 : std::max(0.0, centre - half),
+            k >= n ? 1.0 : std::min(1.0, centre + half)};
 }
 
 double percentile(const std::vector<int64_t>& sorted, double p) {
@@ -108,6 +145,30 @@ Report summarize(const Config& config, const std::vector<SessionResult>& session
         r.randomHitRate =
             static_cast<double>(litNumbers) / (37.0 * static_cast<double>(r.betSpins));
 
+    // Recorded spins are the same in every session: what an interval can say
+    // is how the suggestions' draws vary on them, never how a wheel would.
+    if (!config.recorded.empty()) {
+        bool allAlike = true;
+        for (const SessionResult& s : sessions)
+            allAlike = allAlike && alike(s, sessions.front());
+        r.spread = allAlike || r.sessions < 2 ? Spread::Nothing : Spread::Draws;
+        if (r.spread == Spread::Nothing) {
+            for (Estimate& e : r.endingRates)
+                e = sure(e.value);
+            r.returnToPlayer = sure(r.returnToPlayer.value);
+            r.hitRate = sure(r.hitRate.value);
+        } else {
+            std::vector<std::pair<double, double>> money, hits;
+            for (const SessionResult& s : sessions) {
+                money.emplace_back(static_cast<double>(s.staked), static_cast<double>(s.returned));
+                hits.emplace_back(static_cast<double>(s.betSpins), static_cast<double>(s.hits));
+            }
+            r.returnToPlayer = ratioOverSessions(money);
+            r.hitRate = ratioOverSessions(hits);
+            r.hitRate.high = std::min(1.0, r.hitRate.high);
+        }
+    }
+
     r.bandSpins = pathSpins(config);
     std::vector<int64_t> column(sessions.size());
     for (auto& band : r.bands)
@@ -164,6 +225,18 @@ std::string formatReport(const Config& config, const Report& r) {
                       .c_str()
                 : format("a file of %zu recorded spins", config.recorded.size()).c_str(),
             static_cast<double>(config.spinIntervalMs) / 1000);
+    if (!config.recorded.empty() && config.spins > config.recorded.size())
+        out += format("Session length %zu spins a session: the file holds no more\n",
+                      config.recorded.size());
+    if (!r.exact && r.spread == Spread::Nothing)
+        out += r.sessions < 2
+                   ? "Intervals      none: one session of the file's spins\n"
+                   : "Intervals      none: every session replayed the file alike, so each rate "
+                     "below is one session's\n";
+    else if (!r.exact && r.spread == Spread::Draws)
+        out += format("Intervals      over the suggestions' draws on these %llu spins only, not "
+                      "over wheels\n",
+                      static_cast<unsigned long long>(spinsPerSession(config)));
     std::string stops;
     if (config.bankroll) stops += format("bankroll %lld", static_cast<long long>(*config.bankroll));
     if (config.tableLimit)
@@ -193,12 +266,17 @@ std::string formatReport(const Config& config, const Report& r) {
         out += "Drawdown       not computed exactly for these settings\n";
     out += format("Largest outlay %lld on one spin\n", static_cast<long long>(r.largestOutlay));
     out += "\n";
-    out += r.exact ? "Endings        probability (exact)\n"
-                   : "Endings        share of sessions, 95 % interval\n";
+    const bool intervals = r.exact || r.spread != Spread::Nothing;
+    const auto shown = [intervals](const Estimate& e) {
+        return intervals ? percent(e) : percentAlone(e);
+    };
+    out += r.exact                       ? "Endings        probability (exact)\n"
+           : r.spread == Spread::Nothing ? "Endings        share of sessions\n"
+                                         : "Endings        share of sessions, 95 % interval\n";
     for (size_t e = 0; e < kEndingCount; ++e)
         out += format("  %-20s %8s  %s\n", endingName(static_cast<Ending>(e)),
                       r.exact ? "" : std::to_string(r.endings[e]).c_str(),
-                      percent(r.endingRates[e]).c_str());
+                      shown(r.endingRates[e]).c_str());
     out += "\n";
     if (r.exact) {
         out += format("Staked         %.3f a session on average\n", r.expectedStaked);
@@ -207,10 +285,16 @@ std::string formatReport(const Config& config, const Report& r) {
         out += format("Staked         %lld\n", static_cast<long long>(r.staked));
         out += format("Returned       %lld\n", static_cast<long long>(r.returned));
     }
-    out += format("Return to player %s   (36/37 = 97.297 %%)\n", percent(r.returnToPlayer).c_str());
+    const bool bet = r.exact ? r.expectedBetSpins > 0 : r.betSpins > 0;
+    if (!bet) {
+        out += "Return to player no spin was bet\n";
+        out += "Hit rate       no spin was bet\n";
+        return out;
+    }
+    out += format("Return to player %s   (36/37 = 97.297 %%)\n", shown(r.returnToPlayer).c_str());
     out += format("Hit rate       %s   of %s spins with a stake%s; a random bet on as many "
                   "numbers: %.3f %%\n",
-                  percent(r.hitRate).c_str(),
+                  shown(r.hitRate).c_str(),
                   r.exact ? format("%.3f", r.expectedBetSpins).c_str()
                           : std::to_string(r.betSpins).c_str(),
                   r.exact ? " a session" : "", 100 * r.randomHitRate);

@@ -30,10 +30,17 @@ constexpr std::array<int, 5> kBandPercentiles = {5, 25, 50, 75, 95};
 // nearest ranks.
 double percentile(const std::vector<int64_t>& sorted, double p);
 
+// What the intervals of a report range over. A sample of the wheel varies
+// with the wheel; recorded spins are the same in every session, so only the
+// suggestions' draws can vary, and in Sequential (which draws nothing) or
+// with one session nothing does.
+enum class Spread { Wheel, Draws, Nothing };
+
 // What a backtest found over all its sessions.
 struct Report {
     uint64_t sessions = 0;
     uint64_t spins = 0;
+    Spread spread = Spread::Wheel;
     double netMean = 0;
     double netSd = 0;
     std::array<double, kNetPercentiles.size()> netPercentiles{};

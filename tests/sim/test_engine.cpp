@@ -186,5 +186,82 @@ TEST(Engine, ProgressCountsEverySpinPlayed) {
     EXPECT_EQ(last, spins);
 }
 
+TEST(Engine, ARunWhoseSessionsStopEarlyEndsSettledAtEverySpinItsSessionsHad) {
+    Config c;
+    c.sessions = 40;
+    c.spins = 400;
+    c.threads = 2;
+    c.tableLimit = 8; // most sessions stop at their fourth miss in a row
+    RunProgress last;
+    const auto results = runSessionsTracked(c, [&](const RunProgress& p) { last = p; });
+    uint64_t played = 0, early = 0;
+    for (const SessionResult& r : results) {
+        played += r.spins;
+        early += r.ending != Ending::AllSpins;
+    }
+    EXPECT_GT(early, 0u);
+    EXPECT_EQ(last.played, played);
+    EXPECT_EQ(last.settled, c.sessions * c.spins);
+}
+
+// A recorded file is the same in every session: an interval can only range
+// over the suggestions' draws on it, and where nothing is drawn (Sequential)
+// or one session is played, it has none. Playing the file more often never
+// narrows an interval into a claim about a wheel.
+TEST(Report, RecordedSpinsGiveIntervalsOverTheDrawsOrNone) {
+    std::vector<int> file;
+    for (int i = 1; i <= 300; ++i)
+        file.push_back(i * 7 % 37);
+    const struct {
+        int mode;
+        uint64_t sessions;
+        Spread spread;
+        const char* says;
+    } cases[] = {
+        {2, 1, Spread::Nothing, "Intervals      none: one session"},
+        {2, 300, Spread::Nothing, "Intervals      none: every session replayed the file alike"},
+        {0, 1, Spread::Nothing, "Intervals      none: one session"},
+        {0, 300, Spread::Draws, "over the suggestions' draws on these 300 spins only"},
+        {1, 300, Spread::Draws, "over the suggestions' draws on these 300 spins only"},
+    };
+    for (const auto& k : cases) {
+        Config c;
+        c.settings.gameMode = k.mode;
+        c.recorded = file;
+        c.spins = 1000;
+        c.sessions = k.sessions;
+        c.threads = 2;
+        const Report r = summarize(c, runSessions(c));
+        const std::string text = formatReport(c, r);
+        SCOPED_TRACE(text);
+        EXPECT_EQ(r.spread, k.spread);
+        EXPECT_NE(text.find(k.says), std::string::npos);
+        EXPECT_NE(text.find("Session length 300 spins a session: the file holds no more"),
+                  std::string::npos);
+        if (k.spread == Spread::Nothing) {
+            EXPECT_EQ(r.returnToPlayer.low, r.returnToPlayer.value);
+            EXPECT_EQ(r.returnToPlayer.high, r.returnToPlayer.value);
+            EXPECT_EQ(r.hitRate.low, r.hitRate.high);
+            EXPECT_EQ(text.find(" %  ["), std::string::npos) << "an interval is shown";
+        } else {
+            EXPECT_LT(r.returnToPlayer.low, r.returnToPlayer.value);
+            EXPECT_GT(r.returnToPlayer.high, r.returnToPlayer.value);
+        }
+    }
+}
+
+TEST(Report, ARunWithNoBetSaysSoAndBoundsOfNoneOrAllAreZeroAndOne) {
+    Config c;
+    c.sessions = 3;
+    c.spins = 4; // the first four spins are only recorded
+    const std::string text = formatReport(c, summarize(c, runSessions(c)));
+    EXPECT_NE(text.find("Return to player no spin was bet"), std::string::npos) << text;
+    EXPECT_EQ(text.find("0.000 %  [0.000, 0.000]"), std::string::npos) << text;
+    for (uint64_t n = 1; n <= 5000; ++n) {
+        ASSERT_EQ(wilson(0, n).low, 0.0) << n;
+        ASSERT_EQ(wilson(n, n).high, 1.0) << n;
+    }
+}
+
 } // namespace
 } // namespace vantel::sim

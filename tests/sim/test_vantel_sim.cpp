@@ -35,9 +35,13 @@ std::string slurp(const std::string& path) {
     return s.str();
 }
 
-CommandRun run(const std::string& args) {
+// Runs vantel-sim with its standard output into `into` (a file of its own
+// unless given, /dev/full for a disk that is full).
+CommandRun run(const std::string& args, std::string into = "") {
     const std::string out = tempPrefix() + "out.txt", err = tempPrefix() + "err.txt";
-    const std::string cmd = std::string(VANTEL_SIM_BINARY) + " " + args + " >" + out + " 2>" + err;
+    if (into.empty()) into = out;
+    std::remove(out.c_str());
+    const std::string cmd = std::string(VANTEL_SIM_BINARY) + " " + args + " >" + into + " 2>" + err;
     const int raw = std::system(cmd.c_str());
     CommandRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -98,6 +102,36 @@ TEST(VantelSim, EveryBadInputExitsTwoWithOneLineAndPlaysNothing) {
     }
     EXPECT_FALSE(std::ifstream(csv).good()) << "a refused run left its CSV behind";
     std::remove(bad.c_str());
+}
+
+TEST(VantelSim, EmptyPathsHugeSeedsAndEveryFailedWriteEndWithOneLineAndAFailure) {
+    const struct {
+        std::string args;
+        const char* out;
+        int status;
+        const char* says;
+    } cases[] = {
+        {"--spins-file ''", "", 2, "--spins-file: the path is empty"},
+        {"--csv ''", "", 2, "--csv: the path is empty"},
+        {"--chart '' --spins 20 --sessions 2", "", 2, "--chart: the path is empty"},
+        {"--seed 18446744073709551616", "", 2, "18446744073709551616 is more than"},
+        {"--seed 000099999999999999999999", "", 2, "is more than"},
+        {"--sessions 10 --spins 50 --json", "/dev/full", 1, "cannot write the JSON"},
+        {"--sessions 10 --spins 50", "/dev/full", 1, "cannot write the report"},
+        {"--exact --spins 50 --json", "/dev/full", 1, "cannot write the JSON"},
+        {"--help", "/dev/full", 1, "cannot write the help"},
+        // Written whole by replacing the old file: never a device in its place.
+        {"--sessions 2 --spins 20 --csv /dev/full", "", 2, "'/dev/full': it is not a regular"},
+    };
+    for (const auto& c : cases) {
+        const CommandRun r = run(c.args, c.out);
+        EXPECT_EQ(r.status, c.status) << c.args;
+        EXPECT_EQ(lines(r.err), 1) << c.args << ": " << r.err;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << c.args << ": " << r.err;
+    }
+    const CommandRun largest = run("--seed 18446744073709551615 --sessions 1 --spins 10");
+    EXPECT_EQ(largest.status, 0) << largest.err;
+    EXPECT_NE(largest.out.find("seed 18446744073709551615"), std::string::npos);
 }
 
 TEST(VantelSim, HelpAndVersionExitZero) {
@@ -220,7 +254,6 @@ TEST(VantelSim, ExactRefusesRecordedSpinsSessionsAndCsvWithOneLine) {
     std::ofstream(spins) << "1\n2\n3\n";
     const std::string cases[][2] = {
         {"--exact --spins-file " + spins, "fair wheel"},
-        {"--exact --sessions 50", "--sessions"},
         {"--exact --csv " + tempPrefix() + "exact.csv", "--csv"},
     };
     for (const auto& c : cases) {
