@@ -35,6 +35,11 @@ int main() {
         {"Mode1 Donald, 1000 spins", of(0, "Donald", 1000)},
         {"Mode1 Donald bankroll 1000, 1000 spins", of(0, "Donald", 1000)},
         {"Mode1 Donald, 300 spins", of(0, "Donald", 300)},
+        {"Mode1 Donald, 1005 spins", of(0, "Donald", 1005)},
+        {"Mode1 Donald, 2000 spins", of(0, "Donald", 2000)},
+        {"Mode1 Donald table limit 200, 1000 spins", of(0, "Donald", 1000)},
+        {"Mode1 Donald table limit 200, 2000 spins", of(0, "Donald", 2000)},
+        {"Mode1 Martingale, 2000 spins", of(0, "Martingale", 2000)},
         {"Sequential, 40 spins", of(2, "Martingale", 40)},
         {"Sequential, 50 spins", of(2, "Martingale", 50)},
         {"Sequential Manual, 40 spins", of(2, "Martingale", 40)},
@@ -44,7 +49,9 @@ int main() {
     all[2].config.bankroll = 2000;
     all[2].config.tableLimit = 1000;
     all[5].config.bankroll = 1000;
-    all[9].config.settings.mode3Reset = 2;
+    all[14].config.settings.mode3Reset = 2;
+    all[9].config.tableLimit = 200;
+    all[10].config.tableLimit = 200;
     for (const Setting& s : all) {
         const auto start = std::chrono::steady_clock::now();
         const ExactResult r = exactRisk(s.config);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <initializer_list>
+#include <limits>
 #include <new>
 #include <optional>
 #include <unordered_map>
@@ -213,6 +215,7 @@ struct PassResult {
     std::vector<std::array<double, kBandPercentiles.size()>> bands;
     uint64_t peakEntries = 0;
     uint64_t work = 0;
+    uint64_t reached = 0; // the spins computed whole when the limits stopped it
 };
 
 // The smallest net whose cumulative probability reaches p.
@@ -237,6 +240,11 @@ std::vector<double> quantiles(Dist all, const double* ps, size_t count) {
 }
 
 class Chain {
+    // The runs pass keeps a state for every row, run and longest run, each
+    // costing far more than an entry of the money's distributions: it has a
+    // limit of its own.
+    uint64_t workLimit() const { return m_pass.keepRuns ? m_limits.maxRunsWork : m_limits.maxWork; }
+
   public:
     Chain(const Rules& rules, const Config& config, const Pass& pass, const ExactLimits& limits,
           const std::atomic<bool>* cancel)
@@ -275,8 +283,10 @@ class Chain {
                 // Checked as the spin goes: one spin can multiply the entries.
                 m_out.work += m_cur.dist(i).size();
                 if (m_nextEntries + m_out.stopped.size() > m_limits.maxEntries ||
-                    m_next.size() > m_limits.maxStates || m_out.work > m_limits.maxWork)
+                    m_next.size() > m_limits.maxStates || m_out.work > workLimit()) {
+                    m_out.reached = t - 1;
                     return std::move(m_out);
+                }
             }
             std::swap(m_cur, m_next);
             m_out.peakEntries = std::max<uint64_t>(m_out.peakEntries, m_nextEntries);
@@ -497,8 +507,37 @@ Estimate sure(double v) {
     return {v, v, v};
 }
 
+// What the settings are, as a refusal names them.
+std::string settingsName(const Rules& r) {
+    if (r.sequential) return r.bankroll ? "Sequential with a bankroll" : "Sequential";
+    return format("%s with %s%s", gameModeName(r.mode), r.martingale ? "Martingale" : "Donald",
+                  r.bankroll ? " and a bankroll" : "");
+}
+
+// A count of spins said as "about": down to two significant digits.
+uint64_t about(uint64_t spins) {
+    uint64_t scale = 1;
+    while (spins / scale >= 100)
+        scale *= 10;
+    return spins / scale * scale;
+}
+
+std::string outOfReach(const Rules& r, const PassResult& pass) {
+    return format("%s is computed exactly up to about %llu spins; shorten the session or run "
+                  "Monte Carlo",
+                  settingsName(r).c_str(), static_cast<unsigned long long>(about(pass.reached)));
+}
+
 ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* cancel,
                              const ExactLimits& limits);
+
+double massOfEndings(const PassResult& pass, std::initializer_list<Ending> endings) {
+    double m = 0;
+    for (Ending e : endings)
+        for (double p : pass.endingAtSpin[static_cast<size_t>(e)])
+            m += p;
+    return m;
+}
 
 } // namespace
 
@@ -508,7 +547,9 @@ ExactResult exactRisk(const Config& config, const std::atomic<bool>* cancel,
         return computeExactRisk(config, cancel, limits);
     } catch (const std::bad_alloc&) {
         ExactResult out;
-        out.reason = "too many states (out of memory)";
+        out.reason = format("These settings need more memory than is free to be computed exactly "
+                            "for %llu spins; shorten the session or run Monte Carlo",
+                            static_cast<unsigned long long>(config.spins));
         return out;
     }
 }
@@ -519,7 +560,8 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
                              const ExactLimits& limits) {
     ExactResult out;
     if (!config.recorded.empty()) {
-        out.reason = "recorded spins are not a fair wheel";
+        out.reason = "Recorded spins are not a fair wheel: the exact figures are for the wheel "
+                     "only; run Monte Carlo on them";
         return out;
     }
     const Rules rules = rulesOf(config);
@@ -534,11 +576,7 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
         return out;
     }
     if (!a.done) {
-        out.reason = format("too many states (more than %llu states, %llu entries of a state "
-                            "and a net result, or %llu visited)",
-                            static_cast<unsigned long long>(limits.maxStates),
-                            static_cast<unsigned long long>(limits.maxEntries),
-                            static_cast<unsigned long long>(limits.maxWork));
+        out.reason = outOfReach(rules, a);
         return out;
     }
     ExactFigures& f = out.figures;
@@ -557,7 +595,7 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
             return out;
         }
         if (!l.done) {
-            out.reason = "too many states for the largest outlay's probability";
+            out.reason = outOfReach(rules, l);
             return out;
         }
         f.largestOutlayProbability = l.absorbed;
@@ -579,6 +617,15 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
         const bool limitReachable =
             rules.tableLimit && rules.rows[highestRow] * b > *rules.tableLimit;
         runs.collapseIndex = !endReachable && !limitReachable;
+        // Reachable, but by so few sessions that no figure shown could move:
+        // those sessions are counted as if they played on.
+        const double stopping = massOfEndings(a, {Ending::StakeTableEnd, Ending::TableLimit});
+        if (!runs.collapseIndex && stopping < limits.negligibleStops) {
+            runs.collapseIndex = true;
+            out.figures.runsNote =
+                format("counting the %.2g of sessions that reach %s as if they played on", stopping,
+                       endReachable ? "the stake table's end" : "the table limit");
+        }
     }
     const PassResult r = Chain(rules, config, runs, limits, cancel).run();
     if (r.cancelled) {
@@ -592,7 +639,11 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
             f.longestRun.pop_back();
         f.work += r.work;
     } else {
-        f.runsNote = "not computed: too many states";
+        f.runsNote = format("not computed: following %s run by run is out of reach past about %llu "
+                            "spins; shorten the session%s",
+                            runs.collapseIndex || rules.sequential ? "every state" : "Donald's row",
+                            static_cast<unsigned long long>(about(r.reached)),
+                            rules.tableLimit ? " or raise the table limit" : "");
     }
 
     // The figures.
@@ -695,14 +746,22 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
 
 } // namespace
 
+std::string probabilityText(double p) {
+    // Far-off nets can be less likely than a double can hold: they can still
+    // happen, so they are not shown as 0.
+    if (p < std::numeric_limits<double>::min()) return "below 1e-308";
+    return format("%.6g", p);
+}
+
 std::string formatExactFigures(const Config& config, const ExactResult& result) {
     (void)config;
     std::string out;
     if (!result.exact) return "Exact          " + result.reason + "\n";
     const ExactFigures& f = result.figures;
     out += "\n";
-    out += format("Lowest, highest probability %.6g, %.6g\n", f.lowestProbability,
-                  f.highestProbability);
+    out +=
+        format("Lowest, highest probability %s, %s\n", probabilityText(f.lowestProbability).c_str(),
+               probabilityText(f.highestProbability).c_str());
     out += format("Largest outlay placed by    %.6g %% of sessions\n",
                   100 * f.largestOutlayProbability);
     out += format("Computed over  %llu entries of a state and a net result at most, %llu in all\n",
@@ -723,7 +782,7 @@ std::string formatExactFigures(const Config& config, const ExactResult& result) 
     }
     out += "Longest run of lit misses";
     if (f.longestRun.empty()) return out + " " + f.runsNote + "\n";
-    out += "\n";
+    out += f.runsNote.empty() ? "\n" : " (" + f.runsNote + ")\n";
     double atLeast = 1;
     for (size_t r = 0; r < f.longestRun.size(); ++r) {
         const bool last = r + 1 == f.longestRun.size();

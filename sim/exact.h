@@ -26,6 +26,14 @@ struct ExactLimits {
     uint64_t maxEntries = 4'000'000;
     uint64_t maxStates = 400'000;
     uint64_t maxWork = 150'000'000;
+    // The states visited by the pass that follows the runs of lit misses,
+    // each far dearer than an entry: under a second where the money takes a
+    // tenth (Martingale fits for all the 4,000 spins its money pass reaches).
+    uint64_t maxRunsWork = 2'000'000;
+    // Where Donald's row can end a session (the table's end, the table
+    // limit) for fewer sessions than this, the runs pass counts them as if
+    // they played on instead of following the row: no figure moves by more.
+    double negligibleStops = 1e-15;
 };
 
 // The longest run of lit misses is counted up to this many; longer runs fall
@@ -90,5 +98,9 @@ ExactResult exactRisk(const Config& config, const std::atomic<bool>* cancel = nu
 // The lines of an exact result that the report does not print: when each
 // ending happens, the longest run of lit misses, the extremes' probabilities.
 std::string formatExactFigures(const Config& config, const ExactResult& result);
+
+// A probability as the figures write it: "below 1e-308" where the double ran
+// out, never 0 for a net that can happen.
+std::string probabilityText(double p);
 
 } // namespace vantel::sim

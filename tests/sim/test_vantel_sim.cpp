@@ -266,12 +266,36 @@ TEST(VantelSim, ExactRefusesRecordedSpinsSessionsAndCsvWithOneLine) {
     std::remove(spins.c_str());
 }
 
-TEST(VantelSim, ExactOutgrowingItsLimitsSaysSoInOneLineAndPlaysSessions) {
-    const CommandRun r = run("--exact --mode Sequential --reset-on Manual --spins 50 --quiet");
+TEST(VantelSim, ExactOutOfReachSaysWhyAndHowLongAndPlaysTheSessionsAsked) {
+    const CommandRun r =
+        run("--exact --mode Sequential --reset-on Manual --spins 50 --sessions 300 --quiet");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(lines(r.err), 1) << r.err;
-    EXPECT_NE(r.err.find("too many states"), std::string::npos) << r.err;
-    EXPECT_NE(r.out.find("Sessions       10000"), std::string::npos) << r.out;
+    EXPECT_EQ(r.err.find("vantel-sim: --exact: Sequential is computed exactly up to about "), 0u)
+        << r.err;
+    EXPECT_NE(r.err.find("; shorten the session or run Monte Carlo; playing 300 sessions "
+                         "instead, about "),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find("Sessions       300\n"), std::string::npos) << r.out;
+}
+
+TEST(VantelSim, ExactNetsTooUnlikelyForADoubleAreWrittenAsSuchNeverAsZero) {
+    const CommandRun r = run("--exact --spins 2000 --json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const nlohmann::json j = nlohmann::json::parse(r.out);
+    int below = 0;
+    for (const auto& entry : j["exact"]["net_distribution"]) {
+        if (entry[1].is_string()) {
+            EXPECT_EQ(entry[1], "below 1e-308");
+            ++below;
+        } else {
+            ASSERT_GT(entry[1].get<double>(), 0.0) << entry;
+        }
+    }
+    EXPECT_GT(below, 0);
+    EXPECT_EQ(j["exact"]["net_max_probability"], "below 1e-308");
+    EXPECT_EQ(j["exact"]["longest_lit_miss_run_note"], "");
 }
 
 TEST(VantelSim, ExactChartIsDrawnFromTheDistribution) {
