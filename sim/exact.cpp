@@ -213,6 +213,7 @@ struct PassResult {
     double absorbed = 0;         // mass dropped at the outlay of absorbOutlay
     std::vector<double> longest; // runs pass: the mass of each longest run
     std::vector<std::array<double, kBandPercentiles.size()>> bands;
+    std::vector<double> means; // the mean net at each band point
     uint64_t peakEntries = 0;
     uint64_t work = 0;
     uint64_t reached = 0; // the spins computed whole when the limits stopped it
@@ -259,7 +260,10 @@ class Chain {
         size_t point = 0;
         const auto recordPoints = [&](uint64_t played) {
             for (; point < points.size() && points[point] <= played; ++point)
+            {
                 m_out.bands.push_back(bandsNow());
+                m_out.means.push_back(meanNow());
+            }
         };
 
         State start;
@@ -316,6 +320,16 @@ class Chain {
         return static_cast<size_t>(std::min<int32_t>(longest, kRunBuckets));
     }
     static double sumOf(const Dist& d) { return massOf(d.data(), d.data() + d.size()); }
+
+    double meanNow() const {
+        double mean = 0;
+        for (const Entry& e : m_out.stopped)
+            mean += static_cast<double>(e.first) * e.second;
+        for (size_t i = 0; i < m_cur.size(); ++i)
+            for (const Entry& e : m_cur.dist(i))
+                mean += static_cast<double>(e.first) * e.second;
+        return mean * static_cast<double>(m_r.initialBet);
+    }
 
     std::array<double, kBandPercentiles.size()> bandsNow() const {
         Dist all = m_out.stopped;
@@ -739,6 +753,7 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
     for (size_t j = 0; j < a.bands.size(); ++j)
         for (size_t k = 0; k < kBandPercentiles.size(); ++k)
             rep.bands[k][j] = a.bands[j][k];
+    rep.meanPath = a.means;
     rep.netDistribution = f.net;
     out.exact = true;
     return out;

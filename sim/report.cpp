@@ -173,9 +173,14 @@ Report summarize(const Config& config, const std::vector<SessionResult>& session
     std::vector<int64_t> column(sessions.size());
     for (auto& band : r.bands)
         band.resize(r.bandSpins.size());
+    r.meanPath.resize(r.bandSpins.size());
     for (size_t j = 0; j < r.bandSpins.size(); ++j) {
-        for (size_t i = 0; i < sessions.size(); ++i)
+        double total = 0;
+        for (size_t i = 0; i < sessions.size(); ++i) {
             column[i] = j < sessions[i].path.size() ? sessions[i].path[j] : sessions[i].net;
+            total += static_cast<double>(column[i]);
+        }
+        r.meanPath[j] = total / n;
         std::sort(column.begin(), column.end());
         for (size_t b = 0; b < kBandPercentiles.size(); ++b)
             r.bands[b][j] = percentile(column, kBandPercentiles[b]);

@@ -1,5 +1,7 @@
 #include "simulate/simulate_dialog.h"
 
+#include "simulate/sim_chart_view.h"
+
 #include "widgets/save_file.h"
 #include "widgets/scrolling.h"
 #include "widgets/setting_choices.h"
@@ -38,48 +40,6 @@
 #include <thread>
 
 using namespace vantel::sim;
-
-// The backtest chart, painted as vantel-sim draws it.
-class SimChartView : public QWidget {
-  public:
-    explicit SimChartView(QWidget* parent) : QWidget(parent) {
-        setMinimumSize(260, 170);
-        setAccessibleName(QStringLiteral("Backtest chart"));
-    }
-    void set(const vantel::SimChartData* data) {
-        m_data = data;
-        // The title in whole, where the chart has to shorten it.
-        setToolTip(data ? data->title : QString());
-        update();
-    }
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.fillRect(rect(), Qt::white);
-        if (m_data && !m_data->finalNets.empty()) {
-            // Below the size its texts need, as in the low dialog's tab, the
-            // chart is drawn at that size and shrunk to fit: down to half, where
-            // a screen at twice the size still shows every text sharp.
-            const double shrink =
-                std::min({1.0, width() / kLegible.width(), height() / kLegible.height()});
-            if (shrink < 0.5) {
-                p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
-                           QStringLiteral("The chart needs more room: enlarge the window, or "
-                                          "Save chart… to keep it whole"));
-                return;
-            }
-            p.scale(shrink, shrink);
-            vantel::drawSimChart(p, QRectF(0, 0, width() / shrink, height() / shrink), *m_data);
-        } else
-            p.drawText(rect(), Qt::AlignCenter,
-                       QStringLiteral("Run a simulation to see its chart"));
-    }
-
-  private:
-    static constexpr QSizeF kLegible{260, 170};
-    const vantel::SimChartData* m_data = nullptr;
-};
 
 namespace {
 
