@@ -212,7 +212,10 @@ constexpr int kBins = 40;
 // painted, so that a size it does not fit is known in advance.
 class Layout {
   public:
-    Layout(const SimChartData& d, const QRectF& rect, int fontPx) : m_d(d), m_rect(rect) {
+    // Compact, the title takes one line and the plots go without titles of
+    // their own: the form for a small window.
+    Layout(const SimChartData& d, const QRectF& rect, int fontPx, bool compact)
+        : m_d(d), m_rect(rect), m_compact(compact) {
         m_font = QFont(QStringLiteral("Liberation Sans"));
         m_font.setPixelSize(fontPx);
         m_titleFont = m_font;
@@ -244,9 +247,10 @@ class Layout {
             }
         }
         if (!current.isEmpty() || m_title.isEmpty()) m_title << current;
-        if (m_title.size() > 3) {
-            QStringList rest = m_title.mid(2);
-            m_title = m_title.mid(0, 2);
+        const int titleLines = m_compact ? 1 : 3;
+        if (m_title.size() > titleLines) {
+            QStringList rest = m_title.mid(titleLines - 1);
+            m_title = m_title.mid(0, titleLines - 1);
             m_title << rest.join(' ');
         }
         for (QString& l : m_title)
@@ -255,31 +259,49 @@ class Layout {
         m_titleTop = y;
         y += m_title.size() * tm.height() + pad / 2;
 
-        // The legend of the upper plot, on one line.
-        m_legend = {{QStringLiteral("5-95 %"), 0},
-                    {QStringLiteral("25-75 %"), 1},
-                    {QStringLiteral("median"), 2},
-                    {QStringLiteral("mean, ending at %1").arg(shortNumber(m_d.mean)), 3}};
-        double legendWidth = 0;
-        for (const auto& item : m_legend)
-            legendWidth += 1.6 * line + fm.horizontalAdvance(item.first) + line;
-        if (legendWidth - line > width) return false;
-        m_legendLeft = m_rect.left() + (m_rect.width() - (legendWidth - line)) / 2;
-        m_legendTop = y;
-        y += line + pad / 2;
+        // The legend of the upper plot: centred lines of its items.
+        const std::pair<QString, int> items[] = {
+            {QStringLiteral("5-95 %"), 0},
+            {QStringLiteral("25-75 %"), 1},
+            {QStringLiteral("median"), 2},
+            {QStringLiteral("mean, ending at %1").arg(shortNumber(m_d.mean)), 3}};
+        std::vector<LegendItem> row;
+        double rowWidth = 0;
+        const auto endRow = [&] {
+            const double left = m_rect.left() + (m_rect.width() - rowWidth) / 2;
+            for (LegendItem& item : row) {
+                item.at += QPointF(left, y);
+                m_legend.push_back(item);
+            }
+            row.clear();
+            rowWidth = 0;
+            y += line;
+        };
+        for (const auto& [name, kind] : items) {
+            const double w = 1.6 * line + fm.horizontalAdvance(name);
+            if (w > width) return false;
+            if (!row.empty() && rowWidth + line + w > width) endRow();
+            const double x = row.empty() ? 0 : rowWidth + line;
+            row.push_back({name, kind, QPointF(x, 0)});
+            rowWidth = x + w;
+        }
+        endRow();
+        y += pad / 2;
 
         // Two plots, each under its title and over its tick labels and axis title.
         const double below = 2 * line + pad / 2 + 4;
-        const double free = m_rect.bottom() - pad - y - 2 * (line + pad / 2 + below) - pad;
+        // Compact, room only for the top y label, half a line above its plot.
+        const double heading = m_compact ? std::ceil(line / 2) : line + pad / 2;
+        const double free = m_rect.bottom() - pad - y - 2 * (heading + below) - pad;
         const double upperHeight = std::floor(free * 0.55);
         const double lowerHeight = std::floor(free - upperHeight);
-        const double smallest = std::max(3 * line, 36.0);
+        const double smallest = m_compact ? std::max(2 * line, 24.0) : std::max(3 * line, 36.0);
         if (upperHeight < smallest || lowerHeight < smallest) return false;
         m_upperTitleTop = y;
-        m_upper = QRectF(0, y + line + pad / 2, 0, upperHeight);
+        m_upper = QRectF(0, y + heading, 0, upperHeight);
         y = m_upper.bottom() + below + pad;
         m_lowerTitleTop = y;
-        m_lower = QRectF(0, y + line + pad / 2, 0, lowerHeight);
+        m_lower = QRectF(0, y + heading, 0, lowerHeight);
 
         // The y axes: as many ticks as have room for their labels.
         m_upperY = fitY(bandRange(), true, upperHeight, line);
@@ -323,9 +345,9 @@ class Layout {
 
         // The legend.
         p.setFont(m_font);
-        double x = m_legendLeft;
-        for (const auto& [name, kind] : m_legend) {
-            const QRectF swatch(x, m_legendTop + line * 0.2, line * 1.2, line * 0.6);
+        for (const auto& [name, kind, at] : m_legend) {
+            double x = at.x();
+            const QRectF swatch(x, at.y() + line * 0.2, line * 1.2, line * 0.6);
             p.save();
             if (kind < 2) {
                 p.fillRect(swatch, kind == 0 ? kOuterBand : kInnerBand);
@@ -338,13 +360,14 @@ class Layout {
             x += 1.6 * line;
             const double w = fm.horizontalAdvance(name);
             p.setPen(kind == 3 ? kMean : kInk);
-            ink.text(QRectF(x, m_legendTop, w + 1, line), Qt::AlignLeft | Qt::AlignVCenter, name);
-            x += w + line;
+            ink.text(QRectF(x, at.y(), w + 1, line), Qt::AlignLeft | Qt::AlignVCenter, name);
         }
         p.setPen(kInk);
 
-        const QString upperTitle = QStringLiteral("Net result over a session");
-        const QString lowerTitle = QStringLiteral("Net result at the end of the session");
+        const QString upperTitle =
+            m_compact ? QString() : QStringLiteral("Net result over a session");
+        const QString lowerTitle =
+            m_compact ? QString() : QStringLiteral("Net result at the end of the session");
         frame(p, ink, m_upper, m_upperX, m_upperY, m_upperTitleTop, upperTitle,
               QStringLiteral("Spin"), QStringLiteral("Net result"));
         paintBands(p);
@@ -484,7 +507,9 @@ class Layout {
         p.save();
         const FittedText fitted = fitText(m_bold, title, area.width());
         p.setFont(fitted.font);
-        ink.text(QRectF(area.left(), titleTop, area.width(), line), Qt::AlignCenter, fitted.text);
+        if (!title.isEmpty())
+            ink.text(QRectF(area.left(), titleTop, area.width(), line), Qt::AlignCenter,
+                     fitted.text);
         p.restore();
         const FittedText xt = fitText(m_font, xTitle, area.width());
         p.save();
@@ -597,8 +622,13 @@ class Layout {
     Finals m_finals;
     QStringList m_title;
     double m_titleTop = 0;
-    std::vector<std::pair<QString, int>> m_legend;
-    double m_legendLeft = 0, m_legendTop = 0;
+    struct LegendItem {
+        QString name;
+        int kind; // 0, 1: the bands; 2: the median; 3: the mean
+        QPointF at;
+    };
+    std::vector<LegendItem> m_legend;
+    bool m_compact = false;
     double m_upperTitleTop = 0, m_lowerTitleTop = 0, m_yTitleLeft = 0;
     QRectF m_upper, m_lower;
     Axis m_upperX, m_upperY, m_lowerX, m_lowerY;
@@ -663,15 +693,17 @@ bool drawSimChart(QPainter& p, const QRectF& rect, const SimChartData& data,
     // The largest font the height suggests, smaller where the texts need it,
     // down to the smallest that is read with ease.
     const int wanted = std::clamp(static_cast<int>(rect.height() / 50), kSimChartSmallestFont, 22);
-    for (int px = wanted; px >= kSimChartSmallestFont; --px) {
-        Layout layout(data, rect, px);
-        if (!layout.build()) continue;
-        p.save();
-        p.setRenderHint(QPainter::Antialiasing);
-        layout.paint(p, texts);
-        p.restore();
-        return true;
-    }
+    // Whole, or else compact (one line of title, no plot titles).
+    for (bool compact : {false, true})
+        for (int px = wanted; px >= kSimChartSmallestFont; --px) {
+            Layout layout(data, rect, px, compact);
+            if (!layout.build()) continue;
+            p.save();
+            p.setRenderHint(QPainter::Antialiasing);
+            layout.paint(p, texts);
+            p.restore();
+            return true;
+        }
     return false;
 }
 
