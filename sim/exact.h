@@ -27,9 +27,9 @@ struct ExactLimits {
     uint64_t maxStates = 400'000;
     uint64_t maxWork = 150'000'000;
     // The states visited by the pass that follows the runs of lit misses,
-    // each far dearer than an entry: under a second where the money takes a
-    // tenth (Martingale fits for all the 4,000 spins its money pass reaches).
-    uint64_t maxRunsWork = 2'000'000;
+    // each far dearer than an entry: about half a second where the money
+    // takes a tenth (Martingale fits for the 4,000 spins its money reaches).
+    uint64_t maxRunsWork = 1'200'000;
     // Where Donald's row can end a session (the table's end, the table
     // limit) for fewer sessions than this, the runs pass counts them as if
     // they played on instead of following the row: no figure moves by more.
