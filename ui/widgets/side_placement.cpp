@@ -1,6 +1,5 @@
 #include "widgets/side_placement.h"
 
-#include <QDateTime>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
@@ -365,8 +364,14 @@ SideWindows::SideWindows(QWidget* main) : QObject(main), m_main(main) {
     main->installEventFilter(this);
     m_soon = new QTimer(this);
     m_soon->setSingleShot(true);
-    m_soon->setInterval(0);
-    connect(m_soon, &QTimer::timeout, this, [this] { arrange(nullptr); });
+    // A burst of moves (a drag, the window manager framing the window) is
+    // one change; placed once it is over, and again as frames settle.
+    m_soon->setInterval(150);
+    connect(m_soon, &QTimer::timeout, this, [this] {
+        arrange(nullptr);
+        for (const int wait : kFrameWaits)
+            QTimer::singleShot(wait, this, [this] { arrange(nullptr); });
+    });
 }
 
 SideWindows::Entry* SideWindows::entryOf(const QWidget* side) {
@@ -393,6 +398,7 @@ void SideWindows::show(QWidget* side, QSize client, QSize minimum) {
     entry.window = side;
     entry.client = client;
     entry.minimum = minimum;
+    entry.tries = 0;
     m_entries.push_back(entry);
     if (!side->isVisible()) {
         arrange(side);
@@ -435,18 +441,22 @@ void SideWindows::arrange(const QWidget* showing) {
         wishes.push_back(w);
     }
     const std::vector<QRect> frames = placeSideWindows(common, wishes);
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
     for (size_t i = 0; i < shown.size(); ++i) {
         Entry& e = *shown[i];
-        if (e.byHand || e.window->frameGeometry() == frames[i]) continue;
+        if (e.byHand) continue;
+        if (e.window->frameGeometry() == frames[i]) {
+            e.placed = frames[i];
+            e.there = e.window->isVisible();
+            continue;
+        }
+        // Until the window manager has put it where it was placed, its moves
+        // are the window manager's answer, not the player's hand.
+        e.placed = frames[i];
+        e.there = false;
         m_placing = true;
         e.window->resize(frames[i].size() - margins[i]);
         e.window->move(frames[i].topLeft());
         m_placing = false;
-        e.placed = frames[i];
-        // What the window manager does with it in the next moments is its
-        // answer to this placing, not the player's hand.
-        e.settled = now + kSettling;
     }
 }
 
@@ -460,9 +470,17 @@ bool SideWindows::eventFilter(QObject* watched, QEvent* event) {
     }
     Entry* e = entryOf(static_cast<QWidget*>(watched));
     if (!e || m_placing || !e->window->isVisible() || e->byHand) return false;
-    if (QDateTime::currentMSecsSinceEpoch() < e->settled) return false;
-    // Moved or resized after it settled, and not by this program: by hand.
-    if (e->window->frameGeometry() != e->placed) e->byHand = true;
+    if (e->window->frameGeometry() == e->placed) {
+        e->there = true;
+        e->tries = 0;
+    } else if (e->there) {
+        e->byHand = true; // moved or resized from where it stood, not by this program
+    } else if (e->tries < kTries) {
+        // Framed or moved by the window manager before it stood where it was
+        // placed, however late: placed again by the frame it has now.
+        ++e->tries;
+        m_soon->start();
+    }
     return false;
 }
 

@@ -87,14 +87,15 @@ class SideWindows : public QObject {
         QSize minimum;
         bool byHand = false;
         QRect placed;       // the frame it was last given
-        qint64 settled = 0; // until then its moves are the window manager's
+        bool there = false; // and it has stood there since
+        int tries = 0;      // placed again since, as the window manager moved it
     };
     Entry* entryOf(const QWidget* side);
     // Places the shown windows, and `showing` about to be shown, again.
     void arrange(const QWidget* showing);
 
-    // How long a window manager may take to answer a placing.
-    static constexpr qint64 kSettling = 2500;
+    // How often a window is placed again before it stands where placed.
+    static constexpr int kTries = 6;
     QWidget* m_main;
     std::vector<Entry> m_entries; // in the order they were shown
     QTimer* m_soon = nullptr;     // places them again once the main window settles
