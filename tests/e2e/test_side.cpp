@@ -243,6 +243,11 @@ TEST_P(SideOnDesktop, SideWindowsOpenBesideTheBoardAndTheKeysWorkFromThem) {
         }
     }
     if (!qgetenv("VANTEL_SIDE_SHOTS").isEmpty()) {
+        // Statistics' wheel page.
+        activate(windowsNamed("^Statistics").first());
+        key("alt+w");
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        keepShot("wheel");
         // A long run, with Statistics open too.
         activate(sim);
         for (const char* k : {"ctrl+a", "5", "0", "0", "0", "0", "0", "Return"})

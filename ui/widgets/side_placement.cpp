@@ -426,17 +426,20 @@ void SideWindows::arrange(const QWidget* showing) {
     common.keepClear = boardKeepClear(m_main);
     std::vector<SideWish> wishes;
     std::vector<QSize> margins;
+    std::vector<QPoint> corners; // from the frame's corner to the client's
     for (const Entry* e : shown) {
         // Before its first showing a window knows no frame; the main window's
         // decorations are the best guess of what the window manager adds.
-        QSize m = e->window->frameGeometry().size() - e->window->size();
-        if (!e->window->isVisible() || m.isEmpty())
-            m = m_main->frameGeometry().size() - m_main->size();
-        margins.push_back(m);
+        const QWidget* framed = e->window;
+        if (!e->window->isVisible() ||
+            (e->window->frameGeometry().size() - e->window->size()).isEmpty())
+            framed = m_main;
+        margins.push_back(framed->frameGeometry().size() - framed->size());
+        corners.push_back(framed->geometry().topLeft() - framed->frameGeometry().topLeft());
         SideWish w;
-        w.wanted = e->client + m;
+        w.wanted = e->client + margins.back();
         // Never below what its layout needs.
-        w.minimum = e->minimum.expandedTo(e->window->minimumSizeHint()) + m;
+        w.minimum = e->minimum.expandedTo(e->window->minimumSizeHint()) + margins.back();
         if (e->byHand) w.kept = e->window->frameGeometry();
         wishes.push_back(w);
     }
@@ -454,8 +457,15 @@ void SideWindows::arrange(const QWidget* showing) {
         e.placed = frames[i];
         e.there = false;
         m_placing = true;
-        e.window->resize(frames[i].size() - margins[i]);
-        e.window->move(frames[i].topLeft());
+        // Size and place in one request: a window manager that sees the new
+        // size at the old place first may keep the window there.
+        if (e.window->isVisible()) {
+            e.window->setGeometry(
+                QRect(frames[i].topLeft() + corners[i], frames[i].size() - margins[i]));
+        } else {
+            e.window->resize(frames[i].size() - margins[i]);
+            e.window->move(frames[i].topLeft());
+        }
         m_placing = false;
     }
 }
