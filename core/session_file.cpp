@@ -174,6 +174,98 @@ json contentJson(const Session& s) {
 
 // ---- Reading ----
 
+// A count as a player reads it: from six digits on in groups of three
+// ("8,388,608"); shorter ones as they are ("10000").
+std::string grouped(uint64_t value) {
+    std::string digits = std::to_string(value);
+    if (digits.size() < 6) return digits;
+    for (size_t at = digits.size() - 3; at > 0; at -= 3) {
+        digits.insert(at, 1, ',');
+        if (at < 3) break;
+    }
+    return digits;
+}
+
+std::string grouped(int64_t value) {
+    const bool negative = value < 0;
+    const uint64_t magnitude =
+        negative ? uint64_t(0) - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+    return (negative ? "-" : "") + grouped(magnitude);
+}
+
+// "1 entry", "2 entries".
+std::string counted(uint64_t n, const char* one, const char* many) {
+    return grouped(n) + " " + (n == 1 ? one : many);
+}
+
+// What a place in the file is to the player: a setting by the name the window
+// gives it, a spin by its position (the first is 1); the tracker's own state,
+// which has no name in the window, by its key.
+std::string spoken(const std::string& path) {
+    static const std::pair<const char*, std::string_view> settingNames[] = {
+        {"gameMode", setting::kGameMode.name.name},
+        {"bettingSystem", setting::kBettingSystem.name.name},
+        {"initialBet", setting::kInitialBet.name.name},
+        {"safeLevel", setting::kSafeLevel.name.name},
+        {"fixedMatrix", setting::kFixedMatrix.name.name},
+        {"mode3Reset", setting::kResetOn.name.name},
+        {"increaseTill", setting::kIncreaseTill.name.name},
+        {"progression", setting::kProgression.name.name},
+        {"sequentialLosses", setting::kMCount.name.name},
+        {"sequentialWins", setting::kWCount.name.name}};
+    const auto after = [&](const std::string& prefix, std::string* rest) {
+        if (path.compare(0, prefix.size(), prefix) != 0) return false;
+        *rest = path.substr(prefix.size());
+        return true;
+    };
+    // "[7]..." -> 8 and what follows the brackets.
+    const auto position = [](const std::string& rest, std::string* tail) -> std::string {
+        const size_t close = rest.find(']');
+        if (rest.empty() || rest[0] != '[' || close == std::string::npos) return {};
+        *tail = rest.substr(close + 1);
+        return grouped(static_cast<int64_t>(std::stoll(rest.substr(1, close - 1))) + 1);
+    };
+    std::string rest;
+    std::string tail;
+    if (after("content.settings.", &rest))
+        for (const auto& [key, name] : settingNames)
+            if (rest == key) return std::string(name);
+    if (path == "content.settings") return "the settings";
+    if (path == "content.spins") return "the list of spins";
+    if (after("content.spins", &rest)) {
+        const std::string at = position(rest, &tail);
+        if (!at.empty()) {
+            static const char* const parts[] = {"number", "stake", "count of lit numbers",
+                                                "hit mark"};
+            if (tail.empty()) return "the spin at position " + at;
+            std::string part;
+            const std::string index = position(tail, &part);
+            if (!index.empty() && part.empty() && std::stoll(index) <= 4)
+                return "the " + std::string(parts[std::stoll(index) - 1]) +
+                       " of the spin at position " + at;
+        }
+    }
+    if (path == "content.undo") return "the list of spins to take back";
+    if (after("content.undo", &rest)) {
+        const std::string at = position(rest, &tail);
+        if (!at.empty()) {
+            if (tail.empty()) return "the spin to take back at position " + at;
+            if (tail == ".number") return "the spin to take back at position " + at;
+            if (after("content.undo" + rest.substr(0, rest.find(']') + 1) + ".before", &tail))
+                return "the board before the spin to take back at position " + at +
+                       (tail.empty() ? "" : " (" + tail.substr(1) + ")");
+        }
+    }
+    if (path == "content.redo") return "the list of spins to enter again";
+    if (after("content.redo", &rest)) {
+        const std::string at = position(rest, &tail);
+        if (!at.empty() && tail.empty()) return "the spin to enter again at position " + at;
+    }
+    if (path == "content.tracker") return "the board's saved state";
+    if (after("content.tracker.", &rest)) return "the board's saved state (" + rest + ")";
+    return path;
+}
+
 // The checks of one file: every fault is one sentence naming the file.
 class Reader {
   public:
@@ -183,23 +275,23 @@ class Reader {
         throw SessionFileError(m_file + ": " + what);
     }
     [[noreturn]] void outOfRange(const std::string& path, const std::string& what) const {
-        fail("not opened, a value is out of range: " + path + " " + what);
+        fail("not opened, a value is out of range: " + spoken(path) + " " + what);
     }
 
     const json& member(const json& object, const char* key, const std::string& path) const {
         if (!object.is_object()) outOfRange(path, "is not a JSON object");
         const auto it = object.find(key);
-        if (it == object.end()) fail("not opened, " + path + "." + key + " is missing");
+        if (it == object.end()) fail("not opened, " + spoken(path + "." + key) + " is missing");
         return *it;
     }
     int64_t integer(const json& v, const std::string& path, int64_t lo, int64_t hi) const {
         if (!v.is_number_integer()) outOfRange(path, "is not a whole number");
         if (v.is_number_unsigned() && v.get<uint64_t>() > static_cast<uint64_t>(kInt64Max))
-            outOfRange(path, "is " + v.dump() + ", beyond " + std::to_string(hi));
+            outOfRange(path, "is " + grouped(v.get<uint64_t>()) + ", beyond " + grouped(hi));
         const int64_t x = v.get<int64_t>();
         if (x < lo || x > hi)
-            outOfRange(path, "is " + std::to_string(x) + ", not " + std::to_string(lo) +
-                                 (lo == hi ? "" : " to " + std::to_string(hi)));
+            outOfRange(path, "is " + grouped(x) + ", not " + grouped(lo) +
+                                 (lo == hi ? "" : " to " + grouped(hi)));
         return x;
     }
     int64_t integer(const json& object, const char* key, const std::string& path, int64_t lo,
@@ -214,23 +306,23 @@ class Reader {
         if (!v.is_string()) outOfRange(path, "is not a text");
         const std::string& s = v.get_ref<const std::string&>();
         if (s.size() > maxLength)
-            outOfRange(path, "is " + std::to_string(s.size()) + " characters long, more than " +
-                                 std::to_string(maxLength));
+            outOfRange(path, "is " + counted(s.size(), "character", "characters") +
+                                 " long, more than " + grouped(maxLength));
         return s;
     }
     const json& array(const json& v, const std::string& path, size_t maxSize) const {
         if (!v.is_array()) outOfRange(path, "is not a list");
         if (v.size() > maxSize)
-            outOfRange(path, "holds " + std::to_string(v.size()) + " entries, more than " +
-                                 std::to_string(maxSize));
+            outOfRange(path, "holds " + counted(v.size(), "entry", "entries") + ", more than " +
+                                 grouped(maxSize));
         return v;
     }
     const json& array(const json& v, const std::string& path, size_t minSize,
                       size_t maxSize) const {
         array(v, path, maxSize);
         if (v.size() < minSize)
-            outOfRange(path, "holds " + std::to_string(v.size()) + " entries, not " +
-                                 std::to_string(minSize));
+            outOfRange(path, "holds " + counted(v.size(), "entry", "entries") + ", not " +
+                                 grouped(minSize));
         return v;
     }
 
@@ -386,9 +478,9 @@ class Reader {
 
         const json& undo = array(member(c, "undo", path), path + ".undo", kSessionMaxUndo);
         if (undo.size() > s.entered.size())
-            outOfRange(path + ".undo", "holds " + std::to_string(undo.size()) +
-                                           " spins to take back, more than the " +
-                                           std::to_string(count) + " entered");
+            outOfRange(path + ".undo", "holds " + counted(undo.size(), "spin", "spins") +
+                                           ", more than the " + counted(count, "spin", "spins") +
+                                           " entered");
         s.undo.resize(undo.size());
         for (size_t i = undo.size(); i-- > 0;) {
             const std::string at = path + ".undo[" + std::to_string(i) + "]";
@@ -495,9 +587,8 @@ std::string sessionText(const Session& session) {
 Session parseSession(const std::string& text, const std::string& fileName) {
     const Reader r(fileName);
     if (text.size() > kSessionMaxBytes)
-        r.fail("not opened, it is " + std::to_string(text.size()) +
-               " bytes long, more than a session file can be (" + std::to_string(kSessionMaxBytes) +
-               ")");
+        r.fail("not opened, it is " + grouped(text.size()) +
+               " bytes long, more than a session file can be (" + grouped(kSessionMaxBytes) + ")");
     if (!looksLikeSession(text)) r.fail("not opened, it is not a Vantel session file");
     if (nesting(text) > kMaxNesting)
         r.fail("not opened, it is not a Vantel session file (its JSON nests too deeply)");
@@ -553,9 +644,10 @@ Session readSessionFile(const std::string& path) {
     case ReadFault::NotAFile:
         throw SessionFileError(path + ": not opened, " + file.reason);
     case ReadFault::TooLarge:
-        throw SessionFileError(path + ": not opened, it is " + std::to_string(file.size) +
+        throw SessionFileError(path + ": not opened, it is " +
+                               grouped(static_cast<uint64_t>(file.size)) +
                                " bytes long, more than a session file can be (" +
-                               std::to_string(kSessionMaxBytes) + ")");
+                               grouped(static_cast<uint64_t>(kSessionMaxBytes)) + ")");
     case ReadFault::Missing:
     case ReadFault::Unreadable:
         break;

@@ -18,7 +18,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QShortcut>
 #include <QSlider>
@@ -153,12 +155,14 @@ class SessionFilesTest : public ::testing::Test {
             confirms << text;
             return replace;
         };
+        SessionFiles::NoticeHook = [this](const QString& text) { notices << text; };
     }
     ~SessionFilesTest() override {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
         SessionFiles::AskPathHook = nullptr;
         SessionFiles::SayHook = nullptr;
         SessionFiles::ConfirmHook = nullptr;
+        SessionFiles::NoticeHook = nullptr;
         SpinUndo::BeepHook = nullptr;
         TForm1::setErrorSink(nullptr);
     }
@@ -168,6 +172,7 @@ class SessionFilesTest : public ::testing::Test {
     QString answer;
     QList<bool> asked;
     QStringList said;
+    QStringList notices; // what a successful save said
     QStringList confirms;
     bool replace = true;
     int beeps = 0;
@@ -320,6 +325,14 @@ TEST_F(SessionFilesTest, OpeningOverEnteredSpinsAsksFirstAndAskedNotLeavesThemAl
     files(form).askAndOpen();
     EXPECT_EQ(confirms.size(), 1);
     EXPECT_EQ(form.spinUndo().history().entered().size(), 6u);
+    // The save said where it went; a single spin is "the spin".
+    EXPECT_EQ(notices, QStringList{"Session saved to " +
+                                   QDir::toNativeSeparators(QFileInfo(answer).absoluteFilePath())});
+    auto one = newWindow();
+    spin(*one, 5);
+    files(*one).askAndOpen();
+    ASSERT_EQ(confirms.size(), 2);
+    EXPECT_TRUE(confirms[1].contains("replaces the spin entered")) << confirms[1].toStdString();
 }
 
 TEST_F(SessionFilesTest, TheKeysAndEntriesWorkFromEveryWindowAndNotWhileTheBoardIsLocked) {

@@ -346,7 +346,7 @@ TEST_F(SimulateTest, TheExactFiguresFollowEveryChangeOfTheSettingsAndNeverShowSt
         << d->exactText().toStdString();
 }
 
-TEST_F(SimulateTest, SettingsBeyondTheExactBudgetSayOneLineAndShowNoFigure) {
+TEST_F(SimulateTest, SettingsBeyondTheExactBudgetSayWhyInSentencesOfTheirOwn) {
     SimulateDialog* d = open();
     ASSERT_NE(d, nullptr);
     for (int spins : {1000, 300}) {
@@ -357,11 +357,20 @@ TEST_F(SimulateTest, SettingsBeyondTheExactBudgetSayOneLineAndShowNoFigure) {
         ASSERT_FALSE(r.exact) << spins;
         ASSERT_TRUE(QTest::qWaitFor([&] { return !computing(d) && !d->exactRunning(); }, 10000));
         const QString text = d->exactText();
-        EXPECT_TRUE(text.startsWith("The exact figures are out of reach for these settings"))
+        // The engine's reason is a sentence of its own, between what is out
+        // of reach and what answers instead: never in brackets in another.
+        const QStringList parts = text.split("\n\n");
+        ASSERT_EQ(parts.size(), 3) << text.toStdString();
+        EXPECT_EQ(parts[0], "The exact figures are out of reach for these settings.");
+        EXPECT_TRUE(parts[1].mid(1).startsWith(QString::fromStdString(r.reason).mid(1)))
             << text.toStdString();
-        EXPECT_TRUE(text.endsWith("the Monte Carlo run answers instead.")) << text.toStdString();
-        EXPECT_FALSE(text.contains('\n')) << "one line";
+        EXPECT_TRUE(parts[1].at(0).isUpper() && parts[1].endsWith('.')) << text.toStdString();
+        EXPECT_FALSE(text.contains("))")) << text.toStdString();
+        EXPECT_EQ(parts[2], "The Monte Carlo tab answers instead: press Run.");
         EXPECT_FALSE(text.contains('%')) << "no figure";
+        // Prose wraps to the pane; a report never does.
+        EXPECT_EQ(d->exactView()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        EXPECT_EQ(d->reportView()->lineWrapMode(), QPlainTextEdit::NoWrap);
     }
 }
 

@@ -2,6 +2,7 @@
 // every window, a simulation that is never lost by accident, the chart's ticks
 // and titles, and the messages of the Simulate dialog.
 #include "chart/sim_chart.h"
+#include "statistics/wheel_view.h"
 #include "widgets/cspinedit.h"
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
@@ -24,6 +25,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +38,9 @@
 #include <random>
 
 namespace {
+
+// How much taller Sequential makes the main window.
+constexpr int kSequentialGrowth = TForm1::kSequentialClientHeight - TForm1::kClientHeight;
 
 using vantel::placeSideWindow;
 using vantel::SidePlacement;
@@ -178,6 +183,184 @@ TEST(SidePlacement, AnyScreenAnyPositionTheRulesHold) {
     }
     EXPECT_GT(beside, 100);
     EXPECT_GT(over, 50);
+}
+
+// The screens players have, with openbox's frame: a title bar of 22 device
+// pixels and a border of 1.
+struct Screen {
+    QSize size;
+    int scale;
+};
+constexpr Screen kScreens[] = {
+    {{1024, 768}, 1}, {{1280, 1024}, 1}, {{1920, 1080}, 1}, {{1280, 1024}, 2}, {{1920, 1080}, 2}};
+constexpr int kTitle = 22;
+
+std::string nameOf(const Screen& s) {
+    return std::to_string(s.size.width()) + "x" + std::to_string(s.size.height()) + " at " +
+           std::to_string(s.scale) + "x";
+}
+
+std::string nameOf(const QRect& r) {
+    return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) +
+           "x" + std::to_string(r.height());
+}
+
+// Statistics opened first, then the Simulate dialog, at their real sizes;
+// the main window as it opens, or grown as Sequential grows it.
+struct SetOnScreen {
+    SidePlacement common;
+    std::vector<vantel::SideWish> wishes;
+    QSize margins;
+};
+
+SetOnScreen setOn(const Screen& screen, const StatisticsWindow& stats, const SimulateDialog& sim,
+                  int grown = 0) {
+    const int title = kTitle / screen.scale;
+    const QSize margins(2, title + 1);
+    SetOnScreen set;
+    set.common = opening(screen.size, screen.scale, title, 1, {}, {});
+    set.common.main.setHeight(set.common.main.height() + grown);
+    set.wishes = {{stats.wantedSize() + margins, stats.smallestSize() + margins, {}},
+                  {sim.wantedSize() + margins, SimulateDialog::kSmallest + margins, {}}};
+    set.margins = margins;
+    return set;
+}
+
+TEST(SideSet, BothSideWindowsOpenClearOfEachOtherAndOfTheBoardWhereThereIsRoom) {
+    QWidget main;
+    const std::vector<vantel::EnteredSpin> spins;
+    StatisticsWindow stats(spins, &main);
+    SimulateDialog sim(vantel::sim::Settings{}, nullptr);
+    for (const Screen& screen : kScreens)
+        for (const int grown : {0, kSequentialGrowth}) {
+            const SetOnScreen set = setOn(screen, stats, sim, grown);
+            const std::vector<QRect> frames = vantel::placeSideWindows(set.common, set.wishes);
+            ASSERT_EQ(frames.size(), 2u);
+            const std::string at = nameOf(screen) + (grown ? ", grown" : "") + ": Statistics " +
+                                   nameOf(frames[0]) + ", Simulate " + nameOf(frames[1]);
+            for (const QRect& f : frames) {
+                EXPECT_TRUE(set.common.available.contains(f)) << at;
+                EXPECT_FALSE(coversBoard(f, set.common)) << at;
+            }
+            EXPECT_FALSE(frames[0].intersects(frames[1])) << at;
+            // At 1x there is room for both beside the main window.
+            if (screen.scale == 1) {
+                EXPECT_FALSE(frames[0].intersects(set.common.main)) << at;
+                EXPECT_FALSE(frames[1].intersects(set.common.main)) << at;
+            }
+            if (grown == 0) std::printf("[ placed ] %s\n", at.c_str());
+            // A window put by hand stays, and the other keeps clear of it.
+            std::vector<vantel::SideWish> kept = set.wishes;
+            kept[0].kept = frames[0].translated(-frames[0].left(), 0);
+            const std::vector<QRect> after = vantel::placeSideWindows(set.common, kept);
+            EXPECT_EQ(after[0], *kept[0].kept) << at;
+        }
+}
+
+TEST(SideSet, AnyScreenTheLaterCoversTheEarlierOnlyWhereNeitherOrderHasRoom) {
+    std::mt19937 random(33);
+    int clear = 0, covered = 0;
+    for (int i = 0; i < 2000; ++i) {
+        SidePlacement p;
+        const int w = 500 + int(random() % 1500), h = 300 + int(random() % 900);
+        p.available = QRect(0, 0, w, h);
+        const QSize frame(475, 284);
+        const int x = int(random() % std::max(1, w - frame.width() + 1));
+        const int y = int(random() % std::max(1, h - frame.height() + 1));
+        p.main = QRect(QPoint(x, y), frame);
+        p.keepClear = boardAt(QPoint(x + 1, y + 23));
+        std::vector<vantel::SideWish> wishes(2);
+        for (auto& wish : wishes) {
+            wish.wanted = QSize(250 + int(random() % 500), 150 + int(random() % 600));
+            wish.minimum =
+                QSize(200 + int(random() % 100), 100 + int(random() % 50)).boundedTo(wish.wanted);
+        }
+        if (i % 5 == 0) wishes[0].kept = QRect(int(random() % (w / 2)), 0, 300, 200);
+        const std::vector<QRect> f = vantel::placeSideWindows(p, wishes);
+        const std::string at = std::to_string(i);
+        ASSERT_TRUE(p.available.contains(f[1])) << at;
+        if (wishes[0].kept) {
+            ASSERT_EQ(f[0], *wishes[0].kept) << at;
+        } else {
+            ASSERT_TRUE(p.available.contains(f[0])) << at;
+        }
+        if (!f[0].intersects(f[1])) {
+            ++clear;
+            continue;
+        }
+        ++covered;
+        // Covering: the later had no room clear of the earlier where it
+        // stood, and the earlier none clear of the later placed alone.
+        const auto alone = [&](size_t k, std::vector<QRect> others) {
+            SidePlacement q = p;
+            q.wanted = wishes[k].wanted;
+            q.minimum = wishes[k].minimum;
+            q.others = std::move(others);
+            return q;
+        };
+        const QRect first =
+            wishes[0].kept ? *wishes[0].kept : vantel::placeSideWindow(alone(0, {}));
+        ASSERT_TRUE(vantel::placeBesideClear(alone(1, {first})).isNull()) << at;
+        if (!wishes[0].kept) {
+            const QRect later = vantel::placeSideWindow(alone(1, {}));
+            ASSERT_TRUE(vantel::placeBesideClear(alone(0, {later})).isNull()) << at;
+        }
+    }
+    EXPECT_GT(clear, 500);
+    EXPECT_GT(covered, 20);
+}
+
+TEST(SideSet, EveryStatisticsPageFitsItsPlacedWidthWithoutScrollingSideways) {
+    QWidget main;
+    std::vector<vantel::EnteredSpin> spins;
+    for (int n : {32, 15, 19, 4, 21, 2, 25, 17, 34, 6, 27, 13, 36, 11, 30, 8, 23, 10, 5, 24})
+        spins.push_back({n, {}});
+    StatisticsWindow stats(spins, &main);
+    stats.refresh();
+    SimulateDialog sim(vantel::sim::Settings{}, nullptr);
+    QTabWidget* pages = stats.pages();
+    ASSERT_EQ(pages->count(), 4);
+    for (const Screen& screen : kScreens) {
+        const SetOnScreen set = setOn(screen, stats, sim);
+        const QRect frame = vantel::placeSideWindows(set.common, set.wishes)[0];
+        const QSize client = frame.size() - set.margins;
+        stats.resize(client);
+        stats.show();
+        for (int i = 0; i < pages->count(); ++i) {
+            pages->setCurrentIndex(i);
+            for (int k = 0; k < 4; ++k)
+                QApplication::processEvents();
+            auto* page = qobject_cast<QScrollArea*>(pages->widget(i));
+            ASSERT_NE(page, nullptr);
+            const std::string at = nameOf(screen) + ", " + std::to_string(client.width()) + "x" +
+                                   std::to_string(client.height()) + ", " +
+                                   page->objectName().toStdString();
+            EXPECT_EQ(stats.size(), client) << at;
+            EXPECT_FALSE(page->horizontalScrollBar()->isVisible()) << at;
+            const QWidget* content = page->widget();
+            EXPECT_LE(content->minimumSizeHint().width(), page->viewport()->width()) << at;
+            // Nothing in a page scrolls on its own: the page scrolls as one.
+            for (const QAbstractScrollArea* inner : content->findChildren<QAbstractScrollArea*>()) {
+                EXPECT_EQ(inner->verticalScrollBar()->maximum(), 0)
+                    << at << " " << inner->objectName().toStdString();
+                EXPECT_EQ(inner->horizontalScrollBar()->maximum(), 0)
+                    << at << " " << inner->objectName().toStdString();
+            }
+            // Every widget of the page within the page's width.
+            for (const QWidget* w : content->findChildren<QWidget*>()) {
+                if (!w->isVisible()) continue;
+                const int right = w->mapTo(content, QPoint(w->width(), 0)).x();
+                EXPECT_LE(right, content->width()) << at << " " << w->objectName().toStdString();
+            }
+        }
+        // The wheel beside its figures where the window is wide enough.
+        const WheelPanel* wheel = stats.wheelPanel();
+        const bool room =
+            wheel->width() >= WheelView::kSmallest + 12 + wheel->figures()->sizeHint().width();
+        EXPECT_EQ(wheel->besideItsFigures(), room) << nameOf(screen);
+        std::printf("[ pages  ] %s: Statistics %dx%d, wheel %s\n", nameOf(screen).c_str(),
+                    client.width(), client.height(), room ? "beside" : "above");
+    }
 }
 
 class SideWindows : public WindowTest {

@@ -156,6 +156,44 @@ TEST(WheelView, PocketsShowTheirColoursAtTheirAnglesAtOneAndTwoTimes) {
               view.paintedAt(1));
 }
 
+TEST(WheelView, PocketNumbersAreEightPixelsHighOrMoreAndNeverTouchTheirNeighbours) {
+    WheelView view(nullptr);
+    view.set(vantel::sim::WheelTally().stats());
+    double before = 0;
+    for (const int side : {WheelView::kSmallest, 300, 420, 600, 900}) {
+        view.resize(side, side);
+        const WheelView::PocketLabels labels = view.pocketLabels();
+        EXPECT_GE(labels.capHeight, 8) << side;
+        EXPECT_GE(labels.font.pixelSize(), before) << side << ": they grow with the wheel";
+        before = labels.font.pixelSize();
+        const double r = view.radius();
+        for (int i = 0; i < 37; ++i) {
+            const QPolygonF box = view.pocketLabelBox(i);
+            EXPECT_FALSE(box.intersects(view.pocketLabelBox((i + 1) % 37))) << side << " " << i;
+            for (const QPointF& corner : box) {
+                const double d =
+                    std::hypot(corner.x() - view.centre().x(), corner.y() - view.centre().y());
+                EXPECT_GT(d, r * WheelRings::kPocketInner) << side << " " << i;
+                EXPECT_LT(d, r * WheelRings::kPocketOuter) << side << " " << i;
+            }
+        }
+        // No number reaches the fret between two pockets: along every fret,
+        // nothing as light as a number's ink.
+        const QImage image = view.paintedAt(1);
+        int ink = 0;
+        for (int i = 0; i < 37; ++i) {
+            const double a = WheelView::pocketAngle(i) - M_PI / 37;
+            for (double d = r * (WheelRings::kPocketInner + 0.02);
+                 d < r * (WheelRings::kPocketOuter - 0.02); d += 0.5) {
+                const QPoint at(qFloor(view.centre().x() + d * std::sin(a)),
+                                qFloor(view.centre().y() - d * std::cos(a)));
+                ink += qGray(image.pixel(at)) > 200 ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(ink, 0) << side;
+    }
+}
+
 TEST(WheelView, HeatBarsFollowTheCountsAgainstTheFairCount) {
     WheelView view(nullptr);
     view.resize(320, 320);

@@ -198,10 +198,14 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_report->setAccessibleName(QStringLiteral("Backtest report"));
     m_report->setMinimumHeight(120);
+    // A report's two columns stay two columns: in a narrow pane it scrolls
+    // sideways rather than wrapping a line under its caption.
+    m_report->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_exact = new QPlainTextEdit(this);
     m_exact->setObjectName(QStringLiteral("ExactReport"));
     m_exact->setReadOnly(true);
     m_exact->setFont(m_report->font());
+    m_exact->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_exact->setAccessibleName(QStringLiteral("Exact figures on a fair wheel"));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("ReportTabs"));
@@ -427,18 +431,28 @@ void SimulateDialog::computeExact() {
     thread->start(QThread::LowPriority);
 }
 
+QString SimulateDialog::exactRefusal(const QString& reason) {
+    // The engine's reason as a sentence of its own, never in brackets inside
+    // another sentence; prose, so it wraps to the pane.
+    QString why = reason.trimmed();
+    if (why.isEmpty())
+        why = QStringLiteral("Computing them would take more than %1 s.")
+                  .arg(ExactDeadlineMs / 1000.0, 0, 'f', 1);
+    why[0] = why[0].toUpper();
+    if (!why.endsWith(QLatin1Char('.'))) why += QLatin1Char('.');
+    return QStringLiteral("The exact figures are out of reach for these settings.\n\n%1\n\n"
+                          "The Monte Carlo tab answers instead: press Run.")
+        .arg(why);
+}
+
 void SimulateDialog::exactDone(const Config& config, const ExactResult& result, bool timedOut) {
     if (!result.exact) {
-        const QString why = timedOut && result.cancelled
-                                ? QStringLiteral("more than %1 s of computing")
-                                      .arg(ExactDeadlineMs / 1000.0, 0, 'f', 1)
-                                : QString::fromStdString(result.reason);
-        m_exact->setPlainText(
-            QStringLiteral("The exact figures are out of reach for these settings "
-                           "(%1); the Monte Carlo run answers instead.")
-                .arg(why));
+        m_exact->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        m_exact->setPlainText(exactRefusal(
+            timedOut && result.cancelled ? QString() : QString::fromStdString(result.reason)));
         return;
     }
+    m_exact->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_exact->setPlainText(QString::fromStdString(formatReport(config, result.report) +
                                                  formatExactFigures(config, result)));
 }
@@ -696,4 +710,24 @@ void SimulateDialog::resizeEvent(QResizeEvent* event) {
         tall = m_body->parentWidget()->minimumSizeHint().width() > size.width();
     }
     if (tall != m_tall) arrange(tall);
+    showFocus();
+}
+
+void SimulateDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    showFocus();
+}
+
+void SimulateDialog::showFocus() {
+    // Low, the settings' pane scrolls: the field that has the keyboard is
+    // brought into view, so that typing goes where the player sees it. Once
+    // the layouts have placed everything.
+    QTimer::singleShot(0, this, [this] {
+        QWidget* focus = focusWidget();
+        if (!focus) return;
+        if (m_settingsPane->widget()->isAncestorOf(focus))
+            m_settingsPane->ensureWidgetVisible(focus, 4, 4);
+        if (auto* scroll = findChild<QScrollArea*>(QStringLiteral("SimulateScroll")))
+            scroll->ensureWidgetVisible(focus, 4, 4);
+    });
 }

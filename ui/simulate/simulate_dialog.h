@@ -87,6 +87,10 @@ class SimulateDialog : public QDialog {
     // The exact panel's text: the report and figures, a line saying they are
     // out of reach, or that they are being made.
     QString exactText() const;
+    // What the Exact tab says when the figures are out of reach: the engine's
+    // reason as a sentence of its own (empty: the deadline passed) and what
+    // answers instead.
+    static QString exactRefusal(const QString& reason);
     // Write the report or the chart (PNG or SVG by the name's ending) whole or
     // not at all; false with the sentence that says why.
     bool saveReport(const QString& path, QString* error) const;
@@ -112,10 +116,13 @@ class SimulateDialog : public QDialog {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     // Lays the settings and results out tall or low; the contents' size then.
     QSize arrange(bool tall);
+    // Scrolls the field with the keyboard into view.
+    void showFocus();
     void showProgress();
     void done(bool completed);
     void askAndSave(bool chart);

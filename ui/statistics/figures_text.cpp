@@ -64,6 +64,10 @@ QSize FiguresText::sizeHint() const {
             std::max(fm.lineSpacing() * m_lines, m_textHeight) + 2 * kTextMargin};
 }
 
+QSize FiguresText::minimumSizeHint() const {
+    return {fontMetrics().averageCharWidth() * 16 + 2 * kTextMargin, sizeHint().height()};
+}
+
 void FiguresText::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect inside = rect().adjusted(kTextMargin, kTextMargin, -kTextMargin, -kTextMargin);

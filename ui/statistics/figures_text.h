@@ -20,7 +20,8 @@ class FiguresText : public QWidget {
     void setText(const QString& text);
     const QString& text() const { return m_text; }
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // Narrower than its natural width it wraps into more lines.
+    QSize minimumSizeHint() const override;
 
   protected:
     void paintEvent(QPaintEvent*) override;

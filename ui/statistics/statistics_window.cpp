@@ -6,7 +6,6 @@
 #include "statistics/wheel_view.h"
 #include "tracker.h"
 #include "widgets/save_file.h"
-#include "widgets/scrolling.h"
 #include "widgets/side_placement.h"
 
 #include <QAbstractTableModel>
@@ -14,6 +13,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPolygonF>
@@ -22,11 +22,15 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 
 using vantel::sim::SessionStats;
@@ -251,12 +255,66 @@ class NetChart : public QWidget {
     const std::vector<int64_t>* m_nets = nullptr;
 };
 
+// A page of the window: its figures scroll up and down as one, never
+// sideways, and nothing inside it scrolls on its own, so the mouse wheel
+// always moves the page. It tells its content the height it shows.
+class StatisticsPage : public QScrollArea {
+  public:
+    StatisticsPage(QWidget* content, const QString& name, QWidget* parent) : QScrollArea(parent) {
+        setObjectName(name);
+        setWidget(content);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        // On a short screen a page shows a few lines and scrolls.
+        setMinimumSize(0, 40);
+    }
+    std::function<void(int)> onRoom;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override {
+        QScrollArea::resizeEvent(event);
+        if (onRoom) onRoom(viewport()->height());
+    }
+};
+
+namespace {
+
+// A table that shows all its rows and columns: the page scrolls, not the table.
+void showWhole(QTableView* view) {
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view->horizontalHeader()->setStretchLastSection(true);
+    int width = 2 * view->frameWidth();
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        width += view->columnWidth(c);
+    view->setMinimumWidth(width);
+    view->setFixedHeight(view->horizontalHeader()->sizeHint().height() +
+                         view->model()->rowCount() * view->verticalHeader()->defaultSectionSize() +
+                         2 * view->frameWidth());
+}
+
+// The content of a page: its widgets one under another, at the top.
+QWidget* column(std::initializer_list<std::pair<QWidget*, int>> widgets, bool stretchAtEnd) {
+    auto* content = new QWidget;
+    auto* rows = new QVBoxLayout(content);
+    rows->setContentsMargins(2, 4, 2, 4);
+    for (const auto& [widget, stretch] : widgets)
+        rows->addWidget(widget, stretch);
+    if (stretchAtEnd) rows->addStretch(1);
+    return content;
+}
+
+} // namespace
+
 StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins,
                                    QWidget* mainWindow)
     : QWidget(mainWindow, Qt::Window), m_spins(spins), m_main(mainWindow) {
     setObjectName(QStringLiteral("StatisticsWindow"));
     setAttribute(Qt::WA_QuitOnClose, false);
 
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("StatisticsPages"));
+    m_pages->setDocumentMode(true);
     m_numbers = new NumbersModel(this);
     m_groups = new GroupsModel(this);
     const auto table = [this](QAbstractTableModel* model, const QString& name) {
@@ -291,35 +349,11 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     m_save = new QPushButton(QStringLiteral("Save spins…"), this);
     m_save->setObjectName(QStringLiteral("SaveSpins"));
     connect(m_save, &QPushButton::clicked, this, &StatisticsWindow::askAndSaveSpins);
+    m_recording = new QLabel(this);
+    m_recording->setObjectName(QStringLiteral("RecordingLine"));
+    m_recording->setWordWrap(true);
+    m_recording->hide();
 
-    auto* right = new QVBoxLayout;
-    right->addWidget(m_wheel);
-    right->addWidget(m_groupsView, 2);
-    right->addWidget(m_suggestions);
-    right->addWidget(m_money);
-    right->addWidget(m_chart, 1);
-    // The figures scroll inside the window, so that on a small or scaled
-    // screen it still fits; the button stays in reach below them.
-    auto* content = new QWidget;
-    auto* rows = new QVBoxLayout(content);
-    rows->addWidget(m_wheelPanel);
-    auto* columns = new QHBoxLayout;
-    rows->addLayout(columns, 1);
-    columns->addWidget(m_numbersView);
-    columns->addLayout(right, 1);
-    QScrollArea* scroll = scrollingArea(content, QStringLiteral("StatisticsScroll"), this);
-    // Placed in a narrow room on a small or scaled screen, it shows a few
-    // lines and scrolls.
-    scroll->setMinimumHeight(40);
-    auto* outer = new QVBoxLayout(this);
-    outer->addWidget(scroll, 1);
-    outer->addWidget(m_save, 0, Qt::AlignRight);
-    setTabOrder(m_wheelPanel->figures(), m_numbersView);
-    setTabOrder(m_numbersView, m_wheel);
-    setTabOrder(m_wheel, m_groupsView);
-    setTabOrder(m_groupsView, m_suggestions);
-    setTabOrder(m_suggestions, m_money);
-    setTabOrder(m_money, m_save);
     refresh();
     m_numbersView->resizeColumnsToContents();
     m_groupsView->resizeColumnsToContents();
@@ -329,14 +363,64 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
                                   std::max({m_numbersView->columnWidth(3),
                                             fm.horizontalAdvance(QStringLiteral("hottest")) + 12,
                                             fm.horizontalAdvance(QStringLiteral("coldest")) + 12}));
-    // The numbers' columns show whole; the window scrolls when it is narrower.
-    int columnsWidth =
-        2 * m_numbersView->frameWidth() + m_numbersView->verticalScrollBar()->sizeHint().width();
-    for (int c = 0; c < m_numbers->columnCount(); ++c)
-        columnsWidth += m_numbersView->columnWidth(c);
-    m_numbersView->setMinimumWidth(columnsWidth);
-    m_wanted = (content->sizeHint() + QSize(24, m_save->sizeHint().height() + 24))
-                   .expandedTo(QSize(620, 560));
+    showWhole(m_numbersView);
+    showWhole(m_groupsView);
+
+    // Four pages, each whole at the window's size or scrolling up and down
+    // as one: the numbers, the wheel, the even chances, dozens and columns,
+    // and what the suggestions won and cost.
+    addPage(QStringLiteral("&Numbers"), column({{m_wheel, 0}, {m_numbersView, 0}}, true))
+        ->setObjectName(QStringLiteral("NumbersPage"));
+    auto* wheelPage = addPage(QStringLiteral("&Wheel"), column({{m_wheelPanel, 0}}, true));
+    wheelPage->setObjectName(QStringLiteral("WheelPage"));
+    const int pageMargins = wheelPage->widget()->layout()->contentsMargins().top() +
+                            wheelPage->widget()->layout()->contentsMargins().bottom();
+    static_cast<StatisticsPage*>(wheelPage)->onRoom = [this, pageMargins](int height) {
+        m_wheelPanel->setRoomHeight(height - pageMargins);
+    };
+    addPage(QStringLiteral("&Bets"), column({{m_groupsView, 0}}, true))
+        ->setObjectName(QStringLiteral("BetsPage"));
+    m_chart->setMinimumSize(180, 140);
+    addPage(QStringLiteral("&Money"),
+            column({{m_suggestions, 0}, {m_money, 0}, {m_chart, 1}}, false))
+        ->setObjectName(QStringLiteral("MoneyPage"));
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(4, 4, 4, 4);
+    outer->addWidget(m_pages, 1);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(m_recording, 1);
+    bottom->addWidget(m_save, 0, Qt::AlignRight);
+    outer->addLayout(bottom);
+    setTabOrder(m_pages->tabBar(), m_wheel);
+    setTabOrder(m_wheel, m_numbersView);
+    setTabOrder(m_numbersView, m_wheelPanel->figures());
+    setTabOrder(m_wheelPanel->figures(), m_groupsView);
+    setTabOrder(m_groupsView, m_suggestions);
+    setTabOrder(m_suggestions, m_money);
+    setTabOrder(m_money, m_save);
+
+    // What the window takes round a page's content: its margins, the page's
+    // frame and, for the wanted size, a scroll bar for a page taller than
+    // the window. The narrowest is where the longest pages scroll and the
+    // others fit.
+    const QMargins margins = outer->contentsMargins();
+    const int frame = 2 * m_pages->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize chrome(margins.left() + margins.right() + frame,
+                       margins.top() + margins.bottom() + m_pages->tabBar()->sizeHint().height() +
+                           outer->spacing() + m_save->sizeHint().height() + frame);
+    QSize content;
+    int narrowest = 0;
+    for (int i = 0; i < m_pages->count(); ++i) {
+        const QWidget* page = static_cast<QScrollArea*>(m_pages->widget(i))->widget();
+        content = content.expandedTo(page->sizeHint());
+        narrowest = std::max(narrowest, page->minimumSizeHint().width());
+    }
+    m_smallest = QSize(narrowest + chrome.width(), std::max(110, minimumSizeHint().height()));
+    // Every page whole where the screen has room; the numbers' page, 37 rows
+    // long, scrolls on most screens.
+    m_wanted = QSize(content.width() + bar, std::min(content.height(), 700)) + chrome;
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     resize(m_wanted.boundedTo(avail.size() - QSize(40, 60)));
     // Escape closes it, as it does a dialog.
@@ -345,6 +429,19 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     connect(escape, &QShortcut::activated, this, &QWidget::close);
     // Ctrl+I shows it without taking the keyboard from the main window.
     setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+QScrollArea* StatisticsWindow::addPage(const QString& title, QWidget* content) {
+    QString name = title;
+    name.remove(QLatin1Char('&')).remove(QLatin1Char(' '));
+    auto* page = new StatisticsPage(content, name + QStringLiteral("Page"), m_pages);
+    m_pages->addTab(page, title);
+    return page;
+}
+
+void StatisticsWindow::setRecordingLine(const QString& text) {
+    m_recording->setText(text);
+    m_recording->setVisible(!text.isEmpty());
 }
 
 StatisticsWindow::~StatisticsWindow() {
@@ -415,18 +512,18 @@ void StatisticsWindow::refresh() {
                                 : QStringLiteral("Statistics: %1 spins").arg(s.spins));
 }
 
-void StatisticsWindow::placeBeside() {
-    if (m_main) vantel::placeBeside(this, m_main, m_wanted, kSmallest);
-}
-
-void StatisticsWindow::showBeside() {
+void StatisticsWindow::showBeside(vantel::SideWindows* sides) {
     if (!isVisible()) {
         // The keyboard stays where it was: on the main window, if it had it.
         const bool mainActive = m_main && m_main->isActiveWindow();
-        placeBeside();
-        show();
-        // The first show settles the frame; place it again by the real one.
-        placeBeside();
+        if (sides) {
+            sides->show(this, m_wanted, m_smallest);
+        } else {
+            if (m_main) vantel::placeBeside(this, m_main, m_wanted, m_smallest);
+            show();
+            // The first show settles the frame; place it again by the real one.
+            if (m_main) vantel::placeBeside(this, m_main, m_wanted, m_smallest);
+        }
         // (A platform may activate every window it shows, a moment later.)
         if (mainActive) m_main->activateWindow();
     }

@@ -5,13 +5,19 @@
 #include <QWidget>
 
 class FiguresText;
+class QLabel;
 class QPushButton;
+class QScrollArea;
+class QTabWidget;
 class QTableView;
 class QTimer;
 class NumbersModel;
 class GroupsModel;
 class NetChart;
 class WheelPanel;
+namespace vantel {
+class SideWindows;
+}
 
 // The Statistics window: what the spins of the session mean. A window of its
 // own beside the main one, live: it follows every spin, undo and redo.
@@ -27,10 +33,24 @@ class StatisticsWindow : public QWidget {
     void refresh();
     const vantel::sim::SessionStats& stats() const { return m_stats; }
     // Places the window beside the main one where the main window cannot hide
-    // it, and shows it without taking the keyboard from the main window.
-    void showBeside();
-    // The smallest client size it is placed at; its figures scroll below that.
-    static constexpr QSize kSmallest{300, 110};
+    // it, with the other side windows of `sides` as a set when given, and
+    // shows it without taking the keyboard from the main window.
+    void showBeside(vantel::SideWindows* sides = nullptr);
+    // The size that shows every page whole where the screen has room, and
+    // the smallest it is placed at: as narrow as the narrowest layout of its
+    // pages, which then scroll up and down, never sideways.
+    QSize wantedSize() const { return m_wanted; }
+    QSize smallestSize() const { return m_smallest; }
+
+    // The pages, one tab each: Numbers, Wheel, Bets and Money. Another page
+    // is one call: its content (a widget that does not scroll on its own)
+    // becomes a page that scrolls up and down as one, never sideways, named
+    // by its title ("&Journal": "JournalPage"). Returns the page.
+    QScrollArea* addPage(const QString& title, QWidget* content);
+    QTabWidget* pages() const { return m_pages; }
+    // A line under the pages, beside Save spins… ("Recording to 'Table 3' in
+    // journal.sqlite"); empty hides it.
+    void setRecordingLine(const QString& text);
     // Writes the session's spins, one number a line; false with the reason.
     bool saveSpins(const QString& path, QString* error) const;
     QByteArray spinsFile() const;
@@ -44,7 +64,6 @@ class StatisticsWindow : public QWidget {
 
   private:
     void askAndSaveSpins();
-    void placeBeside();
 
     const std::vector<vantel::EnteredSpin>& m_spins;
     QWidget* m_main;
@@ -59,5 +78,8 @@ class StatisticsWindow : public QWidget {
     NetChart* m_chart = nullptr;
     WheelPanel* m_wheelPanel = nullptr;
     QPushButton* m_save = nullptr;
-    QSize m_wanted; // the size that shows everything without scrolling
+    QLabel* m_recording = nullptr;
+    QTabWidget* m_pages = nullptr;
+    QSize m_wanted;   // the size that shows every page without scrolling
+    QSize m_smallest; // the narrowest its pages lay out in
 };

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 using vantel::sim::kWheelOrder;
 using vantel::sim::kWheelPockets;
@@ -34,6 +35,8 @@ constexpr QRgb kHeatBeyond = 0xFFA31A12; // a count beyond the band
 constexpr QRgb kInside = 0xFF2E3B33;     // the wheel's middle
 constexpr QRgb kDot = 0xFFF4F1E6;
 constexpr QRgb kLatest = 0xFFFFC93C; // the latest spin's dot and its neighbours' outline
+// Kept clear round each pocket's number, in pixels.
+constexpr double kLabelGap = 1.0;
 
 QRgb pocketColour(int number) {
     const vantel::NumberColour colour = vantel::colourOf(number);
@@ -154,25 +157,62 @@ const QPixmap& WheelView::pockets(double ratio) const {
     p.drawEllipse(c, r * WheelRings::kPocketInner, r * WheelRings::kPocketInner);
     p.drawEllipse(c, r * WheelRings::kPocketOuter, r * WheelRings::kPocketOuter);
 
-    QFont font = this->font();
-    font.setBold(true);
-    font.setPixelSize(std::max(7, static_cast<int>(r * 0.085)));
-    p.setFont(font);
+    // The numbers run along the radius, each in the middle of its pocket,
+    // read from the centre out on the right half and from the rim in on the
+    // left, so that none stands on its head.
+    const PocketLabels labels = pocketLabels();
+    p.setFont(labels.font);
     p.setPen(Qt::white);
-    const double textRadius = r * (WheelRings::kPocketInner + WheelRings::kPocketOuter) / 2;
-    const QFontMetricsF fm(font);
+    const QFontMetricsF fm(labels.font);
     for (int i = 0; i < kWheelPockets; ++i) {
-        const double a = pocketAngle(i);
-        p.save();
-        p.translate(onWheel(c, textRadius, a));
-        p.rotate(a * 180 / kPi);
         const QString text = QString::number(kWheelOrder[static_cast<size_t>(i)]);
-        p.drawText(QRectF(-fm.horizontalAdvance(text), -fm.height() / 2,
-                          2 * fm.horizontalAdvance(text), fm.height()),
-                   Qt::AlignCenter, text);
+        p.save();
+        p.setTransform(labelTransform(i, labels), true);
+        p.drawText(QPointF(-fm.horizontalAdvance(text) / 2, labels.capHeight / 2), text);
         p.restore();
     }
     return m_pockets;
+}
+
+WheelView::PocketLabels WheelView::pocketLabels() const {
+    const double r = radius();
+    PocketLabels labels;
+    labels.font = font();
+    labels.font.setBold(true);
+    labels.radius = r * (WheelRings::kPocketInner + WheelRings::kPocketOuter) / 2;
+    const double depth = r * (WheelRings::kPocketOuter - WheelRings::kPocketInner);
+    // The largest size whose widest number fits the pocket's depth and whose
+    // height leaves a pixel or more to either neighbour at the number's inner
+    // end, where the pockets are narrowest.
+    for (int size = std::max(6, static_cast<int>(r * 0.12)); size >= 6; --size) {
+        labels.font.setPixelSize(size);
+        const QFontMetricsF fm(labels.font);
+        const double width = fm.horizontalAdvance(QStringLiteral("00"));
+        // The digits' own height: a font's cap height is not always told.
+        labels.capHeight = fm.tightBoundingRect(QStringLiteral("0123456789")).height();
+        const double inner = labels.radius - width / 2;
+        const double room = 2 * inner * std::sin(kHalfPocket) - 2 * kLabelGap;
+        if (width <= depth - 2 * kLabelGap && labels.capHeight <= room) break;
+    }
+    return labels;
+}
+
+QTransform WheelView::labelTransform(int pocket, const PocketLabels& labels) const {
+    const double a = pocketAngle(pocket);
+    QTransform t;
+    const QPointF at = onWheel(centre(), labels.radius, a);
+    t.translate(at.x(), at.y());
+    t.rotate(a * 180 / kPi + (a > kPi ? 90 : -90));
+    return t;
+}
+
+QPolygonF WheelView::pocketLabelBox(int pocket) const {
+    const PocketLabels labels = pocketLabels();
+    const QFontMetricsF fm(labels.font);
+    const QString text = QString::number(kWheelOrder[static_cast<size_t>(pocket)]);
+    const QRectF glyphs = fm.tightBoundingRect(text).translated(-fm.horizontalAdvance(text) / 2,
+                                                                labels.capHeight / 2);
+    return labelTransform(pocket, labels).map(QPolygonF(glyphs));
 }
 
 // A bar's length in device pixels; one more than the band for a count
@@ -433,9 +473,11 @@ WheelFigures::WheelFigures(QWidget* parent) : QWidget(parent), m_cells(kCells) {
     }
     m_cells[kArcsTitle].strong = true;
     m_cells[kChartTitle].strong = true;
-    setCell(kArcsTitle,
-            QStringLiteral("Neighbourhoods: %1 arcs of 5 or 6 pockets").arg(vantel::sim::kArcs));
-    setCell(kChartTitle, QStringLiteral("Pockets to the next spin (line: fair share)"));
+    // In pieces, so that a narrow panel takes them on two lines.
+    setLine(kArcsTitle, {QStringLiteral("Neighbourhoods: "),
+                         QStringLiteral("%1 arcs of 5 or 6 pockets").arg(vantel::sim::kArcs)});
+    setLine(kChartTitle,
+            {QStringLiteral("Pockets to the next spin "), QStringLiteral("(line: fair share)")});
     for (int k = 0; k < 7; ++k) {
         setCell(kAxis + k, QString::number(3 * k));
         m_cells[static_cast<size_t>(kAxis + k)].align = Qt::AlignHCenter;
@@ -445,12 +487,17 @@ WheelFigures::WheelFigures(QWidget* parent) : QWidget(parent), m_cells(kCells) {
 }
 
 QSize WheelFigures::sizeHint() const {
-    const QFontMetrics fm(font());
-    const int lines = 4 + 1 + 4 + 1 + 1 + 3;
-    const int width = std::max(
-        fm.horizontalAdvance(QStringLiteral("chi-square 000.00 with 18 degrees of freedom,")) + 8,
-        static_cast<int>(std::ceil(m_tableWidth)) + 4);
-    return {width, lines * (fm.lineSpacing() + 2) + 90 + 8};
+    const int width = static_cast<int>(std::ceil(std::max(m_tableWidth, m_widestLine))) + 4;
+    return {width, heightForWidth(width)};
+}
+
+QSize WheelFigures::minimumSizeHint() const {
+    const int width = static_cast<int>(std::ceil(m_narrowWidth)) + 4;
+    return {width, heightForWidth(width)};
+}
+
+int WheelFigures::heightForWidth(int width) const {
+    return static_cast<int>(std::ceil(const_cast<WheelFigures*>(this)->arrange(width, false)));
 }
 
 void WheelFigures::setCell(int id, const QString& text) {
@@ -508,60 +555,139 @@ void WheelFigures::setLine(int id, const QStringList& pieces) {
 }
 
 void WheelFigures::placeLine(Cell& cell) {
+    // Pieces go on a second line where the first has no room for them, the
+    // space they start with hanging before the margin.
     double x = cell.rect.left();
+    double y = cell.rect.top();
     for (Piece& piece : cell.pieces) {
-        piece.rect = QRectF(x, cell.rect.top(), piece.advance, cell.rect.height());
+        if (x > cell.rect.left() && x + piece.advance > cell.rect.right() + 0.5 &&
+            y + 2 * m_lineHeight <= cell.rect.bottom() + 0.5) {
+            y += m_lineHeight;
+            x = cell.rect.left() - (piece.string.startsWith(QLatin1Char(' ')) ? m_space : 0);
+        }
+        piece.rect = QRectF(x, y, piece.advance, m_lineHeight);
         x += piece.advance;
     }
 }
 
 void WheelFigures::place() {
-    QFont strong = font();
-    strong.setBold(true);
-    const QFontMetrics fm(font());
-    const QFontMetrics bold(strong);
-    m_lineHeight = fm.lineSpacing() + 2;
-    const double h = m_lineHeight;
-    const double w = width() - 4;
-    // The sector table's columns take their widest text.
-    double columns[4] = {0, 0, 0, 0};
-    for (int c = 0; c < 4; ++c) {
-        columns[c] = bold.horizontalAdvance(m_cells[static_cast<size_t>(kHeader + c)].string);
-        for (int k = 0; k < vantel::sim::kSectors; ++k)
-            columns[c] = std::max<double>(
-                columns[c],
-                fm.horizontalAdvance(m_cells[static_cast<size_t>(kSectorRows + 4 * k + c)].string));
-    }
-    columns[2] = std::max<double>(columns[2], fm.horizontalAdvance(QStringLiteral("00000")));
-    columns[3] = std::max<double>(columns[3], fm.horizontalAdvance(QStringLiteral("0000.0")));
-    double x = 2;
-    for (int c = 0; c < 4; ++c) {
-        for (int row = 0; row <= vantel::sim::kSectors; ++row) {
-            const int id = row == 0 ? kHeader + c : kSectorRows + 4 * (row - 1) + c;
-            m_cells[static_cast<size_t>(id)].rect = QRectF(x, 2 + row * h, columns[c], h);
-            if (c >= 2) m_cells[static_cast<size_t>(id)].align = Qt::AlignRight;
-        }
-        x += columns[c] + 8;
-    }
-    m_tableWidth = x - 8;
-    double y = 2 + 4 * h + h / 2;
-    for (int id = kArcsTitle; id <= kArcsMost; ++id, y += h)
-        m_cells[static_cast<size_t>(id)].rect = QRectF(2, y, w, h);
-    y += h / 2;
-    m_cells[kChartTitle].rect = QRectF(2, y, w, h);
-    y += h;
-    m_chart = QRectF(2, y + 2, w, 84);
-    y += 90;
-    const double slot = m_chart.width() / vantel::sim::kDistanceClasses;
-    for (int k = 0; k < 7; ++k)
-        m_cells[static_cast<size_t>(kAxis + k)].rect =
-            QRectF(m_chart.left() + 3 * k * slot - slot, y, 3 * slot, h);
-    y += h;
-    for (int id = kDistances; id <= kDistancesP; ++id, y += h)
-        m_cells[static_cast<size_t>(id)].rect = QRectF(2, y, w, h);
+    arrange(width(), true);
     for (Cell& cell : m_cells)
         placeLine(cell);
     update();
+}
+
+double WheelFigures::arrange(double width, bool apply) {
+    QFont strong = font();
+    strong.setBold(true);
+    const QFontMetricsF fm(font());
+    const QFontMetricsF bold(strong);
+    m_lineHeight = static_cast<int>(fm.lineSpacing()) + 2;
+    m_space = fm.horizontalAdvance(QLatin1Char(' '));
+    const double h = m_lineHeight;
+    const double w = width - 4;
+    const auto cellAt = [&](int id) -> Cell& { return m_cells[static_cast<size_t>(id)]; };
+    // The sector table's columns take their widest text.
+    double columns[4] = {0, 0, 0, 0};
+    for (int c = 0; c < 4; ++c) {
+        columns[c] = bold.horizontalAdvance(cellAt(kHeader + c).string);
+        for (int k = 0; k < vantel::sim::kSectors; ++k)
+            columns[c] =
+                std::max(columns[c], fm.horizontalAdvance(cellAt(kSectorRows + 4 * k + c).string));
+    }
+    columns[2] = std::max(columns[2], fm.horizontalAdvance(QStringLiteral("00000")));
+    columns[3] = std::max(columns[3], fm.horizontalAdvance(QStringLiteral("0000.0")));
+    m_tableWidth = columns[0] + columns[1] + columns[2] + columns[3] + 3 * 8;
+    // Narrow, each sector's pockets go on a line under its name.
+    const double narrowTable =
+        std::max(columns[0], kIndent + columns[1]) + columns[2] + columns[3] + 2 * 8;
+    // The widest each line can be, whatever the figures: a line that might not
+    // fit is given two, so that the panel's height never follows the spins.
+    const auto widest = [&](std::initializer_list<const char*> texts, const QFontMetricsF& m) {
+        double most = 0;
+        for (const char* t : texts)
+            most = std::max(most, m.horizontalAdvance(QString::fromLatin1(t)));
+        return most;
+    };
+    const double test = widest({"chi-square 0000.00 with 36 degrees of freedom,",
+                                "The test needs 37 distances; 37 more to go."},
+                               fm);
+    const double reading = widest({"p = 0.0000: uneven; keep watching."}, fm);
+    const auto need = [&](int id) -> double {
+        switch (id) {
+        case kArcsTitle:
+        case kChartTitle:
+            return bold.horizontalAdvance(cellAt(id).string);
+        case kArcsTest:
+        case kDistancesTest:
+            return test;
+        case kArcsP:
+        case kDistancesP:
+            return reading;
+        case kArcsMost:
+            return widest({"Hottest arc: 00 to 00, 000000 against 00000.0 fair."}, fm);
+        default:
+            return widest({"000000 distances, on average 00.00 pockets (fair: 9.25)."}, fm);
+        }
+    };
+    m_widestLine = 0;
+    for (int id : {kArcsTitle, kArcsTest, kArcsP, kArcsMost, kChartTitle, kDistances})
+        m_widestLine = std::max(m_widestLine, need(id));
+    // Narrowest: the table with its pockets under the names, and each line's
+    // longest piece.
+    m_narrowWidth = std::max(narrowTable, 200.0);
+    for (const Cell& cell : m_cells)
+        for (const Piece& piece : cell.pieces)
+            m_narrowWidth = std::max(m_narrowWidth, piece.advance);
+
+    const bool narrow = m_tableWidth > w;
+    double y = 2;
+    if (apply) {
+        double x = 2;
+        double at[4];
+        for (int c = 0; c < 4; ++c) {
+            at[c] = x;
+            if (!narrow || c != 1) x += columns[c] + 8;
+        }
+        if (narrow) {
+            at[1] = 2 + kIndent;
+            columns[0] = std::max(columns[0], kIndent + columns[1]);
+            at[2] = 2 + columns[0] + 8;
+            at[3] = at[2] + columns[2] + 8;
+        }
+        for (int c = 0; c < 4; ++c)
+            for (int row = 0; row <= vantel::sim::kSectors; ++row) {
+                const int id = row == 0 ? kHeader + c : kSectorRows + 4 * (row - 1) + c;
+                const int line = narrow ? (row == 0 ? 0 : 2 * row - 1 + (c == 1 ? 1 : 0)) : row;
+                Cell& cell = cellAt(id);
+                // Narrow, the pockets' heading goes: the pockets are under their sector.
+                cell.rect = narrow && row == 0 && c == 1
+                                ? QRectF()
+                                : QRectF(at[c], 2 + line * h, columns[c], h);
+                if (c >= 2) cell.align = Qt::AlignRight;
+            }
+    }
+    y += (narrow ? 1 + 2 * vantel::sim::kSectors : 1 + vantel::sim::kSectors) * h + h / 2;
+    const auto line = [&](int id) {
+        const double height = (need(id) > w ? 2 : 1) * h;
+        if (apply) cellAt(id).rect = QRectF(2, y, w, height);
+        y += height;
+    };
+    for (int id = kArcsTitle; id <= kArcsMost; ++id)
+        line(id);
+    y += h / 2;
+    line(kChartTitle);
+    if (apply) m_chart = QRectF(2, y + 2, w, 84);
+    y += 90;
+    if (apply) {
+        const double slot = m_chart.width() / vantel::sim::kDistanceClasses;
+        for (int k = 0; k < 7; ++k)
+            cellAt(kAxis + k).rect = QRectF(m_chart.left() + 3 * k * slot - slot, y, 3 * slot, h);
+    }
+    y += h;
+    for (int id = kDistances; id <= kDistancesP; ++id)
+        line(id);
+    return y + 2;
 }
 
 void WheelFigures::resizeEvent(QResizeEvent*) {
@@ -614,9 +740,10 @@ void WheelFigures::set(const WheelStats& s) {
                  QString::number(s.arcExpected[static_cast<size_t>(most)], 'f', 1),
                  QStringLiteral(" fair.")});
     } else {
-        setLine(kArcsTest, {QStringLiteral("The test needs %1 spins; %2 more to go.")
-                                .arg(vantel::sim::kSpinsForFairnessTest)
-                                .arg(vantel::sim::kSpinsForFairnessTest - s.spins)});
+        setLine(
+            kArcsTest,
+            {QStringLiteral("The test needs %1 spins; ").arg(vantel::sim::kSpinsForFairnessTest),
+             QStringLiteral("%1 more to go.").arg(vantel::sim::kSpinsForFairnessTest - s.spins)});
         setLine(kArcsP, {});
         setLine(kArcsMost, {});
     }
@@ -634,9 +761,10 @@ void WheelFigures::set(const WheelStats& s) {
                 chiSquareLine(s.distanceTest->chiSquare, s.distanceTest->degreesOfFreedom));
         setLine(kDistancesP, pLine(s.distanceTest->pValue, s.distanceTest->reading));
     } else {
-        setLine(kDistancesTest, {QStringLiteral("The test needs %1 distances; %2 more to go.")
-                                     .arg(vantel::sim::kDistancesForTest)
-                                     .arg(vantel::sim::kDistancesForTest - s.distances)});
+        setLine(
+            kDistancesTest,
+            {QStringLiteral("The test needs %1 distances; ").arg(vantel::sim::kDistancesForTest),
+             QStringLiteral("%1 more to go.").arg(vantel::sim::kDistancesForTest - s.distances)});
         setLine(kDistancesP, {});
     }
     if (s.distanceCounts != m_counts || s.distances != m_distances) {
@@ -741,11 +869,67 @@ WheelPanel::WheelPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("WheelPanel"));
     m_wheel = new WheelView(this);
     m_figures = new WheelFigures(this);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(m_wheel, 1);
-    row->addWidget(m_figures, 0, Qt::AlignTop);
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
     follow({});
+}
+
+WheelPanel::Arrangement WheelPanel::arrangementFor(int width) const {
+    Arrangement a;
+    const int natural = m_figures->sizeHint().width();
+    const int room = m_room > 0 ? m_room : std::numeric_limits<int>::max();
+    if (width >= WheelView::kSmallest + kGap + natural) {
+        // Beside: the figures take their natural width and the wheel the
+        // rest, no taller than the room the page has.
+        const int side = std::max(WheelView::kSmallest, std::min(width - natural - kGap, room));
+        const int figuresWidth = width - side - kGap;
+        a.wheel = QRect(0, 0, side, side);
+        a.figures = QRect(side + kGap, 0, figuresWidth, m_figures->heightForWidth(figuresWidth));
+        a.beside = true;
+    } else {
+        // Above: the wheel as wide as the panel, or as the room is high.
+        const int side = std::min(width, std::max(WheelView::kSmallest, room));
+        a.wheel = QRect((width - side) / 2, 0, side, side);
+        a.figures = QRect(0, side + kGap, width, m_figures->heightForWidth(width));
+    }
+    a.height = std::max(a.wheel.bottom(), a.figures.bottom()) + 1;
+    return a;
+}
+
+QSize WheelPanel::sizeHint() const {
+    const int width = m_wheel->sizeHint().width() + kGap + m_figures->sizeHint().width();
+    return {width, arrangementFor(width).height};
+}
+
+QSize WheelPanel::minimumSizeHint() const {
+    const int width = std::max(WheelView::kSmallest, m_figures->minimumSizeHint().width());
+    return {width, arrangementFor(width).height};
+}
+
+int WheelPanel::heightForWidth(int width) const {
+    return arrangementFor(width).height;
+}
+
+bool WheelPanel::besideItsFigures() const {
+    return arrangementFor(width()).beside;
+}
+
+void WheelPanel::setRoomHeight(int height) {
+    if (height == m_room) return;
+    m_room = height;
+    updateGeometry();
+    place();
+}
+
+void WheelPanel::resizeEvent(QResizeEvent*) {
+    place();
+}
+
+void WheelPanel::place() {
+    const Arrangement a = arrangementFor(width());
+    m_wheel->setGeometry(a.wheel);
+    m_figures->setGeometry(a.figures);
 }
 
 void WheelPanel::follow(const std::vector<vantel::EnteredSpin>& spins) {

@@ -3,7 +3,9 @@
 #include "wheel_stats.h"
 
 #include <QPixmap>
+#include <QPolygonF>
 #include <QStaticText>
+#include <QTransform>
 #include <QWidget>
 
 #include <array>
@@ -31,8 +33,10 @@ class WheelView : public QWidget {
   public:
     explicit WheelView(QWidget* parent);
     void set(const vantel::sim::WheelStats& stats);
-    QSize sizeHint() const override { return {270, 270}; }
-    QSize minimumSizeHint() const override { return {220, 220}; }
+    // The smallest size keeps the pocket numbers at least 8 pixels high.
+    QSize sizeHint() const override { return {300, 300}; }
+    QSize minimumSizeHint() const override { return {kSmallest, kSmallest}; }
+    static constexpr int kSmallest = 240;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override { return width; }
 
@@ -41,6 +45,16 @@ class WheelView : public QWidget {
     double radius() const;
     // The angle of a pocket's middle, in radians clockwise from the top.
     static double pocketAngle(int pocket);
+
+    // The pocket numbers: their font, the radius of their middles and the
+    // height of their digits; and where a pocket's number's glyphs lie.
+    struct PocketLabels {
+        QFont font;
+        double radius = 0;
+        double capHeight = 0;
+    };
+    PocketLabels pocketLabels() const;
+    QPolygonF pocketLabelBox(int pocket) const;
 
     // The wheel painted at `ratio` device pixels a pixel, as the screen would
     // show it.
@@ -53,6 +67,9 @@ class WheelView : public QWidget {
 
   private:
     void paintWheel(QPainter& p, double ratio) const;
+    // From a pocket number's own coordinates (its middle at 0,0, read along
+    // x) to the widget's.
+    QTransform labelTransform(int pocket, const PocketLabels& labels) const;
     // The pockets and their numbers on the window's background.
     const QPixmap& pockets(double ratio) const;
     // The same with the heat bars, each as long as whole device pixels: after
@@ -91,8 +108,13 @@ class WheelFigures : public QWidget {
   public:
     explicit WheelFigures(QWidget* parent);
     void set(const vantel::sim::WheelStats& stats);
+    // Its natural width shows every line whole; narrower, down to its
+    // minimum, the pockets go under their sectors' names and long lines take
+    // two. Its height follows its width only, never the figures.
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
     // Every text it shows, a line each, as assistive tools read it.
     QString text() const;
     // Where the bars are drawn.
@@ -125,19 +147,26 @@ class WheelFigures : public QWidget {
     void setLine(int id, const QStringList& pieces);
     void placeLine(Cell& cell);
     void place();
+    // Places the cells for a width (when apply) and gives the height it takes.
+    double arrange(double width, bool apply);
+    static constexpr double kIndent = 12; // a sector's pockets under its name
 
     std::vector<Cell> m_cells;
     QRectF m_chart;
     std::array<uint64_t, vantel::sim::kDistanceClasses> m_counts{};
     uint64_t m_distances = 0;
     int m_lineHeight = 0;
-    double m_tableWidth = 0;
+    double m_space = 0;
+    double m_tableWidth = 0;  // the sector table in one row a sector
+    double m_widestLine = 0;  // the widest any line can be
+    double m_narrowWidth = 0; // the narrowest it lays out in
 };
 
-// The wheel's part of the Statistics window: the wheel, and beside it the
-// sectors against their fair counts, the neighbourhood test and the distance
-// chart with its test. It keeps its own tally, which follows the session's
-// spins a step at a time.
+// The wheel's part of the Statistics window: the wheel, and beside it, or
+// above it where the panel is too narrow for both, the sectors against their
+// fair counts, the neighbourhood test and the distance chart with its test.
+// The wheel grows with the panel, no taller than the room its page has. It
+// keeps its own tally, which follows the session's spins a step at a time.
 class WheelPanel : public QWidget {
   public:
     explicit WheelPanel(QWidget* parent);
@@ -147,7 +176,29 @@ class WheelPanel : public QWidget {
     WheelView* wheel() const { return m_wheel; }
     WheelFigures* figures() const { return m_figures; }
 
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    // The height the panel's page shows without scrolling; 0: no bound.
+    void setRoomHeight(int height);
+    bool besideItsFigures() const;
+
+  protected:
+    void resizeEvent(QResizeEvent*) override;
+
   private:
+    struct Arrangement {
+        QRect wheel;
+        QRect figures;
+        int height = 0;
+        bool beside = false;
+    };
+    Arrangement arrangementFor(int width) const;
+    void place();
+    static constexpr int kGap = 12;
+    int m_room = 0;
+
     vantel::sim::WheelTally m_tally;
     vantel::sim::WheelStats m_stats;
     WheelView* m_wheel = nullptr;

@@ -10,10 +10,13 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QSlider>
+#include <QToolTip>
 
 namespace {
 
@@ -55,8 +58,20 @@ bool SessionFiles::saveTo(const QString& path) {
     // saved once the spin is done.
     if (refusedWhileLocked()) return false;
     const std::string text = vantel::sessionText(session());
-    return saveWholeOrSay(&m_form.widget(), path,
-                          QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    if (!saveWholeOrSay(&m_form.widget(), path,
+                        QByteArray(text.data(), static_cast<qsizetype>(text.size()))))
+        return false;
+    // Said for a moment under the board, where the player looks; the window's
+    // layout stays as it is.
+    const QString said = QStringLiteral("Session saved to %1")
+                             .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()));
+    if (NoticeHook) {
+        NoticeHook(said);
+    } else {
+        QWidget& w = m_form.widget();
+        QToolTip::showText(w.mapToGlobal(QPoint(8, w.height() - 8)), said, &w, {}, 5000);
+    }
+    return true;
 }
 
 std::optional<vantel::Session> SessionFiles::readOrSay(const QString& path) {
@@ -88,10 +103,13 @@ bool SessionFiles::replacingConfirmed(const QString& path) {
     const size_t spins = m_form.spinUndo().history().entered().size();
     if (spins == 0) return true;
     const QString title = QStringLiteral("Open session");
-    const QString text = QStringLiteral("Opening %1 replaces the %2 spins entered in this "
+    const QString entered = spins == 1
+                                ? QStringLiteral("the spin")
+                                : QStringLiteral("the %1 spins")
+                                      .arg(QLocale(QLocale::English).toString(qulonglong(spins)));
+    const QString text = QStringLiteral("Opening %1 replaces %2 entered in this "
                                         "window; spins that were not saved are lost.")
-                             .arg(QDir::toNativeSeparators(path))
-                             .arg(spins);
+                             .arg(QDir::toNativeSeparators(path), entered);
     if (ConfirmHook) return ConfirmHook(title, text);
     return QMessageBox::question(&m_form.widget(), title, text,
                                  QMessageBox::Open | QMessageBox::Cancel,

@@ -26,7 +26,8 @@ class SessionFiles : public QObject {
     // The session as the window holds it now.
     vantel::Session session();
     // Writes the session to path through the one file writer; a failure is
-    // said in a message box. False, with a beep, while the board is locked.
+    // said in a message box, success in a short notice naming the file. False, with a beep, while
+    // the board is locked.
     bool saveTo(const QString& path);
     // Opens the session in path in place of the window's; false, and the
     // window untouched, when the file is refused or the board is locked.
@@ -50,6 +51,10 @@ class SessionFiles : public QObject {
     // session; empty means a question box. Tests answer instead.
     using Confirm = std::function<bool(const QString& title, const QString& text)>;
     static inline Confirm ConfirmHook;
+    // Says where a session was saved; empty means a short notice under the
+    // board. Tests read it instead.
+    using Notice = std::function<void(const QString& text)>;
+    static inline Notice NoticeHook;
 
   private:
     // The session in path, or nothing, said in a message, when it is refused.

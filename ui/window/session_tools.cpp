@@ -113,6 +113,7 @@ SessionTools::SessionTools(MainWindow& form) : QObject(&form.widget()), m_form(f
     connect(m_simulateKey, &QShortcut::activated, this, &SessionTools::openSimulate);
     form.spinUndo().history().OnChange = [this] { historyChanged(); };
     m_files = new SessionFiles(form, this);
+    m_sides = new vantel::SideWindows(&form.widget());
     m_keys = new KeyRoutes(form, *this);
     // The number entry's key is made after these tools.
     QTimer::singleShot(0, m_keys, [keys = m_keys] { keys->widen(); });
@@ -140,7 +141,7 @@ void SessionTools::openStatistics() {
         m_statistics =
             new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form.widget());
     m_statistics->refresh();
-    m_statistics->showBeside();
+    m_statistics->showBeside(m_sides);
 }
 
 vantel::sim::Settings SessionTools::currentSettings() const {
@@ -155,13 +156,8 @@ void SessionTools::openSimulate() {
         m_simulate = new SimulateDialog(currentSettings(), &m_form.widget());
     else if (!m_simulate->running())
         m_simulate->setSettings(currentSettings());
-    if (!m_simulate->isVisible()) {
-        vantel::placeBeside(m_simulate, &m_form.widget(), m_simulate->wantedSize(),
-                            SimulateDialog::kSmallest);
-        m_simulate->show();
-        vantel::placeBeside(m_simulate, &m_form.widget(), m_simulate->wantedSize(),
-                            SimulateDialog::kSmallest);
-    }
+    if (!m_simulate->isVisible())
+        m_sides->show(m_simulate, m_simulate->wantedSize(), SimulateDialog::kSmallest);
     m_simulate->raise();
     m_simulate->activateWindow();
 }

@@ -12,6 +12,9 @@ class QMenu;
 class QShortcut;
 class SessionFiles;
 class MainWindow;
+namespace vantel {
+class SideWindows;
+}
 
 // What the session means, one right-click away: "Statistics…" (Ctrl+I),
 // "Simulate these settings…" (Ctrl+R) and "About Vantel", below Undo and Redo
@@ -50,4 +53,6 @@ class SessionTools : public QObject {
     SessionFiles* m_files = nullptr;
     bool m_refreshPending = false;
     KeyRoutes* m_keys = nullptr;
+    // Statistics and the Simulate dialog, placed as a set.
+    vantel::SideWindows* m_sides = nullptr;
 };
