@@ -5,6 +5,7 @@
 #include "statistics/figures_text.h"
 #include "statistics/wheel_view.h"
 #include "tracker.h"
+#include "widgets/accessibility.h"
 #include "widgets/save_file.h"
 #include "widgets/scrolling.h"
 #include "widgets/side_placement.h"
@@ -278,14 +279,15 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     m_numbersView->setAccessibleName(QStringLiteral("The wheel: each number"));
     m_groupsView = table(m_groups, QStringLiteral("GroupsTable"));
     m_groupsView->setAccessibleName(QStringLiteral("Even chances, dozens and columns"));
-    const auto text = [this](const QString& name, int lines) {
+    const auto text = [this](const QString& name, int lines, const QString& spoken) {
         auto* figures = new FiguresText(lines, this);
         figures->setObjectName(name);
+        figures->setAccessibleName(spoken);
         return figures;
     };
-    m_wheel = text(QStringLiteral("WheelText"), 4);
-    m_suggestions = text(QStringLiteral("SuggestionsText"), 3);
-    m_money = text(QStringLiteral("MoneyText"), 2);
+    m_wheel = text(QStringLiteral("WheelText"), 4, QStringLiteral("The wheel's figures"));
+    m_suggestions = text(QStringLiteral("SuggestionsText"), 3, QStringLiteral("Suggestions"));
+    m_money = text(QStringLiteral("MoneyText"), 2, QStringLiteral("Money"));
     m_chart = new NetChart(this);
     m_wheelPanel = new WheelPanel(this);
     m_save = new QPushButton(QStringLiteral("Save spins…"), this);
@@ -311,9 +313,14 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     // Placed in a narrow room on a small or scaled screen, it shows a few
     // lines and scrolls.
     scroll->setMinimumHeight(40);
+    // Not a stop of its own: Tab goes to the figures it holds, which it scrolls into view.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setAccessibleName(QStringLiteral("Statistics figures"));
+    vantel::accessibility::markFrame(this);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(scroll, 1);
     outer->addWidget(m_save, 0, Qt::AlignRight);
+    setTabOrder(m_wheelPanel->wheel(), m_wheelPanel->figures());
     setTabOrder(m_wheelPanel->figures(), m_numbersView);
     setTabOrder(m_numbersView, m_wheel);
     setTabOrder(m_wheel, m_groupsView);
