@@ -95,7 +95,7 @@ class Desktop:
         subprocess.run(["xdotool", "key", "--clearmodifiers"] + list(keys), env=self.env,
                        check=True)
 
-    def stop(self):
+    def stop(self, keep_log=False):
         for p in reversed(self.procs):
             if p.poll() is None:
                 p.terminate()
@@ -104,7 +104,8 @@ class Desktop:
                 except subprocess.TimeoutExpired:
                     p.kill()
                     p.wait(2)
-        shutil.rmtree(self.home, ignore_errors=True)
+        if not keep_log:
+            shutil.rmtree(self.home, ignore_errors=True)
 
 
 def pump():
@@ -295,18 +296,27 @@ def play(desktop):
 def main():
     desktop = Desktop()
     started = time.monotonic()
+    failure = None
     try:
         desktop.start()
         desktop.run_program()
         play(desktop)
-    except Failure as failure:
-        print("FAILED: %s" % failure)
-        if hasattr(desktop, "log"):
-            desktop.log.seek(0)
-            print("program output:\n" + desktop.log.read()[-3000:])
-        return 1
+    except Failure as f:
+        failure = str(f)
     finally:
-        desktop.stop()
+        desktop.stop(keep_log=True)
+    output = ""
+    if hasattr(desktop, "log"):
+        desktop.log.seek(0)
+        output = desktop.log.read()
+    shutil.rmtree(desktop.home, ignore_errors=True)
+    report = [line for line in output.splitlines()
+              if re.search(r"(ERROR|WARNING|SUMMARY): \w*Sanitizer|runtime error:", line)]
+    if report and not failure:
+        failure = "the sanitizers reported:\n" + "\n".join(report)
+    if failure:
+        print("FAILED: %s\nprogram output:\n%s" % (failure, output[-3000:]))
+        return 1
     print("passed in %.1f s" % (time.monotonic() - started))
     return 0
 

@@ -211,6 +211,7 @@ TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(form.historyText(1), "");
     EXPECT_EQ(entry->edit()->selectedText(), "40");
+    EXPECT_EQ(entry->confirmation(), "40 is not a number from 0 to 36");
     // Each number entered is confirmed, and the entry waits for the next.
     for (const auto& [typed, said] : {std::pair{"17", "17 black entered"},
                                       {"0", "0 green entered"},
@@ -231,6 +232,7 @@ TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
     QTest::keyClicks(entry->edit(), "5");
     QTest::keyClick(entry->edit(), Qt::Key_Return);
     EXPECT_EQ(beeps, 2) << "refused while locked";
+    EXPECT_EQ(entry->confirmation(), "5 not entered: the board is busy");
     EXPECT_EQ(form.historyText(1), "36");
     form.Enable_Buttons();
 }

@@ -77,5 +77,12 @@ void TNumberEntry::enterTyped() {
         OnBeep();
     else
         QApplication::beep();
+    const QString typed = m_edit->text();
+    const QString why = n >= 0 ? QStringLiteral("%1 not entered: the board is busy").arg(n)
+                        : typed.isEmpty()
+                            ? QStringLiteral("Type a number from 0 to 36")
+                            : QStringLiteral("%1 is not a number from 0 to 36").arg(typed);
+    confirm(why);
+    if (OnRefused) OnRefused(why);
     m_edit->selectAll();
 }

@@ -23,6 +23,8 @@ class TNumberEntry : public QDialog {
     // Runs for an accepted number; returns whether the spin was entered.
     std::function<bool(int)> OnEnter;
     std::function<void()> OnBeep;
+    // Says why a Return entered nothing: "40 is not a number from 0 to 36".
+    std::function<void(const QString&)> OnRefused;
 
     // Opens the dialog with its top left corner at a point of the screen, or
     // brings it back to the front with the typing cleared.

@@ -232,6 +232,7 @@ TNumberEntry* PlayerAids::numberEntry() {
     if (!m_numberEntry) {
         m_numberEntry = new TNumberEntry(m_controls.window);
         m_numberEntry->OnEnter = [this](int n) { return m_enterSpin(n); };
+        m_numberEntry->OnRefused = [this](const QString& why) { announce(why); };
     }
     return m_numberEntry;
 }
@@ -326,10 +327,13 @@ void PlayerAids::indicatorShown(bool nextMissLights) {
 }
 
 void PlayerAids::later() {
-    // Told once the click, key or tick that made the change is over, all in one sentence.
+    // Told once the click, key or tick that made the change is over, all in
+    // one sentence, and a moment later: locking and unlocking the board sends
+    // screen readers a burst of changes, and one still busy with them may
+    // drop a sentence that comes in the middle.
     if (m_tellPending) return;
     m_tellPending = true;
-    QTimer::singleShot(0, this, &PlayerAids::tell);
+    QTimer::singleShot(TellDelayMs, this, &PlayerAids::tell);
 }
 
 QString PlayerAids::litSentence() const {

@@ -87,6 +87,9 @@ class PlayerAids : public QObject {
     void unlocked();
     void indicatorShown(bool nextMissLights);
 
+    // How long after a change it is told; tests tell at once.
+    static inline int TellDelayMs = 400;
+
     // What was said last, and the texts only assistive tools see.
     TAccessibleText* announcer() const { return m_announcer; }
     TAccessibleText* stripText() const { return m_strip; }
