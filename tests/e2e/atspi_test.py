@@ -191,13 +191,19 @@ def play(desktop):
     application = wait(app, 20, "the program is not on the accessibility bus")
     frame = wait(lambda: find(application, pyatspi.ROLE_FRAME, "Vantel 2.0"), 10,
                  "the main window is not exported as a frame named Vantel 2.0")
-    game_mode = wait(lambda: find(frame, pyatspi.ROLE_COMBO_BOX, "Mode1"), 5, "no game mode box")
+    game_mode = wait(lambda: find(frame, pyatspi.ROLE_COMBO_BOX, "Game mode"), 5,
+                     "no drop-down named Game mode")
+    check(text_of(game_mode) == "Mode1", "Game mode reads %r" % text_of(game_mode))
     wait(lambda: has(game_mode, pyatspi.STATE_FOCUSED), 10,
          "the focus did not start on Game mode: %r %r" % (game_mode.getState().getStates(), frame.getState().getStates()))
     labels = [t.name for r in game_mode.getRelationSet()
               if r.getRelationType() == pyatspi.RELATION_LABELLED_BY
               for t in (r.getTarget(i) for i in range(r.getNTargets()))]
     check(labels == ["Game mode"], "Game mode's box is labelled by %r" % labels)
+    # Its choice, where a screen reader reads it: the selected item of its list.
+    chosen = [game_mode[0][i].name for i in range(game_mode[0].childCount)
+              if has(game_mode[0][i], pyatspi.STATE_SELECTED)]
+    check(chosen == ["Mode1"], "Game mode's list has %r selected" % chosen)
 
     bet = find(frame, pyatspi.ROLE_LABEL, "Stake per number")
     check(bet is not None, "no stake label")

@@ -96,6 +96,9 @@ TEST_F(Accessibility, TheTreeHoldsWhatThePlayerReadsAndNoPictures) {
     EXPECT_EQ(of(form.Bet)->valueInterface()->currentValue().toInt(), 40);
     EXPECT_EQ(of(form.Reset_Bets)->text(QAccessible::Accelerator), "Ctrl+B");
     EXPECT_TRUE(of(form.Reset_Bets)->state().focusable);
+    EXPECT_EQ(of(form.Betting_System)->text(QAccessible::Name), "Betting system");
+    form.Betting_System->setCurrentIndex(1);
+    EXPECT_EQ(of(form.Betting_System)->textInterface()->text(0, -1), "Donald");
     const auto labels = of(form.Betting_System)->relations(QAccessible::Label);
     ASSERT_EQ(labels.size(), 1);
     EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Betting system");

@@ -3,11 +3,13 @@
 #include "widgets/cgauge.h"
 #include "widgets/colour_label.h"
 #include "widgets/cspinedit.h"
+#include "widgets/drop_down.h"
 #include "widgets/flat_button.h"
 #include "widgets/shape.h"
 #include "widgets/tool_events.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QMenu>
 #include <QVariant>
@@ -202,6 +204,48 @@ class Button : public QAccessibleWidget {
     }
 };
 
+// A setting's drop-down: named by its setting, its choice as its text and
+// value, where screen readers read a closed list's choice.
+class DropDown : public QAccessibleWidget, public ReadOnlyText {
+  public:
+    explicit DropDown(QComboBox* w) : QAccessibleWidget(w, QAccessible::ComboBox) {}
+    QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+    QString whole() const override { return combo()->currentText(); }
+    QRect wholeRect() const override { return rect(); }
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) return combo()->currentText();
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return combo()->currentText();
+        return QAccessibleWidget::text(t);
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override {
+        return index == 0 ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child && child->object() == combo()->view() ? 0 : -1;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = combo()->view()->isVisible();
+        return s;
+    }
+    QStringList actionNames() const override {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override {
+        if (name == showMenuAction() || name == pressAction())
+            combo()->showPopup();
+        else
+            QAccessibleWidget::doAction(name);
+    }
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(t);
+    }
+};
+
 class PlainText : public QAccessibleObject, public ReadOnlyText {
   public:
     explicit PlainText(TAccessibleText* t) : QAccessibleObject(t) {}
@@ -260,6 +304,7 @@ QAccessibleInterface* factory(const QString&, QObject* object) {
     if (auto* g = qobject_cast<TCGauge*>(w)) return new Gauge(g);
     if (auto* s = qobject_cast<TCSpinEdit*>(w)) return new Spin(s);
     if (auto* b = qobject_cast<TFlatSpeedButton*>(w)) return new Button(b);
+    if (auto* d = qobject_cast<TDropDown*>(w)) return new DropDown(d);
     if (qobject_cast<TColourLabel*>(w) || qobject_cast<TShape*>(w)) return new Label(w);
     return nullptr;
 }

@@ -3,7 +3,9 @@
 #include "art/fonts.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QPainter>
 
 void TDropDownDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -35,6 +37,22 @@ void TDropDownDelegate::apply(QComboBox* combo) {
     view->setFont(vantel::arialFont(9, true));
     // The list's frame shares the list's colours.
     if (QWidget* frame = view->parentWidget()) frame->setPalette(pal);
+}
+
+TDropDown::TDropDown(QWidget* parent) : QComboBox(parent) {
+    connect(this, &QComboBox::currentIndexChanged, this, &TDropDown::selectChosen);
+}
+
+void TDropDown::selectChosen() {
+    // The list is made only when a tool listens: otherwise it waits for the first opening.
+    if (!QAccessible::isActive() || currentIndex() < 0) return;
+    view()->selectionModel()->select(model()->index(currentIndex(), modelColumn()),
+                                     QItemSelectionModel::ClearAndSelect);
+}
+
+void TDropDown::focusInEvent(QFocusEvent* event) {
+    selectChosen();
+    QComboBox::focusInEvent(event);
 }
 
 void TDropDown::showPopup() {
