@@ -362,7 +362,8 @@ QString PlayerAids::stripSentence() const {
 
 void PlayerAids::tell() {
     m_tellPending = false;
-    QStringList parts;
+    QStringList parts = m_news;
+    m_news.clear();
     const bool drawing = m_isLocked && !m_recalculating;
     if (m_entered >= 0) {
         QString entered = inWords(QString::number(m_entered)) + QStringLiteral(" entered");
@@ -404,7 +405,9 @@ void PlayerAids::sayLitNumbers() {
 }
 
 void PlayerAids::announce(const QString& text) {
-    m_announcer->say(text);
+    // With what else is told, after the burst a new window or a refusal makes.
+    m_news << text;
+    later();
 }
 
 void PlayerAids::sayAgain() {

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <bitset>
@@ -142,4 +143,6 @@ class PlayerAids : public QObject {
     bool m_tellPending = false;
     int m_nextMissLights = -1;
     QString m_toldStake;
+    // Said with the next telling: a window opened, a number refused.
+    QStringList m_news;
 };
