@@ -13,10 +13,12 @@
 #include "window/session_tools.h"
 
 #include <QAccessible>
+#include <QCheckBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSlider>
 #include <QTabWidget>
 
 #include "window_fixture.h"
@@ -175,18 +177,26 @@ TEST_F(Accessibility, ResetAndReCalculateHaveKeysAndTheMenuShowsEveryKey) {
     EXPECT_EQ(heard.last(), "stake 2");
     EXPECT_TRUE(form.Reset_Bets->hasFocus());
 
-    // Shift+F10 where the focus is opens the window's menu with every key shown.
-    form.Game_Mode->setFocus();
-    QTest::keyClick(form.Game_Mode, Qt::Key_F10, Qt::ShiftModifier);
-    QMenu* menu = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; },
-        2000));
-    for (const char* name :
-         {"UndoSpin", "RedoSpin", "ResetEntry", "ReCalculateEntry", "SayAgainEntry",
-          "LitNumbersEntry", "StatisticsEntry", "SimulateEntry"})
-        EXPECT_FALSE(menu->findChild<QAction*>(name)->shortcut().isEmpty()) << name;
-    menu->close();
+    // Shift+F10 or the Menu key, wherever the focus is, opens a menu with every key shown.
+    const std::pair<Qt::Key, Qt::KeyboardModifier> keys[] = {{Qt::Key_F10, Qt::ShiftModifier},
+                                                             {Qt::Key_Menu, Qt::NoModifier}};
+    for (QWidget* w :
+         std::vector<QWidget*>{form.Game_Mode, form.Initial_Bet, form.SafeLevel, form.Fixed_Matrix})
+        for (const auto& [key, mods] : keys) {
+            SCOPED_TRACE(w->objectName().toStdString() + " " + std::to_string(key));
+            w->setFocus();
+            QTest::keyClick(w, key, mods);
+            QMenu* menu = nullptr;
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())); },
+                2000));
+            for (const char* name :
+                 {"UndoSpin", "RedoSpin", "ResetEntry", "ReCalculateEntry", "SayAgainEntry",
+                  "LitNumbersEntry", "StatisticsEntry", "SimulateEntry"})
+                EXPECT_FALSE(menu->findChild<QAction*>(name)->shortcut().isEmpty()) << name;
+            menu->close();
+            ASSERT_TRUE(QTest::qWaitFor([] { return !QApplication::activePopupWidget(); }, 2000));
+        }
 }
 
 TEST_F(Accessibility, StatisticsAndSimulateAnswerTheKeyboard) {

@@ -102,7 +102,8 @@ class KeyRoutes : public QObject {
         const auto* key = static_cast<QKeyEvent*>(event);
         const Qt::KeyboardModifiers mods =
             key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-        if (key->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) {
+        if ((key->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) ||
+            (key->key() == Qt::Key_Menu && mods == Qt::NoModifier)) {
             // The focused control's own menu, or else its window's.
             const QPoint at = w->rect().center();
             QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, w->mapToGlobal(at));
