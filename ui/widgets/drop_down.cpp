@@ -1,6 +1,7 @@
 #include "widgets/drop_down.h"
 
 #include "art/fonts.h"
+#include "widgets/tool_events.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -48,6 +49,8 @@ void TDropDown::selectChosen() {
     if (!QAccessible::isActive() || currentIndex() < 0) return;
     view()->selectionModel()->select(model()->index(currentIndex(), modelColumn()),
                                      QItemSelectionModel::ClearAndSelect);
+    // A closed list's new choice is heard where the focus is.
+    if (hasFocus()) vantel::tool_events::textInserted(this, currentText());
 }
 
 void TDropDown::focusInEvent(QFocusEvent* event) {

@@ -27,4 +27,11 @@ inline void textChanged(QObject* object, const QString& text) {
     QAccessible::updateAccessibility(&update);
 }
 
+// A new choice shown, as text a screen reader speaks where the focus is.
+inline void textInserted(QObject* object, const QString& text) {
+    if (!QAccessible::isActive() || text.isEmpty()) return;
+    QAccessibleTextInsertEvent event(object, 0, text);
+    QAccessible::updateAccessibility(&event);
+}
+
 } // namespace vantel::tool_events
