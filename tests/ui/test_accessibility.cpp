@@ -101,9 +101,6 @@ TEST_F(Accessibility, TheTreeHoldsWhatThePlayerReadsAndNoPictures) {
     EXPECT_EQ(of(form.Betting_System)->text(QAccessible::Name), "Betting system");
     form.Betting_System->setCurrentIndex(1);
     EXPECT_EQ(of(form.Betting_System)->textInterface()->text(0, -1), "Donald");
-    const auto labels = of(form.Betting_System)->relations(QAccessible::Label);
-    ASSERT_EQ(labels.size(), 1);
-    EXPECT_EQ(labels[0].first->text(QAccessible::Name), "Betting system");
     EXPECT_TRUE(form.SafeLevel->toolTip().startsWith("Safe level 0."));
     form.SafeLevel->setValue(3);
     EXPECT_TRUE(form.SafeLevel->toolTip().startsWith("Safe level 3."));

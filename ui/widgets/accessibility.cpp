@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QButtonGroup>
 #include <QMenu>
 #include <QVariant>
 
@@ -184,10 +185,10 @@ class Button : public QAccessibleWidget {
         QAccessible::State s = QAccessibleWidget::state();
         // A button with a key of its own takes the focus by that key.
         if (widget()->property("vantelKey").isValid()) s.focusable = true;
-        const QVariant checked = widget()->property(kChecked);
-        if (checked.isValid()) {
+        // A board cell (a button of a group) is checked while it is lit.
+        if (button()->group()) {
             s.checkable = true;
-            s.checked = checked.toBool();
+            s.checked = widget()->property(kChecked).toBool();
         }
         return s;
     }
@@ -343,8 +344,8 @@ void markValue(QWidget* label) {
 }
 
 void setChecked(QWidget* button, bool checked) {
-    const QVariant was = button->property(kChecked);
-    if (was.isValid() && was.toBool() == checked) return;
+    // Unset reads as unchecked: the 37 cells start without a property each.
+    if (button->property(kChecked).toBool() == checked) return;
     button->setProperty(kChecked, checked);
     if (!QAccessible::isActive()) return;
     QAccessible::State changed;

@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QPalette>
 #include <QShortcut>
@@ -187,15 +186,6 @@ void PlayerAids::describeControls() {
     c.recalculate->setProperty("vantelKey",
                                m_recalculateKey->key().toString(QKeySequence::NativeText));
 
-    // The drop-down lists show their choice as their name; their names come
-    // from labels that only assistive tools see.
-    for (QWidget* combo : {c.gameMode, c.bettingSystem, c.resetOn, c.progression}) {
-        auto* label = new QLabel(combo->accessibleName(), combo->parentWidget());
-        label->setObjectName(combo->objectName() + QStringLiteral("Name"));
-        label->setBuddy(combo);
-        label->hide();
-        a11y::hideFromTools(label);
-    }
     // The slider's value, in its tooltip as well.
     auto* slider = qobject_cast<QSlider*>(c.safeLevel);
     auto sliderTip = [slider] {
