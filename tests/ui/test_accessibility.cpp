@@ -174,6 +174,11 @@ TEST_F(Accessibility, ResetAndReCalculateHaveKeysAndTheMenuShowsEveryKey) {
     EXPECT_EQ(heard.last(), "stake 2");
     EXPECT_TRUE(form.Reset_Bets->hasFocus());
 
+    // A drop-down's choice changed by the keys is told.
+    form.Betting_System->setFocus();
+    QTest::keyClick(form.Betting_System, Qt::Key_Down);
+    EXPECT_EQ(heard.last(), "Donald");
+
     // Shift+F10 or the Menu key, wherever the focus is, opens a menu with every key shown.
     const std::pair<Qt::Key, Qt::KeyboardModifier> keys[] = {{Qt::Key_F10, Qt::ShiftModifier},
                                                              {Qt::Key_Menu, Qt::NoModifier}};

@@ -81,6 +81,16 @@ PlayerAids::PlayerAids(const Controls& controls, std::function<bool(int)> enterS
         later();
     });
 
+    // A drop-down's new choice, made by the keys where it has the focus: a
+    // screen reader hears a closed list's change only from here.
+    for (QWidget* w : {m_controls.gameMode, m_controls.bettingSystem, m_controls.resetOn,
+                       m_controls.progression}) {
+        auto* combo = qobject_cast<QComboBox*>(w);
+        connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] {
+            if (combo->hasFocus()) announce(combo->currentText());
+        });
+    }
+
     m_controls.bet->setShrinkToFit(true);
 
     auto* entry = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_E), window);
