@@ -17,6 +17,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QLineEdit>
 #include <QSlider>
 #include <QTest>
 #include <QWheelEvent>
@@ -204,23 +205,35 @@ TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
     entry->OnBeep = [&] { ++beeps; };
     form.openNumberEntry();
     ASSERT_TRUE(entry->isVisible());
-    QTest::keyClicks(entry, "40");
-    QTest::keyClick(entry, Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return entry->edit()->hasFocus(); }, 2000));
+    QTest::keyClicks(entry->edit(), "40");
+    QTest::keyClick(entry->edit(), Qt::Key_Return);
     EXPECT_EQ(beeps, 1);
     EXPECT_EQ(form.historyText(1), "");
-    EXPECT_TRUE(entry->isVisible());
-    entry->clear();
-    QTest::keyClicks(entry, "17");
-    QTest::keyClick(entry, Qt::Key_Return);
-    EXPECT_EQ(form.historyText(1), "17");
+    EXPECT_EQ(entry->edit()->selectedText(), "40");
+    EXPECT_EQ(entry->confirmation(), "40 is not a number from 0 to 36");
+    // Each number entered is confirmed, and the entry waits for the next.
+    for (const auto& [typed, said] : {std::pair{"17", "17 black entered"},
+                                      {"0", "0 green entered"},
+                                      {"36", "36 red entered"}}) {
+        QTest::keyClicks(entry->edit(), typed);
+        QTest::keyClick(entry->edit(), Qt::Key_Return);
+        EXPECT_EQ(form.historyText(1), typed);
+        QApplication::processEvents();
+        EXPECT_EQ(entry->confirmation(), said);
+        EXPECT_TRUE(entry->isVisible());
+        EXPECT_EQ(entry->edit()->text(), "");
+    }
+    QTest::keyClick(entry->edit(), Qt::Key_Escape);
     EXPECT_FALSE(entry->isVisible());
 
     form.Disable_Buttons();
     form.openNumberEntry();
-    QTest::keyClicks(entry, "5");
-    QTest::keyClick(entry, Qt::Key_Return);
+    QTest::keyClicks(entry->edit(), "5");
+    QTest::keyClick(entry->edit(), Qt::Key_Return);
     EXPECT_EQ(beeps, 2) << "refused while locked";
-    EXPECT_EQ(form.historyText(1), "17");
+    EXPECT_EQ(entry->confirmation(), "5 not entered: the board is busy");
+    EXPECT_EQ(form.historyText(1), "36");
     form.Enable_Buttons();
 }
 

@@ -65,11 +65,12 @@ TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo
     QStringList entries;
     for (QAction* a : menu->actions())
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(entries,
-              (QStringList{"Undo spin", "Redo spin", "-", "Statistics…", "Simulate these settings…",
-                           "-", "Save session…", "Open session…", "-", "About Vantel"}));
-    EXPECT_EQ(menu->actions()[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
-    EXPECT_EQ(menu->actions()[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+    EXPECT_EQ(entries, (QStringList{"Undo spin", "Redo spin", "-", "Reset the stake", "ReCalculate",
+                                    "Say again", "Say the lit numbers", "-", "Statistics…",
+                                    "Simulate these settings…", "-", "Save session…",
+                                    "Open session…", "-", "About Vantel"}));
+    EXPECT_EQ(menu->actions()[8]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+    EXPECT_EQ(menu->actions()[9]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     menu->close();
     EXPECT_TRUE(SessionTools::aboutText().contains("2.0"));
     EXPECT_TRUE(SessionTools::aboutText().contains("No setting changes the house edge"));

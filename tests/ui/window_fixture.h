@@ -4,6 +4,7 @@
 // made Form1 and created, its error messages and beeps collected instead of
 // shown, and any menu it left open closed at the end.
 #include "widgets/program_timer.h"
+#include "window/player_aids.h"
 #include "window/spin_undo.h"
 #include "window/unit1.h"
 
@@ -24,6 +25,8 @@ class WindowTest : public ::testing::Test {
             errors.push_back({caption, text});
         });
         SpinUndo::BeepHook = [this] { ++beeps; };
+        // What the window announces is told in the same turn of the event loop.
+        PlayerAids::TellDelayMs = 0;
         Form1 = &form;
         form.FormCreate();
     }

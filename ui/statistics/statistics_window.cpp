@@ -5,6 +5,7 @@
 #include "statistics/figures_text.h"
 #include "statistics/wheel_view.h"
 #include "tracker.h"
+#include "widgets/accessibility.h"
 #include "widgets/save_file.h"
 #include "widgets/side_placement.h"
 
@@ -336,14 +337,15 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     m_numbersView->setAccessibleName(QStringLiteral("The wheel: each number"));
     m_groupsView = table(m_groups, QStringLiteral("GroupsTable"));
     m_groupsView->setAccessibleName(QStringLiteral("Even chances, dozens and columns"));
-    const auto text = [this](const QString& name, int lines) {
+    const auto text = [this](const QString& name, int lines, const QString& spoken) {
         auto* figures = new FiguresText(lines, this);
         figures->setObjectName(name);
+        figures->setAccessibleName(spoken);
         return figures;
     };
-    m_wheel = text(QStringLiteral("WheelText"), 4);
-    m_suggestions = text(QStringLiteral("SuggestionsText"), 3);
-    m_money = text(QStringLiteral("MoneyText"), 2);
+    m_wheel = text(QStringLiteral("WheelText"), 4, QStringLiteral("The wheel's figures"));
+    m_suggestions = text(QStringLiteral("SuggestionsText"), 3, QStringLiteral("Suggestions"));
+    m_money = text(QStringLiteral("MoneyText"), 2, QStringLiteral("Money"));
     m_chart = new NetChart(this);
     m_wheelPanel = new WheelPanel(this);
     m_save = new QPushButton(QStringLiteral("Save spins…"), this);
@@ -354,6 +356,7 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     m_recording->setWordWrap(true);
     m_recording->hide();
 
+    vantel::accessibility::markFrame(this);
     refresh();
     m_numbersView->resizeColumnsToContents();
     m_groupsView->resizeColumnsToContents();
@@ -392,6 +395,7 @@ StatisticsWindow::StatisticsWindow(const std::vector<vantel::EnteredSpin>& spins
     bottom->addWidget(m_recording, 1);
     bottom->addWidget(m_save, 0, Qt::AlignRight);
     outer->addLayout(bottom);
+    m_pages->tabBar()->setAccessibleName(QStringLiteral("Statistics pages"));
     setTabOrder(m_pages->tabBar(), m_wheel);
     setTabOrder(m_wheel, m_numbersView);
     setTabOrder(m_numbersView, m_wheelPanel->figures());

@@ -78,11 +78,33 @@ QString numberList(const std::vector<int>& numbers) {
     return out.join(QStringLiteral(", "));
 }
 
+// What the wheel shows, for assistive tools: the latest spins, and the
+// hottest and coldest pockets with their counts.
+QString spokenText(const WheelStats& stats) {
+    if (stats.recent.empty()) return QStringLiteral("No spins yet.");
+    const auto [low, high] =
+        std::minmax_element(stats.pocketCounts.begin(), stats.pocketCounts.end());
+    const auto pockets = [&](uint64_t count) {
+        std::vector<int> numbers;
+        for (size_t i = 0; i < stats.pocketCounts.size(); ++i)
+            if (stats.pocketCounts[i] == count) numbers.push_back(kWheelOrder[i]);
+        std::sort(numbers.begin(), numbers.end());
+        return QStringLiteral("%1 (%2 %3)")
+            .arg(numberList(numbers))
+            .arg(count)
+            .arg(count == 1 ? QStringLiteral("spin") : QStringLiteral("spins"));
+    };
+    return QStringLiteral("Latest spins, newest first: %1. Hottest: %2. Coldest: %3.")
+        .arg(numberList(stats.recent), pockets(*high), pockets(*low));
+}
+
 } // namespace
 
 WheelView::WheelView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("WheelView"));
     setAccessibleName(QStringLiteral("The wheel: each pocket's count and the last ten spins"));
+    // Reached by Tab, so that a screen reader reads its text.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
@@ -97,10 +119,7 @@ void WheelView::set(const WheelStats& stats) {
         (m_stats.recent.empty() || stats.recent.front() != m_stats.recent.front()))
         m_latest.setText(QString::number(stats.recent.front()));
     m_stats = stats;
-    setAccessibleDescription(
-        stats.recent.empty()
-            ? QStringLiteral("No spins yet.")
-            : QStringLiteral("Latest spins, newest first: %1.").arg(numberList(stats.recent)));
+    setAccessibleDescription(spokenText(stats));
     update();
 }
 

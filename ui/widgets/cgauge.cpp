@@ -1,5 +1,7 @@
 #include "widgets/cgauge.h"
 
+#include "widgets/tool_events.h"
+
 #include <QPainter>
 
 #include <algorithm>
@@ -66,6 +68,7 @@ void TCGauge::storeProgress(int64_t v) {
     const auto clamped = static_cast<int32_t>(std::clamp<int64_t>(v, m_minValue, m_maxValue));
     if (clamped == m_progress) return;
     m_progress = clamped;
+    vantel::tool_events::valueChanged(this, m_progress);
     if (PercentDone() != before) update();
 }
 

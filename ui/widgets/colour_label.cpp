@@ -1,5 +1,7 @@
 #include "widgets/colour_label.h"
 
+#include "widgets/tool_events.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,6 +11,7 @@ TColourLabel::TColourLabel(QWidget* parent) : QWidget(parent) {}
 void TColourLabel::setText(const QString& text) {
     if (text == m_text) return;
     m_text = text;
+    vantel::tool_events::textChanged(this, m_text);
     if (m_autoSize) resize(fontMetrics().horizontalAdvance(m_text), height());
     fitText();
     update();

@@ -1,5 +1,7 @@
 #include "widgets/cspinedit.h"
 
+#include "widgets/tool_events.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontMetrics>
@@ -313,6 +315,7 @@ void TCSpinEdit::setTextAndNotify(const QString& newText) {
         setText(newText);
     }
     m_lastText = newText;
+    vantel::tool_events::valueChanged(this, newText.toInt());
     if (OnChange) OnChange();
 }
 
@@ -321,6 +324,7 @@ void TCSpinEdit::textChangedByEditor(const QString& newText) {
     // over the same selected digit); that is no change.
     if (newText == m_lastText) return;
     m_lastText = newText;
+    vantel::tool_events::valueChanged(this, newText.toInt());
     if (OnChange) OnChange();
 }
 

@@ -1,9 +1,12 @@
 #include "widgets/drop_down.h"
 
 #include "art/fonts.h"
+#include "widgets/tool_events.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QPainter>
 
 void TDropDownDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -35,6 +38,24 @@ void TDropDownDelegate::apply(QComboBox* combo) {
     view->setFont(vantel::arialFont(9, true));
     // The list's frame shares the list's colours.
     if (QWidget* frame = view->parentWidget()) frame->setPalette(pal);
+}
+
+TDropDown::TDropDown(QWidget* parent) : QComboBox(parent) {
+    connect(this, &QComboBox::currentIndexChanged, this, &TDropDown::selectChosen);
+}
+
+void TDropDown::selectChosen() {
+    // The list is made only when a tool listens: otherwise it waits for the first opening.
+    if (!QAccessible::isActive() || currentIndex() < 0) return;
+    view()->selectionModel()->select(model()->index(currentIndex(), modelColumn()),
+                                     QItemSelectionModel::ClearAndSelect);
+    // A closed list's new choice is heard where the focus is.
+    if (hasFocus()) vantel::tool_events::textInserted(this, currentText());
+}
+
+void TDropDown::focusInEvent(QFocusEvent* event) {
+    selectChosen();
+    QComboBox::focusInEvent(event);
 }
 
 void TDropDown::showPopup() {

@@ -26,13 +26,21 @@ class TDropDownDelegate : public QStyledItemDelegate {
 
 // A setting's drop-down: its list takes the look above when first opened, so
 // that the list is not made while the window starts.
+//
+// While a screen reader listens, the chosen item is also the selected one of
+// the closed list: that is where a screen reader reads a list's choice.
 class TDropDown : public QComboBox {
     Q_OBJECT
   public:
-    using QComboBox::QComboBox;
+    explicit TDropDown(QWidget* parent = nullptr);
 
     void showPopup() override;
 
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+
   private:
+    void selectChosen();
+
     bool m_styled = false;
 };

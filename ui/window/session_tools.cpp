@@ -12,12 +12,14 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolTip>
 
@@ -27,7 +29,10 @@ namespace {} // namespace
 // Statistics window, the Simulate dialog and every setting of the main window.
 // A text field keeps Ctrl+Z and Ctrl+Shift+Z while it has typing of its own to
 // take back or enter again; after that they act on the spins. Ctrl+E, Ctrl+I and
-// Ctrl+R always belong to the program. Long tooltips are wrapped.
+// Ctrl+R always belong to the program, as do the keys of Reset, ReCalculate and
+// what was said. Shift+F10 opens the focused control's menu, as the Menu key
+// does; Ctrl+Tab and Ctrl+PageDown (with Shift, Ctrl+PageUp) turn the pages of
+// the tabs around the focus. Long tooltips are wrapped.
 class KeyRoutes : public QObject {
   public:
     KeyRoutes(MainWindow& form, SessionTools& tools) : QObject(&tools), m_form(form) {
@@ -44,14 +49,16 @@ class KeyRoutes : public QObject {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::ShortcutOverride) return route(watched, event);
+        if (event->type() == QEvent::KeyPress) return pressKey(watched, event);
         if (event->type() == QEvent::ToolTip) return wrapTip(watched, event);
         return false;
     }
 
   private:
     static bool ownKey(const QShortcut* key) {
-        static const QStringList names{"UndoKey", "RedoKey", "NumberEntryShortcut", "StatisticsKey",
-                                       "SimulateKey"};
+        static const QStringList names{"UndoKey",        "RedoKey",     "NumberEntryShortcut",
+                                       "StatisticsKey",  "SimulateKey", "ResetKey",
+                                       "ReCalculateKey", "SayAgainKey", "LitNumbersKey"};
         return names.contains(key->objectName());
     }
 
@@ -86,6 +93,47 @@ class KeyRoutes : public QObject {
         }
         // Not taken by the focused control: the shortcut acts.
         key->ignore();
+        return true;
+    }
+
+    bool pressKey(QObject* watched, QEvent* event) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || !w->isVisible() || !ours(w) || w != QApplication::focusWidget()) return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods =
+            key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+        if ((key->key() == Qt::Key_F10 && mods == Qt::ShiftModifier) ||
+            (key->key() == Qt::Key_Menu && mods == Qt::NoModifier)) {
+            // The focused control's own menu, or else its window's.
+            const QPoint at = w->rect().center();
+            QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, w->mapToGlobal(at));
+            QApplication::sendEvent(w, &menu);
+            if (!QApplication::activePopupWidget() && w != w->window()) {
+                QContextMenuEvent own(QContextMenuEvent::Keyboard, w->mapTo(w->window(), at),
+                                      w->mapToGlobal(at));
+                QApplication::sendEvent(w->window(), &own);
+            }
+            return true;
+        }
+        int step = 0;
+        if (mods == Qt::ControlModifier &&
+            (key->key() == Qt::Key_Tab || key->key() == Qt::Key_PageDown))
+            step = 1;
+        if ((mods == (Qt::ControlModifier | Qt::ShiftModifier) && key->key() == Qt::Key_Backtab) ||
+            (mods == Qt::ControlModifier && key->key() == Qt::Key_PageUp))
+            step = -1;
+        if (step == 0) return false;
+        QTabWidget* tabs = nullptr;
+        for (QWidget* up = w; up && !tabs; up = up->isWindow() ? nullptr : up->parentWidget())
+            tabs = qobject_cast<QTabWidget*>(up);
+        if (!tabs)
+            for (QTabWidget* t : w->window()->findChildren<QTabWidget*>())
+                if (t->isVisible()) {
+                    tabs = t;
+                    break;
+                }
+        if (!tabs || tabs->count() < 2) return false;
+        tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
         return true;
     }
 
@@ -140,8 +188,14 @@ void SessionTools::openStatistics() {
     if (!m_statistics)
         m_statistics =
             new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form.widget());
+    const bool shown = m_statistics->isVisible();
     m_statistics->refresh();
     m_statistics->showBeside(m_sides);
+    // Shown without taking the keyboard: a screen reader would not hear it open.
+    if (Announce)
+        Announce(m_statistics->windowTitle() +
+                 (shown ? QStringLiteral(", beside the main window")
+                        : QStringLiteral(", opened beside the main window")));
 }
 
 vantel::sim::Settings SessionTools::currentSettings() const {
@@ -172,12 +226,18 @@ QString SessionTools::aboutText() {
         "<p><b>Keys</b><br>"
         "Ctrl+Z: undo the last spin<br>"
         "Ctrl+Shift+Z: enter it again<br>"
-        "Ctrl+E: enter a spin by its number<br>"
+        "Ctrl+E: enter spins by their numbers<br>"
+        "Ctrl+B: reset the stake<br>"
+        "F9: recalculate<br>"
+        "F2: say the last announcement again<br>"
+        "Ctrl+L: say the lit numbers<br>"
         "Ctrl+I: statistics<br>"
         "Ctrl+R: simulate these settings<br>"
         "Ctrl+S: save the session<br>"
         "Ctrl+O: open a saved session<br>"
-        "Tab: the next setting</p>");
+        "Tab: the next setting<br>"
+        "Shift+F10: the menu<br>"
+        "Ctrl+Tab: the next page</p>");
 }
 
 void SessionTools::showAbout() {

@@ -7,6 +7,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class KeyRoutes;
 class QMenu;
 class QShortcut;
@@ -37,6 +39,9 @@ class SessionTools : public QObject {
     QShortcut* SimulateKey() const { return m_simulateKey; }
     // Save session… and Open session… (session_files.cpp).
     SessionFiles& files() const { return *m_files; }
+
+    // Tells assistive tools what opened (the window's announcement line).
+    std::function<void(const QString&)> Announce;
 
     // The window's settings as a backtest plays them.
     vantel::sim::Settings currentSettings() const;

@@ -64,9 +64,11 @@ void SpinUndo::addEntries(QMenu* menu) {
     QAction* undo = menu->addAction(undoText(m_history), this, &SpinUndo::undo);
     undo->setObjectName(QStringLiteral("UndoSpin"));
     undo->setEnabled(m_history.canUndo());
+    undo->setShortcut(m_undoKey->key());
     QAction* redo = menu->addAction(redoText(m_history), this, &SpinUndo::redo);
     redo->setObjectName(QStringLiteral("RedoSpin"));
     redo->setEnabled(m_history.canRedo());
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
     if (MoreEntries) {
         menu->addSeparator();
         MoreEntries(menu);

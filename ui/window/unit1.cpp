@@ -3,6 +3,7 @@
 #include "art/artwork.h"
 #include "art/fonts.h"
 #include "art/ready_art.h"
+#include "widgets/accessibility.h"
 #include "widgets/cgauge.h"
 #include "widgets/colour_label.h"
 #include "widgets/cspinedit.h"
@@ -30,6 +31,7 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSlider>
 #include <QWindow>
@@ -195,6 +197,8 @@ TColourLabel* makeHidden(QWidget* parent, const char* name, QRect geometry, cons
 
 TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
     : QWidget(parent), m_clock(std::move(clock)), m_tracker(*this) {
+    // Before any control: a tool may ask for one while it is built.
+    vantel::accessibility::install();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vantel 2.0"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -222,8 +226,13 @@ TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
         bindProcedures();
         m_spinUndo = std::make_unique<SpinUndo>(*this);
         m_sessionTools = std::make_unique<SessionTools>(*this);
-        m_spinUndo->MoreEntries = [this](QMenu* menu) { m_sessionTools->addEntries(menu); };
+        m_spinUndo->MoreEntries = [this](QMenu* menu) {
+            m_playerAids->addEntries(menu);
+            menu->addSeparator();
+            m_sessionTools->addEntries(menu);
+        };
         setUpPlayerAids();
+        m_sessionTools->Announce = [this](const QString& text) { m_playerAids->announce(text); };
     }
     Game_Mode->setFocus();
 }
@@ -530,8 +539,10 @@ void TForm1::buildTimers() {
 }
 
 void TForm1::bindProcedures() {
-    connect(m_board, &QButtonGroup::idClicked, this,
-            [this](int n) { guarded([this, n] { m_tracker.numberClick(n); }); });
+    connect(m_board, &QButtonGroup::idClicked, this, [this](int n) {
+        guarded([this, n] { m_tracker.numberClick(n); });
+        m_playerAids->spinEntered(n);
+    });
     connect(Reset_Bets, &QAbstractButton::clicked, this,
             [this] { guarded([this] { m_tracker.Reset_BetsClick(); }); });
     connect(ReCalculate, &QAbstractButton::clicked, this,
@@ -566,7 +577,18 @@ void TForm1::setUpPlayerAids() {
     c.reset = Reset_Bets;
     c.recalculate = ReCalculate;
     c.bet = Bet;
+    c.drawProgress = ProgressBar;
+    c.recalculation = CGauge2;
+    c.indicator = Shape1;
+    c.sequentialPanel = Panel1;
     c.cells = FlatButton;
+    c.history = HistoryLabel;
+    // The pictures, the fixed "0" of the indicator and the labels only the core reads.
+    c.decorative = {Image1, Label11, CurrentNum, Balance, Balance2, Label17};
+    c.decorative.insert(c.decorative.end(), Tiles.begin(), Tiles.end());
+    c.decorative.insert(c.decorative.end(), Act_Number.begin(), Act_Number.end());
+    for (QFrame* bevel : Panel1->findChildren<QFrame*>(QString(), Qt::FindDirectChildrenOnly))
+        if (bevel->frameShape() == QFrame::VLine) c.decorative.push_back(bevel);
     m_playerAids = new PlayerAids(c, [this](int n) { return enterSpin(n); });
 }
 
@@ -576,6 +598,7 @@ bool TForm1::enterSpin(int n) {
         return false;
     }
     guarded([this, n] { m_tracker.numberClick(n); });
+    m_playerAids->spinEntered(n);
     return true;
 }
 
@@ -756,7 +779,9 @@ void TForm1::ShowValuesTimer() {
     Label17->setText(QString::number(st.Loss_Streak));
     CurrentNum->setText(QString::number(m_currentNum));
     Sequential_Numbers_Count->setText(QString::number(st.Sequential_Count));
-    Shape1->setBrushColor(rgb(vantel::indicatorColour(st.Loss_Streak, SafeLevel->value())));
+    const uint32_t indicator = vantel::indicatorColour(st.Loss_Streak, SafeLevel->value());
+    Shape1->setBrushColor(rgb(indicator));
+    m_playerAids->indicatorShown(indicator == vantel::kColourGreen);
 }
 
 void TForm1::ReCalculateClick() {
@@ -782,11 +807,11 @@ std::array<QWidget*, 12> TForm1::lockedSettings() const {
 }
 
 void TForm1::Disable_Buttons() {
-    if (!m_locked) {
-        QWidget* focus = QApplication::focusWidget();
-        m_focusBeforeLock = focus && isAncestorOf(focus) ? focus : nullptr;
-    }
+    // The window's own focus, also while another window of the program (the
+    // number entry) is the active one.
+    if (!m_locked) m_focusBeforeLock = focusWidget();
     m_locked = true;
+    if (m_playerAids) m_playerAids->locked();
     for (QWidget* w : lockedSettings())
         w->setEnabled(false);
     for (TFlatSpeedButton* b : FlatButton)
@@ -802,10 +827,12 @@ void TForm1::Enable_Buttons() {
     // Locking took the focus away; it goes back where it was, when it can.
     QWidget* back = m_focusBeforeLock;
     m_focusBeforeLock = nullptr;
-    if (back && back->isEnabled() && back->isVisible() && back->focusPolicy() != Qt::NoFocus &&
-        (!QApplication::focusWidget() || !isAncestorOf(QApplication::focusWidget())))
+    if (back && back->isEnabled() && back->isVisible() && focusWidget() != back)
         back->setFocus(Qt::OtherFocusReason);
-    if (m_playerAids) m_playerAids->followFocus();
+    if (m_playerAids) {
+        m_playerAids->followFocus();
+        m_playerAids->unlocked();
+    }
 }
 
 // ---- Window items ----
@@ -864,6 +891,7 @@ std::string TForm1::historyText(int cell) const {
 void TForm1::setHistoryText(int cell, const std::string& text) {
     if (cell < 1 || cell > 10) return;
     HistoryLabel[static_cast<size_t>(cell - 1)]->setText(QString::fromStdString(text));
+    if (m_playerAids) m_playerAids->stripShown();
 }
 
 uint32_t TForm1::historyColour(int cell) const {
@@ -881,6 +909,7 @@ std::string TForm1::betText() const {
 }
 void TForm1::setBetText(const std::string& text) {
     Bet->setText(QString::fromStdString(text));
+    if (m_playerAids) m_playerAids->stakeShown();
 }
 int TForm1::progressBar() const {
     return ProgressBar->Progress();
