@@ -134,9 +134,16 @@ enum class OpenMode {
     ReadOnly,  // never written; missing is an error
 };
 
+struct OpenOptions {
+    // The most pages of 4 KiB the file may grow to; 0 for no limit. Past it a
+    // write fails as on a full disk (how the tests make one).
+    std::int64_t maxPages = 0;
+};
+
 // Opens (or makes) the SQLite journal at path. Throws JournalError: a file
 // that is not a journal, or of a newer version, is refused and never altered.
 std::unique_ptr<JournalStore> openJournal(const std::string& path,
-                                          OpenMode mode = OpenMode::ReadWrite);
+                                          OpenMode mode = OpenMode::ReadWrite,
+                                          const OpenOptions& options = {});
 
 } // namespace vantel::journal
