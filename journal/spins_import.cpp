@@ -64,12 +64,14 @@ ImportedSpins parseImport(const std::string& text, const std::string& fileName) 
             ok = text[i] >= '0' && text[i] <= '9';
             value = value * 10 + (text[i] - '0');
         }
-        if (!ok || value > 36)
-            throw sim::SpinsFileError(fileName + ":" + std::to_string(line) + ": '" +
-                                          text.substr(start, pos - start) +
-                                          "' is not a number from 0 to 36 (the line reads '" +
-                                          lineAt(text, lineStart) + "')",
+        if (!ok || value > 36) {
+            const std::string word = text.substr(start, pos - start);
+            const std::string whole = lineAt(text, lineStart);
+            throw sim::SpinsFileError(fileName + ":" + std::to_string(line) + ": '" + word +
+                                          "' is not a number from 0 to 36" +
+                                          (whole == word ? "" : " (in '" + whole + "')"),
                                       line);
+        }
         result.spins.push_back(value);
     }
     if (result.spins.empty()) throw sim::SpinsFileError(fileName + ": no spins in it", 0);
@@ -94,6 +96,24 @@ ImportedSpins readImport(const std::string& path) {
 std::int64_t importSpins(JournalStore& store, std::int64_t wheel, const ImportedSpins& spins,
                          const std::string& origin, std::int64_t began) {
     return store.importNight(wheel, spins.source, origin, spins.spins, began);
+}
+
+std::vector<int> recordedSpins(const std::string& path, const std::string& wheelName) {
+    auto store = openJournal(path, OpenMode::ReadOnly);
+    const auto wheel = store->findWheel(wheelName);
+    if (!wheel)
+        throw JournalError(JournalError::Kind::NotFound,
+                           "The journal " + std::filesystem::path(path).filename().string() +
+                               " has no wheel '" + wheelName + "'.");
+    std::vector<int> spins;
+    spins.reserve(static_cast<std::size_t>(wheel->spins));
+    store->forEachSpin(wheel->id, 0, [&](const SpinRecord& r) {
+        if (!r.takenBack) spins.push_back(r.number);
+    });
+    if (spins.empty())
+        throw JournalError(JournalError::Kind::NotFound,
+                           "The wheel '" + wheelName + "' has no spins yet.");
+    return spins;
 }
 
 } // namespace vantel::journal

@@ -28,4 +28,9 @@ ImportedSpins readImport(const std::string& path);
 std::int64_t importSpins(JournalStore& store, std::int64_t wheel, const ImportedSpins& spins,
                          const std::string& origin, std::int64_t began);
 
+// The spins of the wheel of that name in the journal at path, not taken back,
+// night after night in the order they began. Throws JournalError (a missing
+// wheel included) with one sentence.
+std::vector<int> recordedSpins(const std::string& path, const std::string& wheelName);
+
 } // namespace vantel::journal
