@@ -261,13 +261,21 @@ double logOnePocketRatio(double count, double n, double b) {
 }
 
 double logOnePocketEvidence(const std::array<std::int64_t, kPockets>& counts) {
-    double n = 0;
-    for (std::int64_t c : counts)
+    double n = 0, most = 0;
+    for (std::int64_t c : counts) {
         n += static_cast<double>(c);
+        most = std::max(most, static_cast<double>(c));
+    }
+    // Each bias's ratios share their largest term, the largest count's: the
+    // rest are summed relative to it (one exponential a pocket and bias).
     double log = -std::numeric_limits<double>::infinity();
-    for (std::int64_t c : counts)
-        for (double b : kOnePocketBiases)
-            log = logSumExp(log, logOnePocketRatio(static_cast<double>(c), n, b));
+    for (double b : kOnePocketBiases) {
+        const double step = std::log1p(b) - std::log1p(-b / (kPockets - 1));
+        double sum = 0;
+        for (std::int64_t c : counts)
+            sum += std::exp((static_cast<double>(c) - most) * step);
+        log = logSumExp(log, logOnePocketRatio(most, n, b) + std::log(sum));
+    }
     return log - std::log(double(kPockets) * kOnePocketMix);
 }
 
