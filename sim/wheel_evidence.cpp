@@ -537,6 +537,11 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies) {
     for (size_t d = 0; d < distances.size(); ++d)
         distances[d] = static_cast<uint64_t>(std::max<std::int64_t>(0, tallies.distances[d]));
     e.wheel = wheelStatsOfCounts(byPocket, distances);
+    for (size_t d = 0; d < distances.size(); ++d) {
+        const double share = fairDistanceShare(int(d)), m = double(e.wheel.distances);
+        const double sdDistance = std::sqrt(m * share * (1 - share));
+        e.distanceZ[d] = sdDistance > 0 ? (double(distances[d]) - m * share) / sdDistance : 0;
+    }
     e.pockets = fairnessTest(byNumber);
 
     const double n = static_cast<double>(spins), p = 1.0 / kPockets;
@@ -633,6 +638,7 @@ nlohmann::json wheelStatsJson(const WheelTallies& tallies) {
     json distances;
     distances["counts"] = e.wheel.distanceCounts;
     distances["expected"] = e.wheel.distanceExpected;
+    distances["z"] = e.distanceZ;
     distances["mean"] = e.wheel.meanDistance;
     distances["chi_square"] =
         e.wheel.distanceTest ? json(e.wheel.distanceTest->chiSquare) : json(nullptr);
@@ -701,11 +707,11 @@ std::string wheelStatsText(const WheelTallies& tallies) {
     if (e.wheel.arcs)
         add("Arcs (7 neighbourhoods): chi-square %.2f (6 df), p = %.3g: %s\n",
             e.wheel.arcs->chiSquare, e.wheel.arcs->pValue, e.wheel.arcs->reading);
-    t += "\nDistance to the next spin within a night (pockets, count, expected):\n";
+    t += "\nDistance to the next spin within a night (pockets, count, expected, z):\n";
     for (int d = 0; d < kDistanceClasses; ++d)
-        add("%3d %10llu %12.1f\n", d,
+        add("%3d %10llu %12.1f %+6.2f\n", d,
             static_cast<unsigned long long>(e.wheel.distanceCounts[size_t(d)]),
-            e.wheel.distanceExpected[size_t(d)]);
+            e.wheel.distanceExpected[size_t(d)], e.distanceZ[size_t(d)]);
     add("Mean distance %.3f (fair %.3f)\n", e.wheel.meanDistance, kFairMeanDistance);
     if (e.wheel.distanceTest)
         add("Distances: chi-square %.2f (18 df), p = %.3g: %s\n", e.wheel.distanceTest->chiSquare,

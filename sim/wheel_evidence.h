@@ -75,6 +75,9 @@ struct WheelEvidence {
     std::array<std::int64_t, kWheelPockets> counts{}; // by number 0..36
     std::optional<FairnessTest> pockets;              // the 37-count chi-square, from 37 spins
     std::array<double, kWheelPockets> z{};            // by number
+    // Each distance's count against a fair wheel's, as a z-score: a repeat of
+    // the same number on the next spin (distance 0) shows here on its own.
+    std::array<double, kDistanceClasses> distanceZ{};
     LargestCountTest largest;
     EvidenceTest evidence;
     std::array<PocketPosterior, kWheelPockets> posterior{}; // by number

@@ -67,6 +67,7 @@ TEST(WheelEvidenceView, FitsItsRoomWithoutScrollingSideways) {
         expectWhole(view.testsTable(), "tests");
         expectWhole(view.pocketsTable(), "pockets");
         expectWhole(view.planTable(), "plan");
+        expectWhole(view.distancesTable(), "distances");
         EXPECT_EQ(view.pocketsTable()->rowCount(), 37);
         EXPECT_EQ(view.planTable()->rowCount(), 4);
         // Every row of a table is shown: the page scrolls, the tables do not.

@@ -3,7 +3,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -14,8 +13,15 @@ using namespace vantel::sim;
 
 namespace {
 
+// A count with its thousands marked, as vantel-wheel stats prints it.
 QString whole(std::int64_t v) {
-    return QLocale::c().toString(static_cast<qlonglong>(v));
+    const QString digits = QString::number(v < 0 ? -v : v);
+    QString out;
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += QLatin1Char(',');
+        out += digits[i];
+    }
+    return v < 0 ? QLatin1Char('-') + out : out;
 }
 
 QString pText(double p) {
@@ -49,8 +55,11 @@ void fill(QTableWidget* t, const std::vector<QStringList>& rows) {
             auto* item = t->item(r, c);
             if (!item) t->setItem(r, c, item = new QTableWidgetItem);
             item->setText(rows[size_t(r)][c]);
-            item->setTextAlignment(c == 0 ? Qt::AlignLeft | Qt::AlignVCenter
-                                          : Qt::AlignRight | Qt::AlignVCenter);
+            // Figures to the right, words to the left.
+            const QString& text = rows[size_t(r)][c];
+            const bool figure =
+                c > 0 && !text.isEmpty() && (text[0].isDigit() || text[0] == QLatin1Char('-'));
+            item->setTextAlignment((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         }
     t->resizeRowsToContents();
     int height = t->horizontalHeader()->height() + 2 * t->frameWidth();
@@ -109,7 +118,9 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     QGroupBox* wheel = group(tr("Sectors and distances"), page, in);
     m_sectors = paragraph(wheel);
     in->addWidget(m_sectors);
-    m_distances = paragraph(wheel);
+    m_meanDistance = paragraph(wheel);
+    in->addWidget(m_meanDistance);
+    m_distances = figuresTable({tr("Distance"), tr("Count"), tr("Fair"), tr("z")}, wheel);
     in->addWidget(m_distances);
     layout->addWidget(wheel);
 
@@ -181,17 +192,17 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
                        .arg(whole(std::int64_t(s.count)))
                        .arg(s.expected, 0, 'f', 1);
     m_sectors->setText(sectors.trimmed());
-    QString distances = tr("Pockets from each spin to the next within a night (count / fair): ");
+    std::vector<QStringList> distances;
     for (int d = 0; d < kDistanceClasses; ++d)
-        distances += tr("%1: %2 / %3")
-                         .arg(d)
-                         .arg(whole(std::int64_t(e.wheel.distanceCounts[size_t(d)])))
-                         .arg(e.wheel.distanceExpected[size_t(d)], 0, 'f', 0) +
-                     (d + 1 < kDistanceClasses ? ", " : ". ");
-    distances += tr("Mean %1 (fair %2).")
-                     .arg(e.wheel.meanDistance, 0, 'f', 2)
-                     .arg(kFairMeanDistance, 0, 'f', 2);
-    m_distances->setText(distances);
+        distances.push_back({d == 0 ? tr("0 (a repeat)") : QString::number(d),
+                             whole(std::int64_t(e.wheel.distanceCounts[size_t(d)])),
+                             QString::number(e.wheel.distanceExpected[size_t(d)], 'f', 1),
+                             QString::number(e.distanceZ[size_t(d)], 'f', 2)});
+    fill(m_distances, distances);
+    m_meanDistance->setText(tr("Pockets from each spin to the next within a night, never across "
+                               "nights. Mean %1 (fair %2).")
+                                .arg(e.wheel.meanDistance, 0, 'f', 2)
+                                .arg(kFairMeanDistance, 0, 'f', 2));
 
     std::vector<QStringList> plan;
     for (const PlanRow& r : e.plan)

@@ -26,6 +26,7 @@ class WheelEvidenceView : public QWidget {
     QTableWidget* testsTable() const { return m_tests; }
     QTableWidget* pocketsTable() const { return m_pockets; }
     QTableWidget* planTable() const { return m_plan; }
+    QTableWidget* distancesTable() const { return m_distances; }
     QLabel* meaningLabel() const { return m_meaning; }
 
   private:
@@ -37,7 +38,8 @@ class WheelEvidenceView : public QWidget {
     QLabel* m_betterThanEven;
     QTableWidget* m_pockets;
     QLabel* m_sectors;
-    QLabel* m_distances;
+    QLabel* m_meanDistance;
+    QTableWidget* m_distances;
     QTableWidget* m_plan;
     QLabel* m_planNote;
 };
