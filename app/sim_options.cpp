@@ -110,6 +110,11 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         ->check(CLI::Range(1u, 1024u));
     app.add_option("--spins-file", options.spinsFile,
                    "Recorded spins, one number a line, replayed in every session");
+    CLI::Option* wheel = app.add_option("--wheel", options.wheelName, "The --journal's wheel");
+    wheel->needs(app.add_option("--journal", options.journalFile,
+                                "A wheel journal: its --wheel's spins replayed in every session")
+                     ->needs(wheel)
+                     ->excludes("--spins-file"));
     app.add_option("--bankroll", config.bankroll,
                    "Stop a session when the next outlay is more than is left")
         ->check(CLI::Range(int64_t{1}, int64_t{1000000000000000}));
@@ -142,7 +147,7 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
 
     if (options.exact) {
         // The exact figures weigh every session a fair wheel can give.
-        if (!options.spinsFile.empty())
+        if (!options.spinsFile.empty() || !options.journalFile.empty())
             return badInput("--exact: recorded spins are not a fair wheel; --exact computes "
                             "for the wheel only");
         if (app.count("--sessions") > 0)
@@ -159,6 +164,13 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         try {
             config.recorded = readSpins(options.spinsFile);
         } catch (const SpinsFileError& e) {
+            return badInput(e.what());
+        }
+    }
+    if (!options.journalFile.empty()) {
+        try {
+            config.recorded = options.readJournal(options.journalFile, options.wheelName);
+        } catch (const std::exception& e) {
             return badInput(e.what());
         }
     }

@@ -7,7 +7,7 @@ PACKAGES=(build-essential cmake clang-format libgtest-dev qt6-base-dev qt6-qpa-p
           fonts-liberation fontconfig xvfb xauth xdotool imagemagick
           pkg-config libxcb1-dev x11-utils desktop-file-utils appstream lintian help2man
           libx11-dev xclip clang libclang-rt-14-dev libbenchmark-dev
-          libcli11-dev nlohmann-json3-dev qt6-svg-dev openbox)
+          libcli11-dev nlohmann-json3-dev qt6-svg-dev openbox libsqlite3-dev)
 
 # Installs the Debian packages that are not installed yet; with sudo when not root.
 ensure_packages() {

@@ -67,7 +67,8 @@ TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
     EXPECT_EQ(entries,
               (QStringList{"Undo spin", "Redo spin", "-", "Statistics…", "Simulate these settings…",
-                           "-", "Save session…", "Open session…", "-", "About Vantel"}));
+                           "-", "Save session…", "Open session…", "-", "Record to a wheel…",
+                           "Import spins…", "-", "About Vantel"}));
     EXPECT_EQ(menu->actions()[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_EQ(menu->actions()[4]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     menu->close();

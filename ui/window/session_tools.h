@@ -11,6 +11,7 @@ class KeyRoutes;
 class QMenu;
 class QShortcut;
 class SessionFiles;
+class JournalRecorder;
 class MainWindow;
 
 // What the session means, one right-click away: "Statistics…" (Ctrl+I),
@@ -34,6 +35,8 @@ class SessionTools : public QObject {
     QShortcut* SimulateKey() const { return m_simulateKey; }
     // Save session… and Open session… (session_files.cpp).
     SessionFiles& files() const { return *m_files; }
+    // Record to a wheel…, Stop recording and Import spins… (journal_recorder.cpp).
+    JournalRecorder& recorder() const { return *m_recorder; }
 
     // The window's settings as a backtest plays them.
     vantel::sim::Settings currentSettings() const;
@@ -48,6 +51,7 @@ class SessionTools : public QObject {
     QShortcut* m_statisticsKey = nullptr;
     QShortcut* m_simulateKey = nullptr;
     SessionFiles* m_files = nullptr;
+    JournalRecorder* m_recorder = nullptr;
     bool m_refreshPending = false;
     KeyRoutes* m_keys = nullptr;
 };

@@ -806,6 +806,7 @@ void TForm1::Enable_Buttons() {
         (!QApplication::focusWidget() || !isAncestorOf(QApplication::focusWidget())))
         back->setFocus(Qt::OtherFocusReason);
     if (m_playerAids) m_playerAids->followFocus();
+    if (OnUnlocked) OnUnlocked();
 }
 
 // ---- Window items ----
