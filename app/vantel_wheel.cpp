@@ -4,6 +4,7 @@
 #include "journal_store.h"
 #include "spins_file.h"
 #include "spins_import.h"
+#include "wheel_evidence.h"
 #include "wheel_tallies.h"
 
 #include <CLI/CLI.hpp>
@@ -14,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -145,6 +147,45 @@ int runExport(const std::string& journalPath, const std::string& wheelName,
     return 0;
 }
 
+// A day as YYYY-MM-DD, as seconds since 1970 at its start (UTC).
+std::int64_t dayStart(const std::string& option, const std::string& text) {
+    std::tm tm{};
+    std::istringstream in(text);
+    in >> std::get_time(&tm, "%Y-%m-%d");
+    if (in.fail() || in.peek() != EOF)
+        throw BadInput{option + ": '" + text + "' is not a day as YYYY-MM-DD"};
+    return static_cast<std::int64_t>(timegm(&tm));
+}
+
+// The figures of a wheel over its journal (the nights that began within the
+// days given), or of files, each a night.
+int runStats(const std::string& journalPath, const std::string& wheelName,
+             const std::vector<std::string>& files, const std::string& from, const std::string& to,
+             bool json) {
+    sim::WheelTallies tallies;
+    if (!journalPath.empty()) {
+        if (!files.empty())
+            throw BadInput{"stats: either --journal and --wheel or FILE…, not both"};
+        if (wheelName.empty()) throw BadInput{"--journal requires --wheel"};
+        DateRange range;
+        if (!from.empty()) range.from = dayStart("--from", from);
+        if (!to.empty()) range.to = dayStart("--to", to) + 86399;
+        auto store = openJournal(journalPath, OpenMode::ReadOnly);
+        tallies = store->tallies(wheelOf(*store, wheelName).id, range);
+    } else {
+        if (files.empty()) throw BadInput{"stats: give --journal and --wheel, or FILE…"};
+        if (!wheelName.empty() || !from.empty() || !to.empty())
+            throw BadInput{"stats: --wheel, --from and --to go with --journal"};
+        for (const std::string& f : files)
+            tallies += sim::talliesOfNight(readImport(f).spins);
+    }
+    if (json)
+        std::cout << sim::wheelStatsJson(tallies).dump(2) << '\n';
+    else
+        std::cout << sim::wheelStatsText(tallies);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -179,6 +220,18 @@ int main(int argc, char** argv) {
     exportCommand->add_option("--wheel", wheelName, "The wheel")->required();
     exportCommand->add_option("--csv", csvPath, "The CSV file to write")->required();
 
+    std::string from, to;
+    bool json = false;
+    CLI::App* stats = app.add_subcommand(
+        "stats", "The figures that can find a biased wheel, over a wheel's whole journal or over "
+                 "files, each a night");
+    stats->add_option("--journal", journalPath, "The journal file");
+    stats->add_option("--wheel", wheelName, "The journal's wheel");
+    stats->add_option("--from", from, "Only nights that began on this day or later (YYYY-MM-DD)");
+    stats->add_option("--to", to, "Only nights that began on this day or earlier (YYYY-MM-DD)");
+    stats->add_option("FILE", files, "Spins files, CSV or session files instead of a journal");
+    stats->add_flag("--json", json, "Write the figures as JSON");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -191,6 +244,7 @@ int main(int argc, char** argv) {
         if (*import) return runImport(journalPath, wheelName, note, files);
         if (*list) return runList(journalPath, nights);
         if (*exportCommand) return runExport(journalPath, wheelName, csvPath);
+        if (*stats) return runStats(journalPath, wheelName, files, from, to, json);
     } catch (const BadInput& e) {
         return fail(e.message);
     } catch (const sim::SpinsFileError& e) {
