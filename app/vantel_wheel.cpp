@@ -193,6 +193,17 @@ int main(int argc, char** argv) {
                  "that can find a biased wheel"};
     app.set_version_flag("--version", std::string("vantel-wheel ") + VANTEL_VERSION);
     app.require_subcommand(1);
+    app.footer(
+        "Examples:\n"
+        "  vantel-wheel import --journal journal.sqlite --wheel \"Table 3\" may3.txt may4.csv\n"
+        "  vantel-wheel list --journal journal.sqlite --nights\n"
+        "  vantel-wheel export --journal journal.sqlite --wheel \"Table 3\" --csv t3.csv\n"
+        "  vantel-wheel stats --journal journal.sqlite --wheel \"Table 3\" --json\n"
+        "  vantel-wheel stats may3.txt may4.csv\n\n"
+        "Each file imported is a night of its own: one number from 0 to 36 a line with # "
+        "comments, numbers separated by commas, semicolons or blanks, or a saved session. "
+        "A bad number refuses the whole import. Bad input is said in one line, with exit "
+        "status 2. vantel-sim --journal FILE --wheel NAME plays a wheel's spins.");
 
     std::string journalPath, wheelName, note, csvPath;
     std::vector<std::string> files;
