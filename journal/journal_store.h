@@ -138,6 +138,9 @@ struct OpenOptions {
     // The most pages of 4 KiB the file may grow to; 0 for no limit. Past it a
     // write fails as on a full disk (how the tests make one).
     std::int64_t maxPages = 0;
+    // The rollback journal instead of the write-ahead log (for measuring the
+    // two: bench/journal_cost.cpp).
+    bool rollbackJournal = false;
 };
 
 // Opens (or makes) the SQLite journal at path. Throws JournalError: a file

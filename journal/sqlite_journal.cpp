@@ -112,7 +112,7 @@ class SqliteJournal final : public JournalStore {
         sqlite3_extended_result_codes(m_db, 1);
         sqlite3_busy_timeout(m_db, kBusyMilliseconds);
         try {
-            prepareFile(mode);
+            prepareFile(mode, options);
             if (options.maxPages > 0)
                 exec("PRAGMA max_page_count = " + std::to_string(options.maxPages));
         } catch (...) {
@@ -412,11 +412,12 @@ class SqliteJournal final : public JournalStore {
                                    std::to_string(version) + "); it was left as it is.");
     }
 
-    void prepareFile(OpenMode mode) {
+    void prepareFile(OpenMode mode, const OpenOptions& options) {
         // Every commit reaches the disk before it returns (power loss
         // included); the write-ahead log costs one flush a commit.
         if (mode == OpenMode::ReadWrite) {
-            exec("PRAGMA journal_mode = WAL");
+            exec(options.rollbackJournal ? "PRAGMA journal_mode = DELETE"
+                                         : "PRAGMA journal_mode = WAL");
             exec("PRAGMA synchronous = FULL");
         }
         exec("PRAGMA foreign_keys = ON");
