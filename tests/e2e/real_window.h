@@ -78,6 +78,9 @@ class RealWindow : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         QProcessEnvironment env = programEnvironment();
+        // The program's settings and data (a journal it records to) stay the test's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
         for (const auto& [name, value] : m_env)
             env.insert(name, value);
         if (m_scale != 1) env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scale));

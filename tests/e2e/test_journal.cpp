@@ -17,8 +17,6 @@ class JournalWindow : public RealWindow {
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         m_journal = m_dir.filePath(QStringLiteral("journal.sqlite"));
-        // The program's settings and data folder are the test's own.
-        m_env[QStringLiteral("HOME")] = m_dir.path();
         m_args = {QStringLiteral("--journal"), m_journal, QStringLiteral("--wheel"),
                   QStringLiteral("Table 3")};
         RealWindow::SetUp();
