@@ -456,5 +456,6 @@ void JournalRecorder::askAndImport() {
     layout->addWidget(paste, 1);
     layout->addWidget(buttons);
     dialog.resize(480, 360);
+    paste->setFocus();
     dialog.exec();
 }
