@@ -123,6 +123,25 @@ TEST_F(Recording, EverySpinIsCommittedAndANewWindowResumesExactly) {
     EXPECT_TRUE(said.isEmpty()) << said.join('\n').toStdString();
 }
 
+// Spins recorded with no state kept after them (the program ended before the
+// event loop turned) are all entered again, each after the draw before it.
+TEST_F(Recording, EverySpinAfterTheKeptStateIsEnteredAgain) {
+    auto form = window();
+    ASSERT_TRUE(recorder(*form).start(path, QStringLiteral("Table 3")));
+    for (int n : {8, 30, 11, 0, 26, 3})
+        form->FlatButton[static_cast<size_t>(n)]->click(); // the 6th is lost to the 5th's draw
+    auto again = window();
+    ASSERT_TRUE(recorder(*again).start(path, QStringLiteral("Table 3")));
+    finishDraw(*form);
+    form->FlatButton[3]->click();
+    finishDraw(*form);
+    finishDraw(*again);
+    EXPECT_EQ(again->spinUndo().history().entered().size(), 5u);
+    again->FlatButton[3]->click();
+    finishDraw(*again);
+    EXPECT_EQ(state(*again), state(*form));
+}
+
 // Each fault stops recording with one message naming why; the window goes on
 // taking spins and the journal stays whole.
 TEST_F(Recording, AFaultStopsRecordingOnceAndTheWindowGoesOn) {

@@ -213,7 +213,6 @@ void JournalRecorder::resumeNight(const vantel::journal::NightInfo& night) {
             state = m_store->state(night.id);
             m_store->forEachSpin(m_wheel, night.id, [&](const SpinRecord& r) {
                 if (!r.takenBack) live.push_back({r.order, r.number});
-                m_lastOrder = r.order;
             });
         }))
         return;
@@ -235,15 +234,18 @@ void JournalRecorder::resumeNight(const vantel::journal::NightInfo& night) {
     m_replaying = true;
     if (hadState) m_files.apply(std::move(session));
     m_replaying = false;
-    for (const auto& [order, number] : live)
-        if (order > through) m_pending.push_back(number);
+    // The state kept next covers the spins entered again so far, no more.
+    m_lastOrder = through;
+    for (const auto& spin : live)
+        if (spin.first > through) m_pending.push_back(spin);
     m_known = m_form.spinUndo().history().entered().size();
     enterPending();
 }
 
 void JournalRecorder::enterPending() {
     while (!m_pending.empty() && m_store && !m_form.buttonsLocked()) {
-        const int number = m_pending.front();
+        const int number = m_pending.front().second;
+        m_lastOrder = m_pending.front().first;
         m_pending.erase(m_pending.begin());
         m_replaying = true;
         m_form.guarded([&] { m_form.tracker().numberClick(number); });

@@ -89,7 +89,8 @@ class JournalRecorder : public QObject {
     // The spins the window holds, as last seen.
     std::size_t m_known = 0;
     bool m_statePending = false;
-    // Spins of a resumed night entered again in the window, not recorded anew.
-    std::vector<int> m_pending;
+    // Spins of a resumed night (order, number) to enter again in the window,
+    // not recorded anew.
+    std::vector<std::pair<std::int64_t, int>> m_pending;
     bool m_replaying = false;
 };
