@@ -21,8 +21,9 @@ int main(int argc, char* argv[]) {
         form.FormCreate();
         // Set only by the start-up benchmark.
         if (qEnvironmentVariableIsSet("VANTEL_QUIT_WHEN_SHOWN")) quitWhenFirstShown(form);
-        // --journal FILE --wheel NAME records to that wheel; without them the
-        // wheel recorded to when the program last ended is recorded to again.
+        // --journal FILE --wheel NAME records to that wheel (the journal in the
+        // user's data folder without --journal); without them the wheel
+        // recorded to when the program last ended is recorded to again.
         QCommandLineParser options;
         const QCommandLineOption journal(QStringLiteral("journal"),
                                          QStringLiteral("Record the spins to the journal FILE."),
@@ -35,8 +36,10 @@ int main(int argc, char* argv[]) {
         JournalRecorder& recorder = form.sessionTools().recorder();
         form.show();
         QTimer::singleShot(0, &form, [&] {
-            if (options.isSet(journal))
-                recorder.start(options.value(journal), options.value(wheel));
+            if (options.isSet(journal) || options.isSet(wheel))
+                recorder.start(options.isSet(journal) ? options.value(journal)
+                                                      : JournalRecorder::defaultJournal(),
+                               options.value(wheel));
             else
                 recorder.startRemembered();
         });
