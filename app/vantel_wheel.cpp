@@ -65,6 +65,11 @@ std::string grouped(std::int64_t n) {
     return n < 0 ? "-" + digits : digits;
 }
 
+// "1 night", "2 nights", "1,242,616 spins".
+std::string counted(std::int64_t n, const char* what) {
+    return grouped(n) + " " + what + (n == 1 ? "" : "s");
+}
+
 WheelInfo wheelOf(JournalStore& store, const std::string& name) {
     if (auto w = store.findWheel(name)) return *w;
     std::string known;
@@ -100,15 +105,14 @@ int runList(const std::string& journalPath, bool nights) {
     const std::vector<WheelInfo> wheels = store->wheels();
     if (wheels.empty()) std::printf("No wheels in %s.\n", journalPath.c_str());
     for (const WheelInfo& w : wheels) {
-        std::printf("%s\t%s night%s\t%s spins%s%s\n", w.name.c_str(), grouped(w.nights).c_str(),
-                    w.nights == 1 ? "" : "s", grouped(w.spins).c_str(), w.note.empty() ? "" : "\t",
-                    w.note.c_str());
+        std::printf("%s\t%s\t%s%s%s\n", w.name.c_str(), counted(w.nights, "night").c_str(),
+                    counted(w.spins, "spin").c_str(), w.note.empty() ? "" : "\t", w.note.c_str());
         if (!nights) continue;
         for (const NightInfo& n : store->nights(w.id))
-            std::printf("  night %lld\t%s to %s\t%s spins\t%s%s%s\n", static_cast<long long>(n.id),
+            std::printf("  night %lld\t%s to %s\t%s\t%s%s%s\n", static_cast<long long>(n.id),
                         dateText(n.began).c_str(), n.ended ? dateText(n.ended).c_str() : "(open)",
-                        grouped(n.spins).c_str(), sourceName(n.source), n.origin.empty() ? "" : " ",
-                        n.origin.c_str());
+                        counted(n.spins, "spin").c_str(), sourceName(n.source),
+                        n.origin.empty() ? "" : " ", n.origin.c_str());
     }
     return 0;
 }
