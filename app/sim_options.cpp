@@ -121,6 +121,11 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         ->check(CLI::Range(1u, 1024u));
     app.add_option("--spins-file", options.spinsFile,
                    "Recorded spins, one number a line, replayed in every session");
+    CLI::Option* wheel = app.add_option("--wheel", options.wheelName, "The --journal's wheel");
+    wheel->needs(app.add_option("--journal", options.journalFile,
+                                "A wheel journal: its --wheel's spins replayed in every session")
+                     ->needs(wheel)
+                     ->excludes("--spins-file"));
     app.add_option("--bankroll", config.bankroll,
                    "Stop a session when the next outlay is more than is left")
         ->check(CLI::Range(int64_t{1}, int64_t{1000000000000000}));
@@ -161,7 +166,7 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
     if (options.exact) {
         // The exact figures weigh every session a fair wheel can give;
         // --sessions sizes the sessions played should they be out of reach.
-        if (app.count("--spins-file") > 0)
+        if (app.count("--spins-file") > 0 || !options.journalFile.empty())
             return badInput("--exact: recorded spins are not a fair wheel; --exact computes "
                             "for the wheel only");
         if (app.count("--csv") > 0)
@@ -175,6 +180,13 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         try {
             config.recorded = readSpins(options.spinsFile);
         } catch (const SpinsFileError& e) {
+            return badInput(e.what());
+        }
+    }
+    if (!options.journalFile.empty()) {
+        try {
+            config.recorded = options.readJournal(options.journalFile, options.wheelName);
+        } catch (const std::exception& e) {
             return badInput(e.what());
         }
     }

@@ -16,6 +16,10 @@ namespace vantel::sim {
 struct SimOptions {
     Config config;
     std::string spinsFile;
+    // --journal J --wheel W: a wheel's recorded spins, read by readJournal.
+    std::string journalFile, wheelName;
+    std::function<std::vector<int>(const std::string& journal, const std::string& wheel)>
+        readJournal;
     std::string csvFile;
     std::string chartFile;
     int chartWidth = 0;

@@ -7,6 +7,7 @@
 #include "report.h"
 #include "sim_options.h"
 #include "spins_file.h"
+#include "spins_import.h"
 
 #include <QGuiApplication>
 #include <QSaveFile>
@@ -291,6 +292,7 @@ void writeCsv(std::ostream& out, const std::vector<SessionResult>& results) {
 
 int main(int argc, char** argv) {
     SimOptions options;
+    options.readJournal = vantel::journal::recordedSpins;
     const SimCommand command = parseSimOptions(
         argc, argv, std::thread::hardware_concurrency(),
         [](const std::string& path) { return readSpinsFile(path); }, options);

@@ -36,6 +36,9 @@ expect=(./usr/games/vantel ./usr/share/applications/$id.desktop
 if [ -x "$build/app/vantel-sim" ]; then
     expect+=(./usr/games/vantel-sim ./usr/share/man/man6/vantel-sim.6.gz)
 fi
+if [ -x "$build/app/vantel-wheel" ]; then
+    expect+=(./usr/games/vantel-wheel ./usr/share/man/man6/vantel-wheel.6.gz)
+fi
 for size in 16 22 24 32 48 64 128 256; do
     expect+=("./usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
@@ -54,6 +57,9 @@ for size in 16 256; do
 done
 if [ -x "$root/usr/games/vantel-sim" ]; then
     "$root/usr/games/vantel-sim" --version >/dev/null || fail "installed vantel-sim --version failed"
+fi
+if [ -x "$root/usr/games/vantel-wheel" ]; then
+    "$root/usr/games/vantel-wheel" --version >/dev/null || fail "installed vantel-wheel --version failed"
 fi
 title=$(env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     "$1" & app=$!

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The floors of the tree, checked on the sources: core/ includes nothing of
-# sim/ or ui/, sim/ nothing of ui/; in ui/, art/ and chart/ include no other
+# sim/ or ui/, sim/ nothing of ui/, journal/ nothing of ui/; in ui/, art/ and chart/ include no other
 # room, widgets/ only art/, statistics/ and simulate/ no window/; and no two
 # units of ui/ (a header with its source) include each other, directly or
 # through others.
@@ -24,6 +24,13 @@ done
 for f in sim/*.h sim/*.cpp; do
     while read -r inc; do
         [ -e "sim/$inc" ] || [ -e "core/$inc" ] || fail "$f includes \"$inc\", which is not in sim/ or core/"
+    done < <(includes "$f")
+done
+
+for f in journal/*.h journal/*.cpp; do
+    while read -r inc; do
+        [ -e "journal/$inc" ] || [ -e "sim/$inc" ] || [ -e "core/$inc" ] ||
+            fail "$f includes \"$inc\", which is not in journal/, sim/ or core/"
     done < <(includes "$f")
 done
 
@@ -57,5 +64,5 @@ if ! tsort "$edges" >/dev/null 2>"$edges.loop"; then
 fi
 rm -f "$edges.loop"
 
-[ "$status" -eq 0 ] && echo "check: core, sim and the rooms of ui include only what lies below them"
+[ "$status" -eq 0 ] && echo "check: core, sim, journal and the rooms of ui include only what lies below them"
 exit "$status"

@@ -48,6 +48,22 @@ double chiSquareUpperTail(double x, int degreesOfFreedom) {
     return std::min(1.0, sum);
 }
 
+std::optional<FairnessTest> fairnessTest(const std::array<uint64_t, kBoardNumbers>& counts) {
+    uint64_t spins = 0;
+    for (uint64_t c : counts)
+        spins += c;
+    if (spins < kSpinsForFairnessTest) return std::nullopt;
+    FairnessTest t;
+    const double expected = static_cast<double>(spins) / kBoardNumbers;
+    for (uint64_t c : counts) {
+        const double d = static_cast<double>(c) - expected;
+        t.chiSquare += d * d / expected;
+    }
+    t.pValue = chiSquareUpperTail(t.chiSquare, t.degreesOfFreedom);
+    t.reading = fairnessReading(t.pValue);
+    return t;
+}
+
 const char* fairnessReading(double pValue) {
     if (pValue < 0.001) return "strongly uneven";
     if (pValue < 0.05) return "uneven; keep watching";
@@ -98,17 +114,7 @@ SessionStats sessionStats(const std::vector<EnteredSpin>& spins) {
         g.expected = static_cast<double>(s.spins) * size / kBoardNumbers;
         s.groups.push_back(g);
     }
-    if (s.spins >= kSpinsForFairnessTest) {
-        FairnessTest t;
-        const double expected = static_cast<double>(s.spins) / kBoardNumbers;
-        for (uint64_t c : s.counts) {
-            const double d = static_cast<double>(c) - expected;
-            t.chiSquare += d * d / expected;
-        }
-        t.pValue = chiSquareUpperTail(t.chiSquare, t.degreesOfFreedom);
-        t.reading = fairnessReading(t.pValue);
-        s.fairness = t;
-    }
+    s.fairness = fairnessTest(s.counts);
     return s;
 }
 

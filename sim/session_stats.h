@@ -63,6 +63,10 @@ SessionStats sessionStats(const std::vector<EnteredSpin>& spins);
 // The probability that a chi-square with `degreesOfFreedom` (even) reaches x.
 double chiSquareUpperTail(double x, int degreesOfFreedom);
 
+// The chi-square test of 37 counts (by number), from kSpinsForFairnessTest
+// spins on; before that, none.
+std::optional<FairnessTest> fairnessTest(const std::array<uint64_t, kBoardNumbers>& counts);
+
 // The reading of a p-value: above 0.05 no sign of bias, below 0.001 strongly
 // uneven, between them uneven.
 const char* fairnessReading(double pValue);

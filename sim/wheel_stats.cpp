@@ -81,7 +81,6 @@ void WheelTally::push(int number) {
             const int d = wheelDistance(m_numbers.back(), number);
             ++m_distances[static_cast<size_t>(d)];
             ++m_transitions;
-            m_distanceSum += static_cast<uint64_t>(d);
         }
     }
     m_numbers.push_back(static_cast<int8_t>(pocket >= 0 ? number : -1));
@@ -98,7 +97,6 @@ void WheelTally::pop() {
         const int d = wheelDistance(m_numbers.back(), number);
         --m_distances[static_cast<size_t>(d)];
         --m_transitions;
-        m_distanceSum -= static_cast<uint64_t>(d);
     }
 }
 
@@ -116,11 +114,13 @@ void WheelTally::follow(const std::vector<EnteredSpin>& spins) {
         push(spins[i].number);
 }
 
-WheelStats WheelTally::stats() const {
+WheelStats wheelStatsOfCounts(const std::array<uint64_t, kWheelPockets>& pocketCounts,
+                              const std::array<uint64_t, kDistanceClasses>& distanceCounts) {
     WheelStats s;
-    s.spins = m_spins;
-    s.pocketCounts = m_counts;
-    const double spins = static_cast<double>(m_spins);
+    for (uint64_t c : pocketCounts)
+        s.spins += c;
+    s.pocketCounts = pocketCounts;
+    const double spins = static_cast<double>(s.spins);
     s.expectedPerPocket = spins / kWheelPockets;
 
     for (int i = 0; i < kSectors; ++i) {
@@ -131,7 +131,7 @@ WheelStats WheelTally::stats() const {
         for (const Run& run : rule.runs) {
             sector.size += run.size;
             for (int k = 0; k < run.size; ++k)
-                sector.count += m_counts[at(run.first + k)];
+                sector.count += pocketCounts[at(run.first + k)];
         }
         sector.expected = spins * sector.size / kWheelPockets;
     }
@@ -139,10 +139,10 @@ WheelStats WheelTally::stats() const {
     for (int a = 0; a < kArcs; ++a) {
         const int first = arcFirstPocket(a);
         for (int k = 0; k < arcSize(a); ++k)
-            s.arcCounts[static_cast<size_t>(a)] += m_counts[at(first + k)];
+            s.arcCounts[static_cast<size_t>(a)] += pocketCounts[at(first + k)];
         s.arcExpected[static_cast<size_t>(a)] = spins * arcSize(a) / kWheelPockets;
     }
-    if (m_spins >= kSpinsForFairnessTest) {
+    if (s.spins >= kSpinsForFairnessTest) {
         ArcTest t;
         for (int a = 0; a < kArcs; ++a) {
             const double d = static_cast<double>(s.arcCounts[static_cast<size_t>(a)]) -
@@ -154,16 +154,20 @@ WheelStats WheelTally::stats() const {
         s.arcs = t;
     }
 
-    s.distances = m_transitions;
-    s.distanceCounts = m_distances;
-    const double transitions = static_cast<double>(m_transitions);
+    uint64_t distanceSum = 0;
+    for (int d = 0; d < kDistanceClasses; ++d) {
+        s.distances += distanceCounts[static_cast<size_t>(d)];
+        distanceSum += distanceCounts[static_cast<size_t>(d)] * static_cast<uint64_t>(d);
+    }
+    s.distanceCounts = distanceCounts;
+    const double transitions = static_cast<double>(s.distances);
     for (int d = 0; d < kDistanceClasses; ++d)
         s.distanceExpected[static_cast<size_t>(d)] = transitions * fairDistanceShare(d);
-    if (m_transitions > 0) s.meanDistance = static_cast<double>(m_distanceSum) / transitions;
-    if (m_transitions >= kDistancesForTest) {
+    if (s.distances > 0) s.meanDistance = static_cast<double>(distanceSum) / transitions;
+    if (s.distances >= kDistancesForTest) {
         DistanceTest t;
         for (int d = 0; d < kDistanceClasses; ++d) {
-            const double off = static_cast<double>(m_distances[static_cast<size_t>(d)]) -
+            const double off = static_cast<double>(distanceCounts[static_cast<size_t>(d)]) -
                                s.distanceExpected[static_cast<size_t>(d)];
             t.chiSquare += off * off / s.distanceExpected[static_cast<size_t>(d)];
         }
@@ -171,7 +175,11 @@ WheelStats WheelTally::stats() const {
         t.reading = fairnessReading(t.pValue);
         s.distanceTest = t;
     }
+    return s;
+}
 
+WheelStats WheelTally::stats() const {
+    WheelStats s = wheelStatsOfCounts(m_counts, m_distances);
     for (auto it = m_numbers.rbegin(); it != m_numbers.rend() && s.recent.size() < kRecentSpins;
          ++it)
         if (*it >= 0) s.recent.push_back(*it);

@@ -125,8 +125,12 @@ class WheelTally {
     std::array<uint64_t, kDistanceClasses> m_distances{};
     uint64_t m_spins = 0;
     uint64_t m_transitions = 0;
-    uint64_t m_distanceSum = 0;
 };
+
+// The same figures from counts alone: each pocket's (in wheel order) and each
+// distance's between consecutive spins; `recent` is left empty.
+WheelStats wheelStatsOfCounts(const std::array<uint64_t, kWheelPockets>& pocketCounts,
+                              const std::array<uint64_t, kDistanceClasses>& distanceCounts);
 
 // The same figures for a list of numbers, in one go.
 WheelStats wheelStats(const std::vector<int>& numbers);

@@ -78,12 +78,17 @@ class RealWindow : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         QProcessEnvironment env = programEnvironment();
+        // The program's settings and data (a journal it records to) stay the test's.
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir.filePath(QStringLiteral("config")));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), m_dir.filePath(QStringLiteral("data")));
+        for (const auto& [name, value] : m_env)
+            env.insert(name, value);
         if (m_scale != 1) env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(m_scale));
         m_app.setProcessEnvironment(env);
         m_app.setProcessChannelMode(QProcess::MergedChannels);
         // A file, not a pipe: a harness busy with xdotool never blocks the program.
         m_app.setStandardOutputFile(m_dir.filePath("program.log"));
-        m_app.start(QStringLiteral(VANTEL_BINARY), {});
+        m_app.start(QStringLiteral(VANTEL_BINARY), m_args);
         ASSERT_TRUE(m_app.waitForStarted(10000));
         m_window = run("timeout", {"30", "xdotool", "search", "--sync", "--onlyvisible", "--name",
                                    "^Vantel 2\\.0$"});
@@ -230,7 +235,9 @@ class RealWindow : public ::testing::Test {
     // The indicator's fill, below the left of its digit.
     QRgb indicator() { return pixel(283, 246); }
 
-    int m_scale = 1; // QT_SCALE_FACTOR of the program
+    int m_scale = 1;                  // QT_SCALE_FACTOR of the program
+    QStringList m_args;               // the program's command line
+    std::map<QString, QString> m_env; // added to its environment
     QTemporaryDir m_dir;
     QProcess m_app;
     std::string m_window;

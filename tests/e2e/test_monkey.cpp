@@ -50,7 +50,8 @@ class Monkey : public RealWindow {
     std::string winId() const { return m_window; }
 
     // The program's other windows: its message boxes (captioned with its file
-    // name), About, Statistics, the Simulate dialog and their file dialogs,
+    // name), About, Statistics, the Simulate dialog, recording to a wheel,
+    // importing spins and their file dialogs,
     // which the menu's entries open and which may cover the board.
     int closeMessageBoxes() {
         int closed = 0;
@@ -59,7 +60,9 @@ class Monkey : public RealWindow {
                 run("xdotool", {"search", "--onlyvisible", "--name",
                                 "^(vantel|About Vantel|Statistics.*|Simulate these settings.*|"
                                 "Save (spins|chart|report)|Could not save .*|Seed not accepted|"
-                                "Simulation failed)$"}));
+                                "Simulation failed|Record to a wheel|Import spins|Journal|"
+                                "Resume the night|Recording stopped|Not recording|"
+                                "Spins (not )?imported)$"}));
             if (found.isEmpty()) break;
             for (const QString& id : found.split('\n')) {
                 // Which of the program's windows the input reached, by the start of the title.

@@ -65,10 +65,11 @@ TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo
     QStringList entries;
     for (QAction* a : menu->actions())
         entries << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(entries, (QStringList{"Undo spin", "Redo spin", "-", "Reset the stake", "ReCalculate",
-                                    "Say again", "Say the lit numbers", "-", "Statistics…",
-                                    "Simulate these settings…", "-", "Save session…",
-                                    "Open session…", "-", "About Vantel"}));
+    EXPECT_EQ(entries,
+              (QStringList{"Undo spin", "Redo spin", "-", "Reset the stake", "ReCalculate",
+                           "Say again", "Say the lit numbers", "-", "Statistics…",
+                           "Simulate these settings…", "-", "Save session…", "Open session…", "-",
+                           "Record to a wheel…", "Import spins…", "-", "About Vantel"}));
     EXPECT_EQ(menu->actions()[8]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
     EXPECT_EQ(menu->actions()[9]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     menu->close();

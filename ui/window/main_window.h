@@ -33,4 +33,8 @@ class MainWindow {
     virtual void refresh() = 0;
     // Gives the window its icon, if it has none yet.
     virtual void ensureIcon() = 0;
+
+    // Called when the window unlocks, a draw over (the journal keeps the
+    // window's state then).
+    std::function<void()> OnUnlocked;
 };

@@ -37,6 +37,8 @@ class SessionFiles : public QObject {
     void askAndOpen();
 
     void addEntries(QMenu* menu);
+    // Puts a session in place of the window's, as opening a file does.
+    void apply(vantel::Session&& session);
     QShortcut* SaveKey() const { return m_saveKey; }
     QShortcut* OpenKey() const { return m_openKey; }
 
@@ -60,7 +62,6 @@ class SessionFiles : public QObject {
     // The session in path, or nothing, said in a message, when it is refused.
     std::optional<vantel::Session> readOrSay(const QString& path);
     bool replacingConfirmed(const QString& path);
-    void apply(vantel::Session&& session);
     bool refusedWhileLocked();
 
     MainWindow& m_form;

@@ -5,6 +5,7 @@
 #include "statistics/statistics_window.h"
 #include "widgets/cspinedit.h"
 #include "widgets/side_placement.h"
+#include "window/journal_recorder.h"
 #include "window/main_window.h"
 #include "window/session_files.h"
 #include "window/spin_undo.h"
@@ -162,6 +163,7 @@ SessionTools::SessionTools(MainWindow& form) : QObject(&form.widget()), m_form(f
     form.spinUndo().history().OnChange = [this] { historyChanged(); };
     m_files = new SessionFiles(form, this);
     m_sides = new vantel::SideWindows(&form.widget());
+    m_recorder = new JournalRecorder(form, *m_files, this);
     m_keys = new KeyRoutes(form, *this);
     // The number entry's key is made after these tools.
     QTimer::singleShot(0, m_keys, [keys = m_keys] { keys->widen(); });
@@ -175,7 +177,9 @@ SessionTools::~SessionTools() {
 
 void SessionTools::historyChanged() {
     // Spins come in from inside the tracker's procedures; the window reads the
-    // session once they are done, in the same turn of the event loop.
+    // session once they are done, in the same turn of the event loop. The
+    // journal takes each spin at once, before its draw.
+    m_recorder->historyChanged();
     if (!m_statistics || m_refreshPending) return;
     m_refreshPending = true;
     QTimer::singleShot(0, this, [this] {
@@ -262,6 +266,8 @@ void SessionTools::addEntries(QMenu* menu) {
     sim->setShortcut(m_simulateKey->key());
     menu->addSeparator();
     m_files->addEntries(menu);
+    menu->addSeparator();
+    m_recorder->addEntries(menu);
     menu->addSeparator();
     QAction* about =
         menu->addAction(QStringLiteral("About Vantel"), this, &SessionTools::showAbout);

@@ -13,6 +13,7 @@ class KeyRoutes;
 class QMenu;
 class QShortcut;
 class SessionFiles;
+class JournalRecorder;
 class MainWindow;
 namespace vantel {
 class SideWindows;
@@ -39,6 +40,8 @@ class SessionTools : public QObject {
     QShortcut* SimulateKey() const { return m_simulateKey; }
     // Save session… and Open session… (session_files.cpp).
     SessionFiles& files() const { return *m_files; }
+    // Record to a wheel…, Stop recording and Import spins… (journal_recorder.cpp).
+    JournalRecorder& recorder() const { return *m_recorder; }
 
     // Tells assistive tools what opened (the window's announcement line).
     std::function<void(const QString&)> Announce;
@@ -56,6 +59,7 @@ class SessionTools : public QObject {
     QShortcut* m_statisticsKey = nullptr;
     QShortcut* m_simulateKey = nullptr;
     SessionFiles* m_files = nullptr;
+    JournalRecorder* m_recorder = nullptr;
     bool m_refreshPending = false;
     KeyRoutes* m_keys = nullptr;
     // Statistics and the Simulate dialog, placed as a set.

@@ -833,6 +833,7 @@ void TForm1::Enable_Buttons() {
         m_playerAids->followFocus();
         m_playerAids->unlocked();
     }
+    if (OnUnlocked) OnUnlocked();
 }
 
 // ---- Window items ----

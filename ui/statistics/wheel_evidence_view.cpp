@@ -1,0 +1,217 @@
+#include "statistics/wheel_evidence_view.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace vantel::sim;
+
+namespace {
+
+// A count with its thousands marked, as vantel-wheel stats prints it.
+QString whole(std::int64_t v) {
+    const QString digits = QString::number(v < 0 ? -v : v);
+    QString out;
+    for (int i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) out += QLatin1Char(',');
+        out += digits[i];
+    }
+    return v < 0 ? QLatin1Char('-') + out : out;
+}
+
+QString pText(double p) {
+    if (p < 1e-4) return QString::number(p, 'e', 1);
+    return QString::number(p, 'g', 3);
+}
+
+// A table as tall as its rows: the page scrolls,
+// not the table.
+QTableWidget* figuresTable(const QStringList& headers, QWidget* parent) {
+    auto* t = new QTableWidget(0, int(headers.size()), parent);
+    t->setHorizontalHeaderLabels(headers);
+    t->verticalHeader()->hide();
+    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    t->setSelectionMode(QAbstractItemView::NoSelection);
+    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    t->setWordWrap(false);
+    // Each column as wide as its figures, the room left to the last.
+    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    t->horizontalHeader()->setStretchLastSection(true);
+    t->horizontalHeader()->setMinimumSectionSize(30);
+    t->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    return t;
+}
+
+void fill(QTableWidget* t, const std::vector<QStringList>& rows) {
+    t->setRowCount(int(rows.size()));
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < int(rows[size_t(r)].size()); ++c) {
+            auto* item = t->item(r, c);
+            if (!item) t->setItem(r, c, item = new QTableWidgetItem);
+            item->setText(rows[size_t(r)][c]);
+            // Figures to the right, words to the left.
+            const QString& text = rows[size_t(r)][c];
+            const bool figure =
+                c > 0 && !text.isEmpty() && (text[0].isDigit() || text[0] == QLatin1Char('-'));
+            item->setTextAlignment((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        }
+    t->resizeRowsToContents();
+    int height = t->horizontalHeader()->height() + 2 * t->frameWidth();
+    for (int r = 0; r < t->rowCount(); ++r)
+        height += t->rowHeight(r);
+    t->setFixedHeight(height);
+}
+
+QLabel* paragraph(QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setWordWrap(true);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return l;
+}
+
+QGroupBox* group(const QString& title, QWidget* parent, QVBoxLayout*& layout) {
+    auto* box = new QGroupBox(title, parent);
+    layout = new QVBoxLayout(box);
+    return box;
+}
+
+} // namespace
+
+WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(m_scroll);
+    auto* page = new QWidget(m_scroll);
+    auto* layout = new QVBoxLayout(page);
+    m_scroll->setWidget(page);
+
+    m_scope = paragraph(page);
+    layout->addWidget(m_scope);
+
+    QVBoxLayout* in = nullptr;
+    QGroupBox* fair = group(tr("Is this wheel fair?"), page, in);
+    m_tests = figuresTable({tr("Test"), tr("Figure"), tr("p"), tr("Reading")}, fair);
+    in->addWidget(m_tests);
+    m_meaning = paragraph(fair);
+    in->addWidget(m_meaning);
+    layout->addWidget(fair);
+
+    QGroupBox* pockets = group(tr("Pockets"), page, in);
+    m_betterThanEven = paragraph(pockets);
+    in->addWidget(m_betterThanEven);
+    m_pockets = figuresTable({tr("Number"), tr("Count"), tr("z"), tr("1 in (mean)"),
+                              tr("95 % between"), tr("Above 1/36")},
+                             pockets);
+    in->addWidget(m_pockets);
+    layout->addWidget(pockets);
+
+    QGroupBox* wheel = group(tr("Sectors and distances"), page, in);
+    m_sectors = paragraph(wheel);
+    in->addWidget(m_sectors);
+    m_meanDistance = paragraph(wheel);
+    in->addWidget(m_meanDistance);
+    m_distances = figuresTable({tr("Distance"), tr("Count"), tr("Fair"), tr("z")}, wheel);
+    in->addWidget(m_distances);
+    layout->addWidget(wheel);
+
+    QGroupBox* plan = group(tr("Spins needed to find a favoured pocket"), page, in);
+    m_plan =
+        figuresTable({tr("Pocket"), tr("Chi-square"), tr("Largest count"), tr("E-value")}, plan);
+    in->addWidget(m_plan);
+    m_planNote = paragraph(plan);
+    in->addWidget(m_planNote);
+    layout->addWidget(plan);
+    layout->addStretch(1);
+
+    set(WheelTallies{}, tr("No spins"));
+}
+
+void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
+    m_evidence = wheelEvidence(tallies);
+    const WheelEvidence& e = m_evidence;
+    m_scope->setText(tr("%1: %2 spins").arg(scope, whole(e.spins)));
+
+    std::vector<QStringList> tests;
+    const auto test = [&](const QString& name, const QString& figure, double p,
+                          const char* reading) {
+        tests.push_back({name, figure, pText(p), QString::fromUtf8(reading)});
+    };
+    const QString fromSpins = tr("from 37 spins");
+    if (e.pockets)
+        test(tr("37 counts, chi-square"), QString::number(e.pockets->chiSquare, 'f', 1),
+             e.pockets->pValue, e.pockets->reading);
+    else
+        tests.push_back({tr("37 counts, chi-square"), fromSpins, "", ""});
+    if (e.spins > 0)
+        test(tr("Largest count"),
+             tr("%1 came %2").arg(e.largest.number).arg(whole(e.largest.count)), e.largest.pValue,
+             e.largest.reading);
+    if (e.wheel.arcs)
+        test(tr("Arcs, chi-square"), QString::number(e.wheel.arcs->chiSquare, 'f', 1),
+             e.wheel.arcs->pValue, e.wheel.arcs->reading);
+    if (e.wheel.distanceTest)
+        test(tr("Distances, chi-square"), QString::number(e.wheel.distanceTest->chiSquare, 'f', 1),
+             e.wheel.distanceTest->pValue, e.wheel.distanceTest->reading);
+    const QString eValue = e.evidence.log10EValue > 6
+                               ? tr("10^%1").arg(e.evidence.log10EValue, 0, 'f', 1)
+                               : QString::number(e.evidence.eValue, 'g', 3);
+    tests.push_back({tr("E-value"), eValue, "", QString::fromUtf8(e.evidence.reading)});
+    fill(m_tests, tests);
+    m_meaning->setText(QString::fromUtf8(kEvidenceMeaning));
+
+    m_betterThanEven->setText(
+        tr("Chance that some pocket pays better than even (comes more often than 1 in 36): %1. "
+           "Each pocket's probability after these spins, from a prior that takes every set of "
+           "probabilities as equally likely:")
+            .arg(QString::number(e.pSomeBetterThanEven, 'g', 3)));
+    std::vector<QStringList> rows;
+    for (int n = 0; n < kWheelPockets; ++n) {
+        const PocketPosterior& p = e.posterior[size_t(n)];
+        rows.push_back({QString::number(n), whole(e.counts[size_t(n)]),
+                        QString::number(e.z[size_t(n)], 'f', 2),
+                        QString::number(1 / p.mean, 'f', 1),
+                        tr("%1 to %2").arg(1 / p.high, 0, 'f', 1).arg(1 / p.low, 0, 'f', 1),
+                        QString::number(p.pBetterThanEven, 'g', 3)});
+    }
+    fill(m_pockets, rows);
+
+    QString sectors;
+    for (const WheelSector& s : e.wheel.sectors)
+        sectors += tr("%1 (%2): %3, expected %4\n")
+                       .arg(QString::fromUtf8(s.name), QString::fromUtf8(s.pockets))
+                       .arg(whole(std::int64_t(s.count)))
+                       .arg(s.expected, 0, 'f', 1);
+    m_sectors->setText(sectors.trimmed());
+    std::vector<QStringList> distances;
+    for (int d = 0; d < kDistanceClasses; ++d)
+        distances.push_back({d == 0 ? tr("0 (a repeat)") : QString::number(d),
+                             whole(std::int64_t(e.wheel.distanceCounts[size_t(d)])),
+                             QString::number(e.wheel.distanceExpected[size_t(d)], 'f', 1),
+                             QString::number(e.distanceZ[size_t(d)], 'f', 2)});
+    fill(m_distances, distances);
+    m_meanDistance->setText(tr("Pockets from each spin to the next within a night, never across "
+                               "nights. Mean %1 (fair %2).")
+                                .arg(e.wheel.meanDistance, 0, 'f', 2)
+                                .arg(kFairMeanDistance, 0, 'f', 2));
+
+    std::vector<QStringList> plan;
+    for (const PlanRow& r : e.plan)
+        plan.push_back({tr("%1 % more (1 in %2)")
+                            .arg(100 * r.bias, 0, 'f', 1)
+                            .arg(1 / r.probability, 0, 'f', 1),
+                        whole(r.chiSquare), whole(r.largest), whole(r.eValue)});
+    fill(m_plan, plan);
+    m_planNote->setText(tr("Each test finds such a pocket 8 times in 10 at the 5 % level after "
+                           "the spins shown; this wheel has %1.")
+                            .arg(whole(e.spins)));
+}
