@@ -1,14 +1,19 @@
 // The whole-wheel page fits its room: at about 600 x 700 logical pixels it
 // scrolls up and down only, and every figure of its tables is shown whole in
-// its column, for a night and for a wheel of millions of spins.
+// its column, for a night and for a wheel of millions of spins. And its scope
+// follows the chooser: the session, a wheel's whole journal, a date range.
 #include "statistics/wheel_evidence_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -78,4 +83,53 @@ TEST(WheelEvidenceView, FitsItsRoomWithoutScrollingSideways) {
     EXPECT_EQ(view.evidence().largest.number, 17);
     EXPECT_EQ(view.testsTable()->item(1, 0)->text(), "Largest count");
     EXPECT_EQ(view.testsTable()->item(4, 3)->text(), "strong evidence of bias");
+}
+
+TEST(WheelEvidenceView, ScopeIsTheSessionOrAWheelsNightsWithinDates) {
+    QTemporaryDir dir;
+    auto journal = vantel::journal::openJournal(dir.filePath("journal.sqlite").toStdString());
+    const auto wheel = journal->openWheel("Table 3");
+    journal->openWheel("Table 4");
+    const auto day = [](int month, int date) {
+        return QDate(2026, month, date).startOfDay().addSecs(20 * 3600).toSecsSinceEpoch();
+    };
+    const std::vector<int> january = {17, 17, 5, 0}, march = {3, 26, 0, 32, 15, 15};
+    journal->importNight(wheel.id, vantel::journal::NightSource::ImportedFile, "a.txt", january,
+                         day(1, 10));
+    journal->importNight(wheel.id, vantel::journal::NightSource::ImportedFile, "b.txt", march,
+                         day(3, 5));
+
+    WheelEvidenceView view;
+    view.resize(600, 700);
+    view.show();
+    view.setSession(talliesOfNight({1, 2, 3}));
+    view.setJournal(journal.get());
+    EXPECT_EQ(view.scopeChoice()->count(), 3) << "the session and two wheels";
+    EXPECT_EQ(view.evidence().spins, 3) << "the session first";
+    EXPECT_FALSE(view.dateRangeChoice()->isEnabled());
+
+    ASSERT_TRUE(view.chooseWheel("Table 3"));
+    EXPECT_EQ(view.evidence().spins, 10);
+    // Distances within each night only: 3 in January, 5 in March.
+    std::int64_t distances = 0;
+    for (auto d : view.evidence().wheel.distanceCounts)
+        distances += std::int64_t(d);
+    EXPECT_EQ(distances, 8);
+    EXPECT_EQ(view.evidence().counts[17], 2);
+
+    view.fromDate()->setDate(QDate(2026, 3, 1));
+    view.toDate()->setDate(QDate(2026, 3, 5));
+    view.dateRangeChoice()->setChecked(true);
+    EXPECT_EQ(view.evidence().spins, 6) << "March only, its last day included";
+    EXPECT_TRUE(view.scopeLabel()->text().contains("2026-03-01 to 2026-03-05"));
+    view.toDate()->setDate(QDate(2026, 3, 4));
+    EXPECT_EQ(view.evidence().spins, 0);
+
+    view.scopeChoice()->setCurrentIndex(0);
+    EXPECT_EQ(view.evidence().spins, 3);
+    view.setSession(talliesOfNight({1, 2, 3, 4}));
+    EXPECT_EQ(view.evidence().spins, 4);
+    EXPECT_FALSE(view.chooseWheel("Table 9"));
+    view.setJournal(nullptr);
+    EXPECT_EQ(view.scopeChoice()->count(), 1);
 }
