@@ -542,6 +542,14 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies) {
         const double sdDistance = std::sqrt(m * share * (1 - share));
         e.distanceZ[d] = sdDistance > 0 ? (double(distances[d]) - m * share) / sdDistance : 0;
     }
+    if (e.wheel.distances >= kDistancesForTest) {
+        const auto m = static_cast<std::int64_t>(e.wheel.distances);
+        const auto repeats = static_cast<std::int64_t>(distances[0]);
+        const double p = fairDistanceShare(0);
+        const double upper = binomialUpperTail(m, p, repeats),
+                     lower = 1 - binomialUpperTail(m, p, repeats + 1);
+        e.repeatsP = std::min(1.0, 2 * std::min(upper, lower));
+    }
     e.pockets = fairnessTest(byNumber);
 
     const double n = static_cast<double>(spins), p = 1.0 / kPockets;
@@ -639,6 +647,10 @@ nlohmann::json wheelStatsJson(const WheelTallies& tallies) {
     distances["counts"] = e.wheel.distanceCounts;
     distances["expected"] = e.wheel.distanceExpected;
     distances["z"] = e.distanceZ;
+    distances["repeats"] = {{"count", e.wheel.distanceCounts[0]},
+                            {"expected", e.wheel.distanceExpected[0]},
+                            {"z", e.distanceZ[0]},
+                            {"p", e.repeatsP ? json(*e.repeatsP) : json(nullptr)}};
     distances["mean"] = e.wheel.meanDistance;
     distances["chi_square"] =
         e.wheel.distanceTest ? json(e.wheel.distanceTest->chiSquare) : json(nullptr);
@@ -713,6 +725,10 @@ std::string wheelStatsText(const WheelTallies& tallies) {
             static_cast<unsigned long long>(e.wheel.distanceCounts[size_t(d)]),
             e.wheel.distanceExpected[size_t(d)], e.distanceZ[size_t(d)]);
     add("Mean distance %.3f (fair %.3f)\n", e.wheel.meanDistance, kFairMeanDistance);
+    if (e.repeatsP)
+        add("Repeats on the next spin: %llu against %.1f fair, z = %+.2f, p = %.3g: %s\n",
+            static_cast<unsigned long long>(e.wheel.distanceCounts[0]), e.wheel.distanceExpected[0],
+            e.distanceZ[0], *e.repeatsP, fairnessReading(*e.repeatsP));
     if (e.wheel.distanceTest)
         add("Distances: chi-square %.2f (18 df), p = %.3g: %s\n", e.wheel.distanceTest->chiSquare,
             e.wheel.distanceTest->pValue, e.wheel.distanceTest->reading);

@@ -78,6 +78,11 @@ struct WheelEvidence {
     // Each distance's count against a fair wheel's, as a z-score: a repeat of
     // the same number on the next spin (distance 0) shows here on its own.
     std::array<double, kDistanceClasses> distanceZ{};
+    // The same number again on the next spin, tested on its own (a dealer's
+    // habit or a recording fault shows here first): the two-sided binomial
+    // p-value of the repeats against 1/37 of the distances; none before
+    // kDistancesForTest distances.
+    std::optional<double> repeatsP;
     LargestCountTest largest;
     EvidenceTest evidence;
     std::array<PocketPosterior, kWheelPockets> posterior{}; // by number

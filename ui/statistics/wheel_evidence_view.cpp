@@ -278,6 +278,12 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
     if (e.wheel.distanceTest)
         test(tr("Distances, chi-square"), QString::number(e.wheel.distanceTest->chiSquare, 'f', 1),
              e.wheel.distanceTest->pValue, e.wheel.distanceTest->reading);
+    if (e.repeatsP)
+        test(tr("Repeats on the next spin"),
+             tr("%1, fair %2")
+                 .arg(whole(std::int64_t(e.wheel.distanceCounts[0])))
+                 .arg(e.wheel.distanceExpected[0], 0, 'f', 0),
+             *e.repeatsP, fairnessReading(*e.repeatsP));
     const QString eValue = e.evidence.log10EValue > 6
                                ? tr("10^%1").arg(e.evidence.log10EValue, 0, 'f', 1)
                                : QString::number(e.evidence.eValue, 'g', 3);
