@@ -94,8 +94,10 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies);
 
 // The p-value of the largest of `spins` fair-wheel counts reaching `count`:
 // exact (the distribution of the sum of 37 truncated Poisson counts
-// convolved) up to kExactLargestSpins spins, above that the same
-// representation with an Edgeworth expansion of the sum.
+// convolved) up to kExactLargestSpins spins; above that, where 37 times one
+// pocket's tail is under 1 %, the first two terms of inclusion and exclusion,
+// else the same representation with an Edgeworth expansion of the sum
+// (within 4e-6 of the p-value).
 constexpr std::int64_t kExactLargestSpins = 5000;
 double largestCountPValue(std::int64_t spins, std::int64_t count);
 
