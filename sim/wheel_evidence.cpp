@@ -562,6 +562,7 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies) {
             e.largest.count = static_cast<std::int64_t>(byNumber[size_t(k)]);
         }
     }
+    if (spins == 0) e.largest.number = -1; // no largest count before the first spin
     e.largest.pValue = largestCountPValue(spins, e.largest.count);
     e.largest.reading = largestReading(e.largest.pValue);
 
@@ -615,10 +616,11 @@ nlohmann::json wheelStatsJson(const WheelTallies& tallies) {
     pockets["chi_square"] = e.pockets ? json(e.pockets->chiSquare) : json(nullptr);
     pockets["degrees_of_freedom"] = kHighestNumber;
     pockets["p"] = e.pockets ? json(e.pockets->pValue) : json(nullptr);
-    pockets["largest"] = {{"number", e.largest.number},
-                          {"count", e.largest.count},
-                          {"p", e.largest.pValue},
-                          {"exact", e.spins <= kExactLargestSpins}};
+    pockets["largest"] = {
+        {"number", e.largest.number >= 0 ? json(e.largest.number) : json(nullptr)},
+        {"count", e.largest.count},
+        {"p", e.largest.pValue},
+        {"exact", e.spins <= kExactLargestSpins}};
     j["pockets"] = pockets;
     json sectors = json::array();
     for (const WheelSector& s : e.wheel.sectors)
@@ -724,7 +726,8 @@ std::string wheelStatsText(const WheelTallies& tallies) {
         add("%3d %10llu %12.1f %+6.2f\n", d,
             static_cast<unsigned long long>(e.wheel.distanceCounts[size_t(d)]),
             e.wheel.distanceExpected[size_t(d)], e.distanceZ[size_t(d)]);
-    add("Mean distance %.3f (fair %.3f)\n", e.wheel.meanDistance, kFairMeanDistance);
+    if (e.wheel.distances > 0)
+        add("Mean distance %.3f (fair %.3f)\n", e.wheel.meanDistance, kFairMeanDistance);
     if (e.repeatsP)
         add("Repeats on the next spin: %llu against %.1f fair, z = %+.2f, p = %.3g: %s\n",
             static_cast<unsigned long long>(e.wheel.distanceCounts[0]), e.wheel.distanceExpected[0],
@@ -736,13 +739,14 @@ std::string wheelStatsText(const WheelTallies& tallies) {
         e.evidence.log10EValue, e.evidence.reading);
     t += kEvidenceMeaning;
     add("\n\nChance some pocket pays better than even (above 1/36): %.3g\n", e.pSomeBetterThanEven);
-    const auto best =
-        std::max_element(e.posterior.begin(), e.posterior.end(), [](const auto& a, const auto& b) {
-            return a.pBetterThanEven < b.pBetterThanEven;
-        });
-    add("Most likely: %d, 1 in %.1f (95 %%: 1 in %.1f to 1 in %.1f), better than even %.3g\n",
-        int(best - e.posterior.begin()), 1 / best->mean, 1 / best->high, 1 / best->low,
-        best->pBetterThanEven);
+    if (e.spins > 0) {
+        const auto best = std::max_element(
+            e.posterior.begin(), e.posterior.end(),
+            [](const auto& a, const auto& b) { return a.pBetterThanEven < b.pBetterThanEven; });
+        add("Most likely: %d, 1 in %.1f (95 %%: 1 in %.1f to 1 in %.1f), better than even %.3g\n",
+            int(best - e.posterior.begin()), 1 / best->mean, 1 / best->high, 1 / best->low,
+            best->pBetterThanEven);
+    }
     t += "\nSpins needed to find one pocket more frequent than fair (80 % power, 5 % level):\n";
     add("  %-22s %12s %12s %12s\n", "pocket", "chi-square", "largest", "e-value");
     for (const PlanRow& r : e.plan) {
