@@ -171,6 +171,10 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     in->addWidget(m_planNote);
     layout->addWidget(plan);
     layout->addStretch(1);
+    // The chooser's rows in line with the page's figures.
+    const QMargins margins = layout->contentsMargins();
+    scopeRow->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
+    rangeRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
 
     showScope();
 }
@@ -282,7 +286,7 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
         test(tr("Repeats on the next spin"),
              tr("%1, fair %2")
                  .arg(whole(std::int64_t(e.wheel.distanceCounts[0])))
-                 .arg(e.wheel.distanceExpected[0], 0, 'f', 0),
+                 .arg(whole(std::llround(e.wheel.distanceExpected[0]))),
              *e.repeatsP, fairnessReading(*e.repeatsP));
     const QString eValue = e.evidence.log10EValue > 6
                                ? tr("10^%1").arg(e.evidence.log10EValue, 0, 'f', 1)
