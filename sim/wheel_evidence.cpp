@@ -542,6 +542,14 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies) {
         const double sdDistance = std::sqrt(m * share * (1 - share));
         e.distanceZ[d] = sdDistance > 0 ? (double(distances[d]) - m * share) / sdDistance : 0;
     }
+    if (e.wheel.distances >= kDistancesForTest) {
+        const auto m = static_cast<std::int64_t>(e.wheel.distances);
+        const auto repeats = static_cast<std::int64_t>(distances[0]);
+        const double p = fairDistanceShare(0);
+        const double upper = binomialUpperTail(m, p, repeats),
+                     lower = 1 - binomialUpperTail(m, p, repeats + 1);
+        e.repeatsP = std::min(1.0, 2 * std::min(upper, lower));
+    }
     e.pockets = fairnessTest(byNumber);
 
     const double n = static_cast<double>(spins), p = 1.0 / kPockets;
@@ -554,6 +562,7 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies) {
             e.largest.count = static_cast<std::int64_t>(byNumber[size_t(k)]);
         }
     }
+    if (spins == 0) e.largest.number = -1; // no largest count before the first spin
     e.largest.pValue = largestCountPValue(spins, e.largest.count);
     e.largest.reading = largestReading(e.largest.pValue);
 
@@ -607,10 +616,11 @@ nlohmann::json wheelStatsJson(const WheelTallies& tallies) {
     pockets["chi_square"] = e.pockets ? json(e.pockets->chiSquare) : json(nullptr);
     pockets["degrees_of_freedom"] = kHighestNumber;
     pockets["p"] = e.pockets ? json(e.pockets->pValue) : json(nullptr);
-    pockets["largest"] = {{"number", e.largest.number},
-                          {"count", e.largest.count},
-                          {"p", e.largest.pValue},
-                          {"exact", e.spins <= kExactLargestSpins}};
+    pockets["largest"] = {
+        {"number", e.largest.number >= 0 ? json(e.largest.number) : json(nullptr)},
+        {"count", e.largest.count},
+        {"p", e.largest.pValue},
+        {"exact", e.spins <= kExactLargestSpins}};
     j["pockets"] = pockets;
     json sectors = json::array();
     for (const WheelSector& s : e.wheel.sectors)
@@ -639,6 +649,10 @@ nlohmann::json wheelStatsJson(const WheelTallies& tallies) {
     distances["counts"] = e.wheel.distanceCounts;
     distances["expected"] = e.wheel.distanceExpected;
     distances["z"] = e.distanceZ;
+    distances["repeats"] = {{"count", e.wheel.distanceCounts[0]},
+                            {"expected", e.wheel.distanceExpected[0]},
+                            {"z", e.distanceZ[0]},
+                            {"p", e.repeatsP ? json(*e.repeatsP) : json(nullptr)}};
     distances["mean"] = e.wheel.meanDistance;
     distances["chi_square"] =
         e.wheel.distanceTest ? json(e.wheel.distanceTest->chiSquare) : json(nullptr);
@@ -712,7 +726,12 @@ std::string wheelStatsText(const WheelTallies& tallies) {
         add("%3d %10llu %12.1f %+6.2f\n", d,
             static_cast<unsigned long long>(e.wheel.distanceCounts[size_t(d)]),
             e.wheel.distanceExpected[size_t(d)], e.distanceZ[size_t(d)]);
-    add("Mean distance %.3f (fair %.3f)\n", e.wheel.meanDistance, kFairMeanDistance);
+    if (e.wheel.distances > 0)
+        add("Mean distance %.3f (fair %.3f)\n", e.wheel.meanDistance, kFairMeanDistance);
+    if (e.repeatsP)
+        add("Repeats on the next spin: %llu against %.1f fair, z = %+.2f, p = %.3g: %s\n",
+            static_cast<unsigned long long>(e.wheel.distanceCounts[0]), e.wheel.distanceExpected[0],
+            e.distanceZ[0], *e.repeatsP, fairnessReading(*e.repeatsP));
     if (e.wheel.distanceTest)
         add("Distances: chi-square %.2f (18 df), p = %.3g: %s\n", e.wheel.distanceTest->chiSquare,
             e.wheel.distanceTest->pValue, e.wheel.distanceTest->reading);
@@ -720,13 +739,14 @@ std::string wheelStatsText(const WheelTallies& tallies) {
         e.evidence.log10EValue, e.evidence.reading);
     t += kEvidenceMeaning;
     add("\n\nChance some pocket pays better than even (above 1/36): %.3g\n", e.pSomeBetterThanEven);
-    const auto best =
-        std::max_element(e.posterior.begin(), e.posterior.end(), [](const auto& a, const auto& b) {
-            return a.pBetterThanEven < b.pBetterThanEven;
-        });
-    add("Most likely: %d, 1 in %.1f (95 %%: 1 in %.1f to 1 in %.1f), better than even %.3g\n",
-        int(best - e.posterior.begin()), 1 / best->mean, 1 / best->high, 1 / best->low,
-        best->pBetterThanEven);
+    if (e.spins > 0) {
+        const auto best = std::max_element(
+            e.posterior.begin(), e.posterior.end(),
+            [](const auto& a, const auto& b) { return a.pBetterThanEven < b.pBetterThanEven; });
+        add("Most likely: %d, 1 in %.1f (95 %%: 1 in %.1f to 1 in %.1f), better than even %.3g\n",
+            int(best - e.posterior.begin()), 1 / best->mean, 1 / best->high, 1 / best->low,
+            best->pBetterThanEven);
+    }
     t += "\nSpins needed to find one pocket more frequent than fair (80 % power, 5 % level):\n";
     add("  %-22s %12s %12s %12s\n", "pocket", "chi-square", "largest", "e-value");
     for (const PlanRow& r : e.plan) {

@@ -78,6 +78,11 @@ struct WheelEvidence {
     // Each distance's count against a fair wheel's, as a z-score: a repeat of
     // the same number on the next spin (distance 0) shows here on its own.
     std::array<double, kDistanceClasses> distanceZ{};
+    // The same number again on the next spin, tested on its own (a dealer's
+    // habit or a recording fault shows here first): the two-sided binomial
+    // p-value of the repeats against 1/37 of the distances; none before
+    // kDistancesForTest distances.
+    std::optional<double> repeatsP;
     LargestCountTest largest;
     EvidenceTest evidence;
     std::array<PocketPosterior, kWheelPockets> posterior{}; // by number
@@ -89,8 +94,10 @@ WheelEvidence wheelEvidence(const WheelTallies& tallies);
 
 // The p-value of the largest of `spins` fair-wheel counts reaching `count`:
 // exact (the distribution of the sum of 37 truncated Poisson counts
-// convolved) up to kExactLargestSpins spins, above that the same
-// representation with an Edgeworth expansion of the sum.
+// convolved) up to kExactLargestSpins spins; above that, where 37 times one
+// pocket's tail is under 1 %, the first two terms of inclusion and exclusion,
+// else the same representation with an Edgeworth expansion of the sum
+// (within 4e-6 of the p-value).
 constexpr std::int64_t kExactLargestSpins = 5000;
 double largestCountPValue(std::int64_t spins, std::int64_t count);
 

@@ -1,33 +1,44 @@
 // The whole-wheel page fits its room: at about 600 x 700 logical pixels it
 // scrolls up and down only, and every figure of its tables is shown whole in
-// its column, for a night and for a wheel of millions of spins.
+// its column, for a night and for a wheel of millions of spins. And its scope
+// follows the chooser: the session, a wheel's whole journal, a date range.
 #include "statistics/wheel_evidence_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 
 using namespace vantel::sim;
 
 namespace {
 
+// A wheel's tallies as its spins would leave them: each number's count
+// scattered round spins / 37, 17 favoured by a tenth, the distances round
+// their fair shares.
 WheelTallies wheelOf(std::int64_t spins, unsigned seed) {
     std::mt19937 random(seed);
-    std::uniform_int_distribution<int> number(0, 36);
+    std::normal_distribution<double> scatter(0, 1);
     WheelTallies t;
-    int previous = -1;
-    for (std::int64_t i = 0; i < spins; ++i) {
-        const int n = i % 9 == 0 ? 17 : number(random); // 17 favoured
-        t.add(previous, n);
-        previous = n;
+    const double each = spins / 37.0;
+    for (int n = 0; n < 37; ++n) {
+        const double count = each * (n == 17 ? 1.1 : 1) + std::sqrt(each) * scatter(random);
+        t.counts[size_t(n)] = std::max<std::int64_t>(0, std::llround(count));
+        t.spins += t.counts[size_t(n)];
     }
+    for (int d = 0; d < 19; ++d)
+        t.distances[size_t(d)] = std::llround(spins * (d == 0 ? 1.0 : 2.0) / 37);
     return t;
 }
 
@@ -77,5 +88,54 @@ TEST(WheelEvidenceView, FitsItsRoomWithoutScrollingSideways) {
     // The favoured 17 at a million spins: found by every test of the page.
     EXPECT_EQ(view.evidence().largest.number, 17);
     EXPECT_EQ(view.testsTable()->item(1, 0)->text(), "Largest count");
-    EXPECT_EQ(view.testsTable()->item(4, 3)->text(), "strong evidence of bias");
+    EXPECT_EQ(view.testsTable()->item(5, 3)->text(), "strong evidence of bias");
+}
+
+TEST(WheelEvidenceView, ScopeIsTheSessionOrAWheelsNightsWithinDates) {
+    QTemporaryDir dir;
+    auto journal = vantel::journal::openJournal(dir.filePath("journal.sqlite").toStdString());
+    const auto wheel = journal->openWheel("Table 3");
+    journal->openWheel("Table 4");
+    const auto day = [](int month, int date) {
+        return QDate(2026, month, date).startOfDay().addSecs(20 * 3600).toSecsSinceEpoch();
+    };
+    const std::vector<int> january = {17, 17, 5, 0}, march = {3, 26, 0, 32, 15, 15};
+    journal->importNight(wheel.id, vantel::journal::NightSource::ImportedFile, "a.txt", january,
+                         day(1, 10));
+    journal->importNight(wheel.id, vantel::journal::NightSource::ImportedFile, "b.txt", march,
+                         day(3, 5));
+
+    WheelEvidenceView view;
+    view.resize(600, 700);
+    view.show();
+    view.setSession(talliesOfNight({1, 2, 3}));
+    view.setJournal(journal.get());
+    EXPECT_EQ(view.scopeChoice()->count(), 3) << "the session and two wheels";
+    EXPECT_EQ(view.evidence().spins, 3) << "the session first";
+    EXPECT_FALSE(view.dateRangeChoice()->isEnabled());
+
+    ASSERT_TRUE(view.chooseWheel("Table 3"));
+    EXPECT_EQ(view.evidence().spins, 10);
+    // Distances within each night only: 3 in January, 5 in March.
+    std::int64_t distances = 0;
+    for (auto d : view.evidence().wheel.distanceCounts)
+        distances += std::int64_t(d);
+    EXPECT_EQ(distances, 8);
+    EXPECT_EQ(view.evidence().counts[17], 2);
+
+    view.fromDate()->setDate(QDate(2026, 3, 1));
+    view.toDate()->setDate(QDate(2026, 3, 5));
+    view.dateRangeChoice()->setChecked(true);
+    EXPECT_EQ(view.evidence().spins, 6) << "March only, its last day included";
+    EXPECT_TRUE(view.scopeLabel()->text().contains("2026-03-01 to 2026-03-05"));
+    view.toDate()->setDate(QDate(2026, 3, 4));
+    EXPECT_EQ(view.evidence().spins, 0);
+
+    view.scopeChoice()->setCurrentIndex(0);
+    EXPECT_EQ(view.evidence().spins, 3);
+    view.setSession(talliesOfNight({1, 2, 3, 4}));
+    EXPECT_EQ(view.evidence().spins, 4);
+    EXPECT_FALSE(view.chooseWheel("Table 9"));
+    view.setJournal(nullptr);
+    EXPECT_EQ(view.scopeChoice()->count(), 1);
 }

@@ -1,6 +1,10 @@
 #include "statistics/wheel_evidence_view.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
@@ -86,6 +90,41 @@ QGroupBox* group(const QString& title, QWidget* parent, QVBoxLayout*& layout) {
 WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
+
+    auto* scopeRow = new QHBoxLayout;
+    auto* scopeName = new QLabel(tr("Figures of:"), this);
+    m_scopeChoice = new QComboBox(this);
+    m_scopeChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_scopeChoice->setMinimumContentsLength(24);
+    scopeName->setBuddy(m_scopeChoice);
+    scopeRow->addWidget(scopeName);
+    scopeRow->addWidget(m_scopeChoice, 1);
+    outer->addLayout(scopeRow);
+    auto* rangeRow = new QHBoxLayout;
+    m_dateRange = new QCheckBox(tr("Only nights begun from"), this);
+    m_from = new QDateEdit(QDate::currentDate().addMonths(-1), this);
+    m_to = new QDateEdit(QDate::currentDate(), this);
+    for (QDateEdit* d : {m_from, m_to}) {
+        d->setCalendarPopup(true);
+        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    }
+    auto* toName = new QLabel(tr("to"), this);
+    toName->setBuddy(m_to);
+    rangeRow->addWidget(m_dateRange);
+    rangeRow->addWidget(m_from);
+    rangeRow->addWidget(toName);
+    rangeRow->addWidget(m_to);
+    rangeRow->addStretch(1);
+    outer->addLayout(rangeRow);
+    m_scopeChoice->addItem(tr("This window's session"), QVariant());
+    connect(m_scopeChoice, &QComboBox::currentIndexChanged, this, [this] { showScope(); });
+    connect(m_dateRange, &QCheckBox::toggled, this, [this] { showScope(); });
+    connect(m_from, &QDateEdit::dateChanged, this, [this] {
+        if (m_dateRange->isChecked()) showScope();
+    });
+    connect(m_to, &QDateEdit::dateChanged, this, [this] {
+        if (m_dateRange->isChecked()) showScope();
+    });
     m_scroll = new QScrollArea(this);
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -132,8 +171,89 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     in->addWidget(m_planNote);
     layout->addWidget(plan);
     layout->addStretch(1);
+    // The chooser's rows in line with the page's figures.
+    const QMargins margins = layout->contentsMargins();
+    scopeRow->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
+    rangeRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
 
-    set(WheelTallies{}, tr("No spins"));
+    showScope();
+}
+
+void WheelEvidenceView::setSession(const WheelTallies& tallies) {
+    m_session = tallies;
+    if (!m_scopeChoice->currentData().isValid()) showScope();
+}
+
+void WheelEvidenceView::setJournal(vantel::journal::JournalStore* journal) {
+    m_journal = journal;
+    const QString chosen = m_scopeChoice->currentData().isValid()
+                               ? m_scopeChoice->currentData().toList().value(1).toString()
+                               : QString();
+    {
+        const QSignalBlocker quiet(m_scopeChoice);
+        while (m_scopeChoice->count() > 1)
+            m_scopeChoice->removeItem(1);
+        if (m_journal) {
+            try {
+                for (const vantel::journal::WheelInfo& w : m_journal->wheels()) {
+                    const QString name = QString::fromStdString(w.name);
+                    m_scopeChoice->addItem(tr("Wheel '%1', whole journal").arg(name),
+                                           QVariantList{qlonglong(w.id), name});
+                }
+            } catch (const std::exception& error) {
+                set(m_session, tr("This window's session"));
+                m_scope->setText(tr("The journal's wheels could not be read: %1")
+                                     .arg(QString::fromUtf8(error.what())));
+                return;
+            }
+        }
+        m_scopeChoice->setCurrentIndex(0);
+    }
+    if (chosen.isEmpty() || !chooseWheel(chosen)) showScope();
+}
+
+bool WheelEvidenceView::chooseWheel(const QString& name) {
+    for (int i = 1; i < m_scopeChoice->count(); ++i)
+        if (m_scopeChoice->itemData(i).toList().value(1).toString() == name) {
+            if (m_scopeChoice->currentIndex() == i) showScope();
+            m_scopeChoice->setCurrentIndex(i);
+            return true;
+        }
+    return false;
+}
+
+void WheelEvidenceView::refresh() {
+    showScope();
+}
+
+void WheelEvidenceView::showScope() {
+    const QVariant wheel = m_scopeChoice->currentData();
+    m_dateRange->setEnabled(wheel.isValid());
+    m_from->setEnabled(wheel.isValid() && m_dateRange->isChecked());
+    m_to->setEnabled(wheel.isValid() && m_dateRange->isChecked());
+    if (!wheel.isValid() || !m_journal) {
+        set(m_session, tr("This window's session"));
+        return;
+    }
+    const qlonglong id = wheel.toList().value(0).toLongLong();
+    const QString name = wheel.toList().value(1).toString();
+    vantel::journal::DateRange range;
+    QString scope = tr("Wheel '%1', whole journal").arg(name);
+    if (m_dateRange->isChecked()) {
+        // From the first second of the first day to the last of the last, local time.
+        range.from = m_from->date().startOfDay().toSecsSinceEpoch();
+        range.to = m_to->date().addDays(1).startOfDay().toSecsSinceEpoch() - 1;
+        scope = tr("Wheel '%1', nights begun %2 to %3")
+                    .arg(name, m_from->date().toString(Qt::ISODate),
+                         m_to->date().toString(Qt::ISODate));
+    }
+    try {
+        set(m_journal->tallies(id, range), scope);
+    } catch (const std::exception& error) {
+        set(WheelTallies{}, scope);
+        m_scope->setText(
+            tr("%1 could not be read: %2").arg(scope, QString::fromUtf8(error.what())));
+    }
 }
 
 void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
@@ -162,6 +282,12 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
     if (e.wheel.distanceTest)
         test(tr("Distances, chi-square"), QString::number(e.wheel.distanceTest->chiSquare, 'f', 1),
              e.wheel.distanceTest->pValue, e.wheel.distanceTest->reading);
+    if (e.repeatsP)
+        test(tr("Repeats on the next spin"),
+             tr("%1, fair %2")
+                 .arg(whole(std::int64_t(e.wheel.distanceCounts[0])))
+                 .arg(whole(std::llround(e.wheel.distanceExpected[0]))),
+             *e.repeatsP, fairnessReading(*e.repeatsP));
     const QString eValue = e.evidence.log10EValue > 6
                                ? tr("10^%1").arg(e.evidence.log10EValue, 0, 'f', 1)
                                : QString::number(e.evidence.eValue, 'g', 3);

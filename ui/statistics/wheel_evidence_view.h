@@ -1,9 +1,13 @@
 #pragma once
 
+#include "journal_store.h"
 #include "wheel_evidence.h"
 
 #include <QWidget>
 
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
 class QLabel;
 class QScrollArea;
 class QTableWidget;
@@ -13,12 +17,22 @@ class QTableWidget;
 // the distances between consecutive spins and the e-value, with what the
 // e-value means), each pocket's count, z-score and posterior, the sectors, the
 // distances, and how many spins each test needs to find a favoured pocket
-// beside the spins the wheel has. It shows the tallies it is given; the page
-// that holds it chooses their scope. It scrolls up and down only.
+// beside the spins the wheel has. Its scope is the window's session or a
+// wheel's whole journal, optionally only the nights begun within a range of
+// dates; a wheel's figures come from its nights' running tallies. It scrolls
+// up and down only.
 class WheelEvidenceView : public QWidget {
   public:
     explicit WheelEvidenceView(QWidget* parent = nullptr);
-    // The tallies and what they are ("Table 3, whole journal").
+    // The window's session, shown while the scope is the session.
+    void setSession(const vantel::sim::WheelTallies& tallies);
+    // The journal whose wheels the scope offers (not owned; null for none).
+    void setJournal(vantel::journal::JournalStore* journal);
+    // Chooses a wheel of the journal by name; false when there is none.
+    bool chooseWheel(const QString& name);
+    // Reads the chosen wheel's tallies again (after spins were recorded).
+    void refresh();
+    // Shows these tallies, described as scope ("Table 3, whole journal").
     void set(const vantel::sim::WheelTallies& tallies, const QString& scope);
     const vantel::sim::WheelEvidence& evidence() const { return m_evidence; }
 
@@ -28,9 +42,22 @@ class WheelEvidenceView : public QWidget {
     QTableWidget* planTable() const { return m_plan; }
     QTableWidget* distancesTable() const { return m_distances; }
     QLabel* meaningLabel() const { return m_meaning; }
+    QComboBox* scopeChoice() const { return m_scopeChoice; }
+    QCheckBox* dateRangeChoice() const { return m_dateRange; }
+    QDateEdit* fromDate() const { return m_from; }
+    QDateEdit* toDate() const { return m_to; }
+    QLabel* scopeLabel() const { return m_scope; }
 
   private:
+    void showScope();
+
     vantel::sim::WheelEvidence m_evidence;
+    vantel::sim::WheelTallies m_session;
+    vantel::journal::JournalStore* m_journal = nullptr;
+    QComboBox* m_scopeChoice;
+    QCheckBox* m_dateRange;
+    QDateEdit* m_from;
+    QDateEdit* m_to;
     QScrollArea* m_scroll;
     QLabel* m_scope;
     QTableWidget* m_tests;
