@@ -446,6 +446,13 @@ QScrollArea* StatisticsWindow::addPage(const QString& title, QWidget* content) {
     return page;
 }
 
+void StatisticsWindow::addScrollingPage(const QString& title, QWidget* page) {
+    QString name = title;
+    name.remove(QLatin1Char('&')).remove(QLatin1Char(' '));
+    page->setObjectName(name + QStringLiteral("Page"));
+    m_pages->addTab(page, title);
+}
+
 void StatisticsWindow::setRecordingLine(const QString& text) {
     m_recording->setText(text);
     m_recording->setVisible(!text.isEmpty());

@@ -47,6 +47,8 @@ class StatisticsWindow : public QWidget {
     // becomes a page that scrolls up and down as one, never sideways, named
     // by its title ("&Journal": "JournalPage"). Returns the page.
     QScrollArea* addPage(const QString& title, QWidget* content);
+    // A page that keeps a row of its own above figures it scrolls itself.
+    void addScrollingPage(const QString& title, QWidget* page);
     QTabWidget* pages() const { return m_pages; }
     // A line under the pages, beside Save spins… ("Recording to 'Table 3' in
     // journal.sqlite"); empty hides it.

@@ -36,6 +36,9 @@ class JournalRecorder : public QObject {
     // Ends the night and the recording; the next start records nothing.
     void stop();
     bool recording() const { return m_store != nullptr; }
+    // The journal recorded to, or null; it goes with the next statusChanged.
+    vantel::journal::JournalStore* store() const { return m_store.get(); }
+    const QString& wheelName() const { return m_wheelName; }
     // "Recording to 'Table 3' in journal.sqlite", or empty when not recording.
     QString statusText() const;
     // The journal and wheel last chosen, recorded to at the next start.

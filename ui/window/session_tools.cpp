@@ -3,6 +3,7 @@
 #include "simulate/simulate_dialog.h"
 #include "spin_rules.h"
 #include "statistics/statistics_window.h"
+#include "statistics/wheel_evidence_view.h"
 #include "widgets/cspinedit.h"
 #include "widgets/side_placement.h"
 #include "window/journal_recorder.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSlider>
 #include <QTabWidget>
@@ -184,16 +186,42 @@ void SessionTools::historyChanged() {
     m_refreshPending = true;
     QTimer::singleShot(0, this, [this] {
         m_refreshPending = false;
-        if (m_statistics) m_statistics->refresh();
+        refreshStatistics();
     });
 }
 
+void SessionTools::refreshStatistics() {
+    if (!m_statistics) return;
+    m_statistics->refresh();
+    std::vector<int> numbers;
+    numbers.reserve(m_form.spinUndo().history().entered().size());
+    for (const vantel::EnteredSpin& spin : m_form.spinUndo().history().entered())
+        numbers.push_back(spin.number);
+    m_wheelPage->setSession(vantel::sim::talliesOfNight(numbers));
+    m_wheelPage->refresh();
+}
+
 void SessionTools::openStatistics() {
-    if (!m_statistics)
+    if (!m_statistics) {
         m_statistics =
             new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form.widget());
+        m_wheelPage = new WheelEvidenceView;
+        // Its tables want about 600 px: the window keeps the size its other
+        // pages ask for, and on a narrow screen this page scrolls sideways in
+        // its figures rather than widen the window over the board.
+        m_wheelPage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        m_wheelPage->scrollArea()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        m_statistics->addScrollingPage(QStringLiteral("&Journal"), m_wheelPage);
+        const auto follow = [this](const QString& status) {
+            m_statistics->setRecordingLine(status);
+            m_wheelPage->setJournal(m_recorder->store());
+            if (m_recorder->recording()) m_wheelPage->chooseWheel(m_recorder->wheelName());
+        };
+        follow(m_recorder->statusText());
+        connect(m_recorder, &JournalRecorder::statusChanged, m_statistics, follow);
+    }
     const bool shown = m_statistics->isVisible();
-    m_statistics->refresh();
+    refreshStatistics();
     m_statistics->showBeside(m_sides);
     // Shown without taking the keyboard: a screen reader would not hear it open.
     if (Announce)

@@ -14,6 +14,7 @@ class QMenu;
 class QShortcut;
 class SessionFiles;
 class JournalRecorder;
+class WheelEvidenceView;
 class MainWindow;
 namespace vantel {
 class SideWindows;
@@ -52,9 +53,12 @@ class SessionTools : public QObject {
 
   private:
     void historyChanged();
+    void refreshStatistics();
 
     MainWindow& m_form;
     QPointer<StatisticsWindow> m_statistics;
+    // Statistics' whole-wheel page: the session's figures or a wheel's journal.
+    WheelEvidenceView* m_wheelPage = nullptr;
     QPointer<SimulateDialog> m_simulate;
     QShortcut* m_statisticsKey = nullptr;
     QShortcut* m_simulateKey = nullptr;
