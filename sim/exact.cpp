@@ -259,8 +259,7 @@ class Chain {
         const std::vector<uint64_t> points = pathSpins(m_config);
         size_t point = 0;
         const auto recordPoints = [&](uint64_t played) {
-            for (; point < points.size() && points[point] <= played; ++point)
-            {
+            for (; point < points.size() && points[point] <= played; ++point) {
                 m_out.bands.push_back(bandsNow());
                 m_out.means.push_back(meanNow());
             }

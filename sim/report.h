@@ -63,7 +63,7 @@ struct Report {
     // bandSpins (empty unless the sessions kept their paths).
     std::vector<uint64_t> bandSpins;
     std::array<std::vector<double>, kBandPercentiles.size()> bands;
-    std::vector<double> meanPath; // the mean net result at the spins of bandSpins
+    std::vector<double> meanPath;   // the mean net result at the spins of bandSpins
     std::vector<int64_t> finalNets; // in session order
 
     // Set by the exact computation (exact.h): the figures are those of the
