@@ -2,9 +2,21 @@
 
 #include <X11/Xlib.h>
 
+namespace {
+// A window may close by itself between being listed and being asked to:
+// Xlib's default handler would end the test for that.
+bool g_failed = false;
+int noteError(Display*, XErrorEvent*) {
+    g_failed = true;
+    return 0;
+}
+} // namespace
+
 bool sendCloseRequest(unsigned long window) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
+    g_failed = false;
+    const auto previous = XSetErrorHandler(noteError);
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
@@ -14,6 +26,7 @@ bool sendCloseRequest(unsigned long window) {
     event.xclient.data.l[1] = CurrentTime;
     const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
     XSync(display, False);
+    XSetErrorHandler(previous);
     XCloseDisplay(display);
-    return sent != 0;
+    return sent != 0 && !g_failed;
 }

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -24,7 +25,9 @@ struct Outcome {
 };
 
 Outcome run(const std::string& command) {
-    const std::string errFile = fs::temp_directory_path() / "vantel_wheel_test_err";
+    // Per process: ctest runs this file's tests side by side.
+    const std::string errFile =
+        fs::temp_directory_path() / ("vantel_wheel_test_err_" + std::to_string(getpid()));
     Outcome r;
     FILE* p = popen((command + " 2>" + errFile).c_str(), "r");
     char buffer[4096];
