@@ -19,8 +19,10 @@ namespace {
 constexpr std::int32_t kApplicationId = 0x56544a4c;
 constexpr int kSchemaVersion = 1;
 // How long a write waits for another program's transaction to end before the
-// journal counts as locked. Short: the window waits on it between two clicks.
-constexpr int kBusyMilliseconds = 250;
+// journal counts as locked: long enough that a reader of the same file (a
+// second window's Statistics, vantel-wheel stats) on a loaded machine does not
+// stop the recording, short enough between two clicks.
+constexpr int kBusyMilliseconds = 2000;
 
 constexpr std::size_t kCounts = sim::kWheelPockets;
 constexpr std::size_t kDistances = sim::kDistanceClasses;
