@@ -2,6 +2,7 @@
 // every window, a simulation that is never lost by accident, the chart's ticks
 // and titles, and the messages of the Simulate dialog.
 #include "chart/sim_chart.h"
+#include "statistics/wheel_evidence_view.h"
 #include "statistics/wheel_view.h"
 #include "widgets/cspinedit.h"
 #include "widgets/flat_button.h"
@@ -317,9 +318,20 @@ TEST(SideSet, EveryStatisticsPageFitsItsPlacedWidthWithoutScrollingSideways) {
         spins.push_back({n, {}});
     StatisticsWindow stats(spins, &main);
     stats.refresh();
+    // The journal's page as the window adds it, with a wheel of a million
+    // spins: its widest figures.
+    auto* journal = new WheelEvidenceView;
+    journal->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    vantel::sim::WheelTallies wheel;
+    for (int n = 0; n < 37; ++n)
+        wheel.spins += wheel.counts[size_t(n)] = 1000000 / 37 + 97 * (n % 5) - 200;
+    for (int d = 0; d < 19; ++d)
+        wheel.distances[size_t(d)] = wheel.spins * (d == 0 ? 1 : 2) / 37;
+    journal->set(wheel, QStringLiteral("Wheel 'Table 3', whole journal"));
+    stats.addScrollingPage(QStringLiteral("&Journal"), journal);
     SimulateDialog sim(vantel::sim::Settings{}, nullptr);
     QTabWidget* pages = stats.pages();
-    ASSERT_EQ(pages->count(), 4);
+    ASSERT_EQ(pages->count(), 5);
     for (const Screen& screen : kScreens) {
         const SetOnScreen set = setOn(screen, stats, sim);
         const QRect frame = vantel::placeSideWindows(set.common, set.wishes)[0];
@@ -330,7 +342,9 @@ TEST(SideSet, EveryStatisticsPageFitsItsPlacedWidthWithoutScrollingSideways) {
             pages->setCurrentIndex(i);
             for (int k = 0; k < 4; ++k)
                 QApplication::processEvents();
+            // A page scrolls as one, or (the journal's) below its choosers.
             auto* page = qobject_cast<QScrollArea*>(pages->widget(i));
+            if (!page) page = pages->widget(i)->findChild<QScrollArea*>();
             ASSERT_NE(page, nullptr);
             const std::string at = nameOf(screen) + ", " + std::to_string(client.width()) + "x" +
                                    std::to_string(client.height()) + ", " +
@@ -351,6 +365,13 @@ TEST(SideSet, EveryStatisticsPageFitsItsPlacedWidthWithoutScrollingSideways) {
                 if (!w->isVisible()) continue;
                 const int right = w->mapTo(content, QPoint(w->width(), 0)).x();
                 EXPECT_LE(right, content->width()) << at << " " << w->objectName().toStdString();
+            }
+            const QWidget* tab = pages->widget(i);
+            EXPECT_LE(tab->width(), pages->width()) << at;
+            for (const QWidget* w : tab->findChildren<QWidget*>()) {
+                if (!w->isVisible()) continue;
+                EXPECT_LE(w->mapTo(tab, QPoint(w->width(), 0)).x(), tab->width())
+                    << at << " " << w->metaObject()->className();
             }
         }
         // The wheel beside its figures where the window is wide enough.

@@ -1,8 +1,10 @@
-// The whole-wheel page fits its room: at about 600 x 700 logical pixels it
+// The whole-wheel page fits its room: from a narrow column to a wide window it
 // scrolls up and down only, and every figure of its tables is shown whole in
 // its column, for a night and for a wheel of millions of spins. And its scope
 // follows the chooser: the session, a wheel's whole journal, a date range.
 #include "statistics/wheel_evidence_view.h"
+
+#include "statistics/split_table.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,53 +44,90 @@ WheelTallies wheelOf(std::int64_t spins, unsigned seed) {
     return t;
 }
 
-// Every cell's text, at the table's font, within its column.
-void expectWhole(const QTableWidget* t, const char* name) {
-    const QFontMetrics metrics(t->font());
-    for (int c = 0; c < t->columnCount(); ++c) {
-        const int room = t->columnWidth(c);
-        const QString header = t->horizontalHeaderItem(c)->text();
-        EXPECT_LE(QFontMetrics(t->horizontalHeader()->font()).horizontalAdvance(header) + 8, room)
-            << name << " header " << header.toStdString();
-        for (int r = 0; r < t->rowCount(); ++r) {
-            const QTableWidgetItem* item = t->item(r, c);
-            if (!item) continue;
-            EXPECT_LE(metrics.horizontalAdvance(item->text()) + 6, room)
-                << name << " row " << r << ": " << item->text().toStdString();
+// Every column of the table in some part, each part led by the first; every
+// cell's text within its column, on one line or, in a part that wraps, word
+// by word within the column and the row tall enough for its lines.
+void expectWhole(const SplitTable* table, const char* name, int columns, int width) {
+    std::vector<int> shown;
+    for (const auto& group : table->groups()) {
+        EXPECT_EQ(group.front(), 0) << name;
+        shown.insert(shown.end(), group.begin() + 1, group.end());
+    }
+    ASSERT_EQ(int(shown.size()), columns - 1) << name << " at " << width;
+    for (int c = 1; c < columns; ++c)
+        EXPECT_EQ(shown[size_t(c - 1)], c) << name << " at " << width;
+    for (const QTableWidget* t : table->parts()) {
+        const QFontMetrics metrics(t->font());
+        EXPECT_LE(t->width(), width) << name;
+        EXPECT_LE(t->horizontalHeader()->length(), t->viewport()->width())
+            << name << " at " << width;
+        EXPECT_FALSE(t->horizontalScrollBar()->isVisible()) << name;
+        EXPECT_EQ(t->rowCount(), table->rowCount()) << name;
+        for (int c = 0; c < t->columnCount(); ++c) {
+            const int room = t->columnWidth(c);
+            const QString header = t->horizontalHeaderItem(c)->text();
+            EXPECT_LE(QFontMetrics(t->horizontalHeader()->font()).horizontalAdvance(header) + 8,
+                      room)
+                << name << " at " << width << " header " << header.toStdString();
+            for (int r = 0; r < t->rowCount(); ++r) {
+                const QString text = t->item(r, c)->text();
+                const std::string at = std::string(name) + " at " + std::to_string(width) +
+                                       " row " + std::to_string(r) + ": " + text.toStdString();
+                if (!t->wordWrap()) {
+                    EXPECT_LE(metrics.horizontalAdvance(text) + 6, room) << at;
+                    continue;
+                }
+                for (const QString& word : text.split(QLatin1Char(' ')))
+                    EXPECT_LE(metrics.horizontalAdvance(word) + 6, room) << at;
+                const QRect lines =
+                    metrics.boundingRect(QRect(0, 0, room - 6, 10000), Qt::TextWordWrap, text);
+                EXPECT_LE(lines.height(), t->rowHeight(r)) << at;
+            }
         }
     }
-    EXPECT_LE(t->horizontalHeader()->length(), t->viewport()->width()) << name;
-    EXPECT_FALSE(t->horizontalScrollBar()->isVisible()) << name;
 }
 
 } // namespace
 
-TEST(WheelEvidenceView, FitsItsRoomWithoutScrollingSideways) {
+TEST(WheelEvidenceView, FitsAnyWidthWithoutScrollingSideways) {
     WheelEvidenceView view;
-    view.resize(600, 700);
     view.show();
-    for (std::int64_t spins : {std::int64_t{0}, std::int64_t{300}, std::int64_t{1200000}}) {
-        view.set(wheelOf(spins, 3), QStringLiteral("Table 3, whole journal"));
-        QApplication::processEvents();
-        const QScrollArea* scroll = view.scrollArea();
-        EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << spins;
-        EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width())
-            << spins;
-        EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width()) << spins;
-        expectWhole(view.testsTable(), "tests");
-        expectWhole(view.pocketsTable(), "pockets");
-        expectWhole(view.planTable(), "plan");
-        expectWhole(view.distancesTable(), "distances");
-        EXPECT_EQ(view.pocketsTable()->rowCount(), 37);
-        EXPECT_EQ(view.planTable()->rowCount(), 4);
-        // Every row of a table is shown: the page scrolls, the tables do not.
-        EXPECT_FALSE(view.pocketsTable()->verticalScrollBar()->isVisible()) << spins;
-        EXPECT_EQ(view.meaningLabel()->text().toStdString(), kEvidenceMeaning);
-    }
+    for (int width : {250, 330, 600, 900})
+        for (std::int64_t spins : {std::int64_t{0}, std::int64_t{300}, std::int64_t{1200000}}) {
+            view.resize(width, 700);
+            view.set(wheelOf(spins, 3), QStringLiteral("Table 3, whole journal"));
+            for (int k = 0; k < 3; ++k)
+                QApplication::processEvents();
+            const std::string at = std::to_string(width) + " px, " + std::to_string(spins);
+            const QScrollArea* scroll = view.scrollArea();
+            EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible()) << at;
+            EXPECT_LE(view.minimumSizeHint().width(), width) << at;
+            EXPECT_LE(scroll->widget()->minimumSizeHint().width(), scroll->viewport()->width())
+                << at;
+            EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width()) << at;
+            // Every widget of the view within its width.
+            for (const QWidget* w : view.findChildren<QWidget*>()) {
+                if (!w->isVisible()) continue;
+                EXPECT_LE(w->mapTo(&view, QPoint(w->width(), 0)).x(), width)
+                    << at << " " << w->metaObject()->className();
+            }
+            const int inner = scroll->viewport()->width();
+            expectWhole(view.testsTable(), "tests", 4, inner);
+            expectWhole(view.pocketsTable(), "pockets", 6, inner);
+            expectWhole(view.planTable(), "plan", 4, inner);
+            expectWhole(view.distancesTable(), "distances", 4, inner);
+            EXPECT_EQ(view.pocketsTable()->rowCount(), 37);
+            EXPECT_EQ(view.planTable()->rowCount(), 4);
+            // The pockets' six columns split where narrow, whole where wide.
+            if (width <= 330 || width >= 600) {
+                EXPECT_EQ(view.pocketsTable()->parts().size() > 1, width <= 330) << at;
+            }
+            EXPECT_EQ(view.meaningLabel()->text().toStdString(), kEvidenceMeaning);
+        }
     // The favoured 17 at a million spins: found by every test of the page.
     EXPECT_EQ(view.evidence().largest.number, 17);
-    EXPECT_EQ(view.testsTable()->item(1, 0)->text(), "Largest count");
-    EXPECT_EQ(view.testsTable()->item(5, 3)->text(), "strong evidence of bias");
+    EXPECT_EQ(view.testsTable()->text(1, 0), "Largest count");
+    EXPECT_EQ(view.testsTable()->text(5, 3), "strong evidence of bias");
 }
 
 TEST(WheelEvidenceView, ScopeIsTheSessionOrAWheelsNightsWithinDates) {

@@ -1,14 +1,15 @@
 #include "statistics/wheel_evidence_view.h"
 
+#include "statistics/split_table.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QScrollArea>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -33,45 +34,6 @@ QString pText(double p) {
     return QString::number(p, 'g', 3);
 }
 
-// A table as tall as its rows: the page scrolls,
-// not the table.
-QTableWidget* figuresTable(const QStringList& headers, QWidget* parent) {
-    auto* t = new QTableWidget(0, int(headers.size()), parent);
-    t->setHorizontalHeaderLabels(headers);
-    t->verticalHeader()->hide();
-    t->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    t->setSelectionMode(QAbstractItemView::NoSelection);
-    t->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    t->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    t->setWordWrap(false);
-    // Each column as wide as its figures, the room left to the last.
-    t->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    t->horizontalHeader()->setStretchLastSection(true);
-    t->horizontalHeader()->setMinimumSectionSize(30);
-    t->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
-    return t;
-}
-
-void fill(QTableWidget* t, const std::vector<QStringList>& rows) {
-    t->setRowCount(int(rows.size()));
-    for (int r = 0; r < int(rows.size()); ++r)
-        for (int c = 0; c < int(rows[size_t(r)].size()); ++c) {
-            auto* item = t->item(r, c);
-            if (!item) t->setItem(r, c, item = new QTableWidgetItem);
-            item->setText(rows[size_t(r)][c]);
-            // Figures to the right, words to the left.
-            const QString& text = rows[size_t(r)][c];
-            const bool figure =
-                c > 0 && !text.isEmpty() && (text[0].isDigit() || text[0] == QLatin1Char('-'));
-            item->setTextAlignment((figure ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-        }
-    t->resizeRowsToContents();
-    int height = t->horizontalHeader()->height() + 2 * t->frameWidth();
-    for (int r = 0; r < t->rowCount(); ++r)
-        height += t->rowHeight(r);
-    t->setFixedHeight(height);
-}
-
 QLabel* paragraph(QWidget* parent) {
     auto* l = new QLabel(parent);
     l->setWordWrap(true);
@@ -91,16 +53,11 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
 
-    auto* scopeRow = new QHBoxLayout;
-    auto* scopeName = new QLabel(tr("Figures of:"), this);
+    m_scopeName = new QLabel(tr("Figures of:"), this);
     m_scopeChoice = new QComboBox(this);
     m_scopeChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_scopeChoice->setMinimumContentsLength(24);
-    scopeName->setBuddy(m_scopeChoice);
-    scopeRow->addWidget(scopeName);
-    scopeRow->addWidget(m_scopeChoice, 1);
-    outer->addLayout(scopeRow);
-    auto* rangeRow = new QHBoxLayout;
+    m_scopeChoice->setMinimumContentsLength(12);
+    m_scopeName->setBuddy(m_scopeChoice);
     m_dateRange = new QCheckBox(tr("Only nights begun from"), this);
     m_from = new QDateEdit(QDate::currentDate().addMonths(-1), this);
     m_to = new QDateEdit(QDate::currentDate(), this);
@@ -108,14 +65,14 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
         d->setCalendarPopup(true);
         d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
     }
-    auto* toName = new QLabel(tr("to"), this);
-    toName->setBuddy(m_to);
-    rangeRow->addWidget(m_dateRange);
-    rangeRow->addWidget(m_from);
-    rangeRow->addWidget(toName);
-    rangeRow->addWidget(m_to);
-    rangeRow->addStretch(1);
-    outer->addLayout(rangeRow);
+    m_toName = new QLabel(tr("to"), this);
+    m_toName->setBuddy(m_to);
+    // What the choosers ask for never widens the page: they are arranged for
+    // the width the page has.
+    auto* choosers = new QWidget(this);
+    choosers->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_choosers = new QGridLayout(choosers);
+    outer->addWidget(choosers);
     m_scopeChoice->addItem(tr("This window's session"), QVariant());
     connect(m_scopeChoice, &QComboBox::currentIndexChanged, this, [this] { showScope(); });
     connect(m_dateRange, &QCheckBox::toggled, this, [this] { showScope(); });
@@ -139,7 +96,7 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
 
     QVBoxLayout* in = nullptr;
     QGroupBox* fair = group(tr("Is this wheel fair?"), page, in);
-    m_tests = figuresTable({tr("Test"), tr("Figure"), tr("p"), tr("Reading")}, fair);
+    m_tests = new SplitTable({tr("Test"), tr("Figure"), tr("p"), tr("Reading")}, fair);
     in->addWidget(m_tests);
     m_meaning = paragraph(fair);
     in->addWidget(m_meaning);
@@ -148,9 +105,9 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     QGroupBox* pockets = group(tr("Pockets"), page, in);
     m_betterThanEven = paragraph(pockets);
     in->addWidget(m_betterThanEven);
-    m_pockets = figuresTable({tr("Number"), tr("Count"), tr("z"), tr("1 in (mean)"),
-                              tr("95 % between"), tr("Above 1/36")},
-                             pockets);
+    m_pockets = new SplitTable({tr("Number"), tr("Count"), tr("z"), tr("1 in (mean)"),
+                                tr("95 % between"), tr("Above 1/36")},
+                               pockets);
     in->addWidget(m_pockets);
     layout->addWidget(pockets);
 
@@ -159,24 +116,69 @@ WheelEvidenceView::WheelEvidenceView(QWidget* parent) : QWidget(parent) {
     in->addWidget(m_sectors);
     m_meanDistance = paragraph(wheel);
     in->addWidget(m_meanDistance);
-    m_distances = figuresTable({tr("Distance"), tr("Count"), tr("Fair"), tr("z")}, wheel);
+    m_distances = new SplitTable({tr("Distance"), tr("Count"), tr("Fair"), tr("z")}, wheel);
     in->addWidget(m_distances);
     layout->addWidget(wheel);
 
-    QGroupBox* plan = group(tr("Spins needed to find a favoured pocket"), page, in);
+    QGroupBox* plan = group(tr("Spins to find a favoured pocket"), page, in);
     m_plan =
-        figuresTable({tr("Pocket"), tr("Chi-square"), tr("Largest count"), tr("E-value")}, plan);
+        new SplitTable({tr("Pocket"), tr("Chi-square"), tr("Largest count"), tr("E-value")}, plan);
     in->addWidget(m_plan);
     m_planNote = paragraph(plan);
     in->addWidget(m_planNote);
     layout->addWidget(plan);
     layout->addStretch(1);
-    // The chooser's rows in line with the page's figures.
+    // The choosers in line with the page's figures.
     const QMargins margins = layout->contentsMargins();
-    scopeRow->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
-    rangeRow->setContentsMargins(margins.left(), 0, margins.right(), 0);
+    m_choosers->setContentsMargins(margins.left(), margins.top(), margins.right(), 0);
+    arrangeChoosers();
 
     showScope();
+}
+
+void WheelEvidenceView::arrangeChoosers() {
+    const QMargins margins = m_choosers->contentsMargins();
+    const int spacing = m_choosers->horizontalSpacing();
+    const int rangeWidth = m_dateRange->sizeHint().width() + m_from->sizeHint().width() +
+                           m_toName->sizeHint().width() + m_to->sizeHint().width() + 3 * spacing;
+    const int wide = width() >= rangeWidth + margins.left() + margins.right() ? 1 : 0;
+    if (wide == m_choosersWide) return;
+    m_choosersWide = wide;
+    for (QWidget* w : {static_cast<QWidget*>(m_scopeName), static_cast<QWidget*>(m_scopeChoice),
+                       static_cast<QWidget*>(m_dateRange), static_cast<QWidget*>(m_from),
+                       static_cast<QWidget*>(m_toName), static_cast<QWidget*>(m_to)})
+        m_choosers->removeWidget(w);
+    for (int c = 0; c < 5; ++c)
+        m_choosers->setColumnStretch(c, 0);
+    if (wide) {
+        // Figures of: [scope.............]
+        // [x] Only nights begun from [date] to [date]
+        m_choosers->addWidget(m_scopeName, 0, 0);
+        m_choosers->addWidget(m_scopeChoice, 0, 1, 1, 4);
+        m_choosers->addWidget(m_dateRange, 1, 0, 1, 2);
+        m_choosers->addWidget(m_from, 1, 2);
+        m_choosers->addWidget(m_toName, 1, 3);
+        m_choosers->addWidget(m_to, 1, 4);
+        m_choosers->setColumnStretch(4, 1);
+    } else {
+        // Figures of:
+        // [scope....]
+        // [x] Only nights begun from
+        // [date]
+        // to [date]
+        m_choosers->addWidget(m_scopeName, 0, 0, 1, 2);
+        m_choosers->addWidget(m_scopeChoice, 1, 0, 1, 2);
+        m_choosers->addWidget(m_dateRange, 2, 0, 1, 2);
+        m_choosers->addWidget(m_from, 3, 0, 1, 2, Qt::AlignLeft);
+        m_choosers->addWidget(m_toName, 4, 0);
+        m_choosers->addWidget(m_to, 4, 1, Qt::AlignLeft);
+        m_choosers->setColumnStretch(1, 1);
+    }
+}
+
+void WheelEvidenceView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    arrangeChoosers();
 }
 
 void WheelEvidenceView::setSession(const WheelTallies& tallies) {
@@ -292,7 +294,7 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
                                ? tr("10^%1").arg(e.evidence.log10EValue, 0, 'f', 1)
                                : QString::number(e.evidence.eValue, 'g', 3);
     tests.push_back({tr("E-value"), eValue, "", QString::fromUtf8(e.evidence.reading)});
-    fill(m_tests, tests);
+    m_tests->setRows(std::move(tests));
     m_meaning->setText(QString::fromUtf8(kEvidenceMeaning));
 
     m_betterThanEven->setText(
@@ -309,7 +311,7 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
                         tr("%1 to %2").arg(1 / p.high, 0, 'f', 1).arg(1 / p.low, 0, 'f', 1),
                         QString::number(p.pBetterThanEven, 'g', 3)});
     }
-    fill(m_pockets, rows);
+    m_pockets->setRows(std::move(rows));
 
     QString sectors;
     for (const WheelSector& s : e.wheel.sectors)
@@ -324,7 +326,7 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
                              whole(std::int64_t(e.wheel.distanceCounts[size_t(d)])),
                              QString::number(e.wheel.distanceExpected[size_t(d)], 'f', 1),
                              QString::number(e.distanceZ[size_t(d)], 'f', 2)});
-    fill(m_distances, distances);
+    m_distances->setRows(std::move(distances));
     m_meanDistance->setText(tr("Pockets from each spin to the next within a night, never across "
                                "nights. Mean %1 (fair %2).")
                                 .arg(e.wheel.meanDistance, 0, 'f', 2)
@@ -336,7 +338,7 @@ void WheelEvidenceView::set(const WheelTallies& tallies, const QString& scope) {
                             .arg(100 * r.bias, 0, 'f', 1)
                             .arg(1 / r.probability, 0, 'f', 1),
                         whole(r.chiSquare), whole(r.largest), whole(r.eValue)});
-    fill(m_plan, plan);
+    m_plan->setRows(std::move(plan));
     m_planNote->setText(tr("Each test finds such a pocket 8 times in 10 at the 5 % level after "
                            "the spins shown; this wheel has %1.")
                             .arg(whole(e.spins)));

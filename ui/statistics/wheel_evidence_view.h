@@ -9,8 +9,9 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QGridLayout;
 class QScrollArea;
-class QTableWidget;
+class SplitTable;
 
 // A wheel's whole record at a glance, for a page of the Statistics window:
 // whether it is fair (the 37-count chi-square, the largest count, the arcs,
@@ -20,7 +21,8 @@ class QTableWidget;
 // beside the spins the wheel has. Its scope is the window's session or a
 // wheel's whole journal, optionally only the nights begun within a range of
 // dates; a wheel's figures come from its nights' running tallies. It scrolls
-// up and down only.
+// up and down only, at any width: its tables split into parts one under the
+// other and its choosers stack where the page is narrow.
 class WheelEvidenceView : public QWidget {
   public:
     explicit WheelEvidenceView(QWidget* parent = nullptr);
@@ -37,10 +39,10 @@ class WheelEvidenceView : public QWidget {
     const vantel::sim::WheelEvidence& evidence() const { return m_evidence; }
 
     QScrollArea* scrollArea() const { return m_scroll; }
-    QTableWidget* testsTable() const { return m_tests; }
-    QTableWidget* pocketsTable() const { return m_pockets; }
-    QTableWidget* planTable() const { return m_plan; }
-    QTableWidget* distancesTable() const { return m_distances; }
+    SplitTable* testsTable() const { return m_tests; }
+    SplitTable* pocketsTable() const { return m_pockets; }
+    SplitTable* planTable() const { return m_plan; }
+    SplitTable* distancesTable() const { return m_distances; }
     QLabel* meaningLabel() const { return m_meaning; }
     QComboBox* scopeChoice() const { return m_scopeChoice; }
     QCheckBox* dateRangeChoice() const { return m_dateRange; }
@@ -48,25 +50,34 @@ class WheelEvidenceView : public QWidget {
     QDateEdit* toDate() const { return m_to; }
     QLabel* scopeLabel() const { return m_scope; }
 
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
     void showScope();
+    // The choosers in one row each where they fit, one under the other where not.
+    void arrangeChoosers();
 
     vantel::sim::WheelEvidence m_evidence;
     vantel::sim::WheelTallies m_session;
     vantel::journal::JournalStore* m_journal = nullptr;
+    QGridLayout* m_choosers;
+    QLabel* m_scopeName;
+    QLabel* m_toName;
+    int m_choosersWide = -1;
     QComboBox* m_scopeChoice;
     QCheckBox* m_dateRange;
     QDateEdit* m_from;
     QDateEdit* m_to;
     QScrollArea* m_scroll;
     QLabel* m_scope;
-    QTableWidget* m_tests;
+    SplitTable* m_tests;
     QLabel* m_meaning;
     QLabel* m_betterThanEven;
-    QTableWidget* m_pockets;
+    SplitTable* m_pockets;
     QLabel* m_sectors;
     QLabel* m_meanDistance;
-    QTableWidget* m_distances;
-    QTableWidget* m_plan;
+    SplitTable* m_distances;
+    SplitTable* m_plan;
     QLabel* m_planNote;
 };

@@ -206,11 +206,9 @@ void SessionTools::openStatistics() {
         m_statistics =
             new StatisticsWindow(m_form.spinUndo().history().entered(), &m_form.widget());
         m_wheelPage = new WheelEvidenceView;
-        // Its tables want about 600 px: the window keeps the size its other
-        // pages ask for, and on a narrow screen this page scrolls sideways in
-        // its figures rather than widen the window over the board.
+        // The window keeps the size its other pages ask for: this page fits
+        // any width, its tables split and its choosers stacked where narrow.
         m_wheelPage->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-        m_wheelPage->scrollArea()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
         m_statistics->addScrollingPage(QStringLiteral("&Journal"), m_wheelPage);
         const auto follow = [this](const QString& status) {
             m_statistics->setRecordingLine(status);
