@@ -92,8 +92,8 @@ void SplitTable::fillPart(QTableWidget* t, const std::vector<int>& columns, int 
     int asked = 0;
     for (int c : columns)
         asked += w[size_t(c)];
-    // Too wide even beside the first column alone: the first takes at most
-    // two fifths, the others share the rest and wrap their words.
+    // Too wide even beside the first column alone: the columns share the
+    // room and wrap their words.
     const bool wrap = asked > room;
     t->setWordWrap(wrap);
     t->setColumnCount(int(columns.size()));
@@ -112,13 +112,31 @@ void SplitTable::fillPart(QTableWidget* t, const std::vector<int>& columns, int 
             item->setTextAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
         }
     if (wrap) {
-        const int first = std::min(w[size_t(columns[0])], room * 2 / 5);
-        int rest = 0;
-        for (size_t k = 1; k < columns.size(); ++k)
-            rest += w[size_t(columns[k])];
-        t->setColumnWidth(0, first);
-        for (size_t k = 1; k < columns.size(); ++k)
-            t->setColumnWidth(int(k), (room - first) * w[size_t(columns[k])] / std::max(1, rest));
+        // Each column its longest word, and the room left shared in
+        // proportion to what each asks beyond that.
+        const QFontMetrics cells(font());
+        QFont bold = font();
+        bold.setBold(true);
+        const QFontMetrics headerFont(bold);
+        std::vector<int> least(columns.size(), 0);
+        int leastSum = 0, beyond = 0;
+        for (size_t k = 0; k < columns.size(); ++k) {
+            least[k] = headerFont.horizontalAdvance(m_headers[columns[k]]) + kHeaderPadding;
+            for (const QStringList& row : m_rows)
+                for (const QString& word : row.value(columns[k]).split(QLatin1Char(' ')))
+                    least[k] = std::max(least[k], cells.horizontalAdvance(word) + kCellPadding);
+            least[k] = std::min(least[k], w[size_t(columns[k])]);
+            leastSum += least[k];
+            beyond += w[size_t(columns[k])] - least[k];
+        }
+        const int spare = std::max(0, room - leastSum);
+        int given = 0;
+        for (size_t k = 0; k + 1 < columns.size(); ++k) {
+            const int extra = w[size_t(columns[k])] - least[k];
+            t->setColumnWidth(int(k), least[k] + (beyond > 0 ? spare * extra / beyond : 0));
+            given += t->columnWidth(int(k));
+        }
+        t->setColumnWidth(int(columns.size()) - 1, std::max(least.back(), room - given));
     } else {
         for (size_t k = 0; k < columns.size(); ++k)
             t->setColumnWidth(int(k), w[size_t(columns[k])]);
