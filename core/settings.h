@@ -153,7 +153,6 @@ struct SettingField {
     std::string Settings::*text = nullptr; // a choice by its name
     bool Settings::*flag = nullptr;
 
-    constexpr bool holds(int64_t v) const { return v >= min && v <= max; }
     constexpr std::string_view choiceName(int index) const {
         return index >= 0 && index < choiceCount ? choices[index] : std::string_view();
     }
@@ -162,9 +161,6 @@ struct SettingField {
             if (choices[i] == choice) return i;
         return -1;
     }
-    // The spin edit's bounds: steps of one.
-    constexpr SpinBounds bounds() const { return {min, max, 1}; }
-
     int value(const Settings& s) const {
         if (flag) return s.*flag ? 1 : 0;
         if (text) return indexOf(s.*text);
