@@ -444,7 +444,7 @@ void TForm1::buildHiddenLabels() {
 
 void TForm1::buildSettings() {
     using vantel::Settings;
-    const auto place = [this](QWidget* control, const SettingPlace& at) {
+    const auto place = [](QWidget* control, const SettingPlace& at) {
         control->setObjectName(QString::fromLatin1(at.control));
         control->setGeometry(at.geometry);
     };
