@@ -5,6 +5,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <sstream>
@@ -13,20 +14,16 @@ namespace vantel::sim {
 
 namespace {
 
-// An option that takes one of a setting's choices by name.
-template <size_t N>
-void choiceOption(CLI::App& app, const ChoiceSetting<N>& setting, std::string& value) {
-    const std::vector<std::string> names(setting.choices.begin(), setting.choices.end());
-    app.add_option(std::string(setting.name.option), value, std::string(setting.name.help))
-        ->check(CLI::IsMember(names))
+// An option that takes an integer within a range.
+template <class T>
+void rangeOption(CLI::App& app, const SettingName& name, int64_t min, int64_t max, T& value) {
+    app.add_option(std::string(name.option), value, std::string(name.help))
+        ->check(CLI::Range(static_cast<T>(min), static_cast<T>(max)))
         ->capture_default_str();
 }
 
-// An option that takes an integer within a setting's range.
 template <class T> void rangeOption(CLI::App& app, const RangeSetting& setting, T& value) {
-    app.add_option(std::string(setting.name.option), value, std::string(setting.name.help))
-        ->check(CLI::Range(static_cast<T>(setting.min), static_cast<T>(setting.max)))
-        ->capture_default_str();
+    rangeOption(app, setting.name, setting.min, setting.max, value);
 }
 
 SimCommand badInput(std::string message) {
@@ -76,21 +73,31 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
 
     Config& config = options.config;
     Settings& s = config.settings;
-    namespace st = vantel::setting;
-    std::string mode(st::kGameMode.defaultName());
-    std::string reset(st::kResetOn.defaultName());
-    std::string progression(st::kProgression.defaultName());
-    choiceOption(app, st::kGameMode, mode);
-    choiceOption(app, st::kBettingSystem, s.bettingSystem);
-    rangeOption(app, st::kInitialBet, s.initialBet);
-    rangeOption(app, st::kSafeLevel, s.safeLevel);
-    app.add_flag(std::string(st::kFixedMatrix.name.option), s.fixedMatrix,
-                 std::string(st::kFixedMatrix.name.help));
-    choiceOption(app, st::kResetOn, reset);
-    rangeOption(app, st::kIncreaseTill, s.increaseTill);
-    choiceOption(app, st::kProgression, progression);
-    rangeOption(app, st::kMCount, s.sequentialLosses);
-    rangeOption(app, st::kWCount, s.sequentialWins);
+    // A setting's option each, from the field table: a choice by its name, a
+    // range as a number within it, a flag on its own.
+    std::array<std::string, kSettingFields.size()> choices;
+    for (size_t i = 0; i < kSettingFields.size(); ++i) {
+        const SettingField& f = kSettingFields[i];
+        const std::string option(f.name.option), help(f.name.help);
+        switch (f.kind) {
+        case SettingKind::Choice: {
+            choices[i] = f.text ? s.*f.text : std::string(f.choiceName(s.*f.number));
+            std::vector<std::string> names;
+            for (int c = 0; c < f.choiceCount; ++c)
+                names.emplace_back(f.choiceName(c));
+            app.add_option(option, choices[i], help)
+                ->check(CLI::IsMember(names))
+                ->capture_default_str();
+            break;
+        }
+        case SettingKind::Range:
+            rangeOption(app, f.name, f.min, f.max, s.*f.number);
+            break;
+        case SettingKind::Flag:
+            app.add_flag(option, s.*f.flag, help);
+            break;
+        }
+    }
 
     std::optional<uint64_t> spins;
     std::string chartSize = "1200x800";
@@ -172,9 +179,9 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
         if (app.count("--csv") > 0)
             return badInput("--exact: --csv writes one row per played session; none is played");
     }
-    s.gameMode = st::kGameMode.indexOf(mode);
-    s.mode3Reset = st::kResetOn.indexOf(reset);
-    s.progression = st::kProgression.indexOf(progression);
+    for (size_t i = 0; i < kSettingFields.size(); ++i)
+        if (kSettingFields[i].kind == SettingKind::Choice)
+            kSettingFields[i].setValue(s, kSettingFields[i].indexOf(choices[i]));
     config.spinIntervalMs = std::max<int64_t>(1, std::llround(spinInterval * 1000));
     if (app.count("--spins-file") > 0) {
         try {

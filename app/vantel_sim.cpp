@@ -177,15 +177,22 @@ nlohmann::ordered_json probabilityJson(double p) {
 }
 
 nlohmann::ordered_json reportJson(const Config& c, const Report& r) {
-    const Settings& s = c.settings;
     nlohmann::ordered_json j;
     j["method"] = r.exact ? "exact" : "monte carlo";
-    j["settings"] = {
-        {"mode", gameModeName(s.gameMode)}, {"system", s.bettingSystem},
-        {"initial_bet", s.initialBet},      {"safe_level", s.safeLevel},
-        {"fixed_matrix", s.fixedMatrix},    {"reset_on", mode3ResetName(s.mode3Reset)},
-        {"increase_till", s.increaseTill},  {"progression", progressionName(s.progression)},
-        {"m_count", s.sequentialLosses},    {"w_count", s.sequentialWins}};
+    // The settings by the field table: a choice by its name.
+    nlohmann::ordered_json settings = nlohmann::ordered_json::object();
+    for (const vantel::SettingField& f : vantel::kSettingFields) {
+        const std::string key(f.jsonKey);
+        if (f.text)
+            settings[key] = c.settings.*f.text;
+        else if (f.flag)
+            settings[key] = c.settings.*f.flag;
+        else if (f.kind == vantel::SettingKind::Choice)
+            settings[key] = std::string(f.choiceName(c.settings.*f.number));
+        else
+            settings[key] = c.settings.*f.number;
+    }
+    j["settings"] = std::move(settings);
     j["seed"] = c.seed;
     j["recorded_spins"] = c.recorded.size();
     j["spins_per_session"] = spinsPerSession(c);

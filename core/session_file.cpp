@@ -142,17 +142,18 @@ json spinJson(const EnteredSpin& e) {
 
 json contentJson(const Session& s) {
     json c;
-    const SessionSettings& st = s.settings;
-    c["settings"] = {{"gameMode", st.gameMode},
-                     {"bettingSystem", st.bettingSystem},
-                     {"initialBet", st.initialBet},
-                     {"safeLevel", st.safeLevel},
-                     {"fixedMatrix", st.fixedMatrix},
-                     {"mode3Reset", st.mode3Reset},
-                     {"increaseTill", st.increaseTill},
-                     {"progression", st.progression},
-                     {"sequentialLosses", st.sequentialLosses},
-                     {"sequentialWins", st.sequentialWins}};
+    json settings = json::object();
+    for (const SettingField& f : kSettingFields) {
+        const std::string key(f.sessionKey);
+        // A choice kept by its name is written by its name, any other by its index.
+        if (f.text)
+            settings[key] = s.settings.*f.text;
+        else if (f.flag)
+            settings[key] = s.settings.*f.flag;
+        else
+            settings[key] = s.settings.*f.number;
+    }
+    c["settings"] = std::move(settings);
     json spins = json::array();
     for (const EnteredSpin& e : s.entered)
         spins.push_back(spinJson(e));
@@ -202,17 +203,6 @@ std::string counted(uint64_t n, const char* one, const char* many) {
 // gives it, a spin by its position (the first is 1); the tracker's own state,
 // which has no name in the window, by its key.
 std::string spoken(const std::string& path) {
-    static const std::pair<const char*, std::string_view> settingNames[] = {
-        {"gameMode", setting::kGameMode.name.name},
-        {"bettingSystem", setting::kBettingSystem.name.name},
-        {"initialBet", setting::kInitialBet.name.name},
-        {"safeLevel", setting::kSafeLevel.name.name},
-        {"fixedMatrix", setting::kFixedMatrix.name.name},
-        {"mode3Reset", setting::kResetOn.name.name},
-        {"increaseTill", setting::kIncreaseTill.name.name},
-        {"progression", setting::kProgression.name.name},
-        {"sequentialLosses", setting::kMCount.name.name},
-        {"sequentialWins", setting::kWCount.name.name}};
     const auto after = [&](const std::string& prefix, std::string* rest) {
         if (path.compare(0, prefix.size(), prefix) != 0) return false;
         *rest = path.substr(prefix.size());
@@ -228,8 +218,8 @@ std::string spoken(const std::string& path) {
     std::string rest;
     std::string tail;
     if (after("content.settings.", &rest))
-        for (const auto& [key, name] : settingNames)
-            if (rest == key) return std::string(name);
+        for (const SettingField& f : kSettingFields)
+            if (rest == f.sessionKey) return std::string(f.name.name);
     if (path == "content.settings") return "the settings";
     if (path == "content.spins") return "the list of spins";
     if (after("content.spins", &rest)) {
@@ -326,37 +316,31 @@ class Reader {
         return v;
     }
 
-    int32_t ranged(const json& j, const char* key, const std::string& path,
-                   const RangeSetting& range) const {
-        return static_cast<int32_t>(integer(j, key, path, range.min, range.max));
-    }
-    template <size_t N>
-    int choice(const json& j, const char* key, const std::string& path,
-               const ChoiceSetting<N>& setting) const {
-        return static_cast<int>(integer(j, key, path, 0, setting.count() - 1));
-    }
-
-    // The ranges and choices are the window's own (settings.h).
+    // The ranges and choices are the window's own (settings.h); the fields are
+    // checked in the table's order, so the first fault named is the same
+    // whatever order the file keeps them in.
     SessionSettings settings(const json& j, const std::string& path) const {
         SessionSettings s;
-        s.gameMode = choice(j, "gameMode", path, setting::kGameMode);
-        const std::string system =
-            text(member(j, "bettingSystem", path), path + ".bettingSystem", 16);
-        if (setting::kBettingSystem.indexOf(system) < 0) {
-            std::string names;
-            for (std::string_view c : setting::kBettingSystem.choices)
-                names += (names.empty() ? "\"" : " or \"") + std::string(c) + "\"";
-            outOfRange(path + ".bettingSystem", "is " + json(system).dump() + ", not " + names);
+        for (const SettingField& f : kSettingFields) {
+            const std::string key(f.sessionKey);
+            const std::string at = path + "." + key;
+            const json& v = member(j, key.c_str(), path);
+            if (f.text) {
+                const std::string name = text(v, at, 16);
+                if (f.indexOf(name) < 0) {
+                    std::string names;
+                    for (int i = 0; i < f.choiceCount; ++i)
+                        names +=
+                            (names.empty() ? "\"" : " or \"") + std::string(f.choiceName(i)) + "\"";
+                    outOfRange(at, "is " + json(name).dump() + ", not " + names);
+                }
+                s.*f.text = name;
+            } else if (f.flag) {
+                s.*f.flag = boolean(v, at);
+            } else {
+                s.*f.number = static_cast<int>(integer(v, at, f.min, f.max));
+            }
         }
-        s.bettingSystem = system;
-        s.initialBet = ranged(j, "initialBet", path, setting::kInitialBet);
-        s.safeLevel = ranged(j, "safeLevel", path, setting::kSafeLevel);
-        s.fixedMatrix = boolean(member(j, "fixedMatrix", path), path + ".fixedMatrix");
-        s.mode3Reset = choice(j, "mode3Reset", path, setting::kResetOn);
-        s.increaseTill = ranged(j, "increaseTill", path, setting::kIncreaseTill);
-        s.progression = choice(j, "progression", path, setting::kProgression);
-        s.sequentialLosses = ranged(j, "sequentialLosses", path, setting::kMCount);
-        s.sequentialWins = ranged(j, "sequentialWins", path, setting::kWCount);
         return s;
     }
 

@@ -201,25 +201,18 @@ const char* gameModeName(int index) {
     return nameOf(setting::kGameMode, index);
 }
 
-const char* mode3ResetName(int index) {
-    return nameOf(setting::kResetOn, index);
-}
-
-const char* progressionName(int index) {
-    return nameOf(setting::kProgression, index);
-}
-
 std::string formatReport(const Config& config, const Report& r) {
     const Settings& s = config.settings;
     std::string out;
-    out += format("Settings       %s, %s, initial bet %d, safe level %d, fixed matrix %s\n",
-                  gameModeName(s.gameMode), s.bettingSystem.c_str(), s.initialBet, s.safeLevel,
-                  s.fixedMatrix ? "on" : "off");
+    const auto line = [&out](const char* caption, const std::vector<std::string>& phrases) {
+        out += caption;
+        for (size_t i = 0; i < phrases.size(); ++i)
+            out += (i ? ", " : "") + phrases[i];
+        out += '\n';
+    };
+    line("Settings       ", settingPhrases(s, SettingGroup::Every));
     if (s.gameMode == setting::kSequential)
-        out += format("Sequential     reset on \"%s\", increase till %d, %s, M. count %d, "
-                      "W. count %d\n",
-                      mode3ResetName(s.mode3Reset), s.increaseTill, progressionName(s.progression),
-                      s.sequentialLosses, s.sequentialWins);
+        line("Sequential     ", settingPhrases(s, SettingGroup::Sequential));
     if (r.exact)
         out += "Spins from     a fair single-zero wheel, computed exactly\n";
     else

@@ -87,9 +87,7 @@ Report summarize(const Config& config, const std::vector<SessionResult>& session
 // The readable report.
 std::string formatReport(const Config& config, const Report& report);
 
-// The names of the window's settings, as its drop-down lists show them.
+// The game mode's name, as the window's drop-down list shows it.
 const char* gameModeName(int index);
-const char* mode3ResetName(int index);
-const char* progressionName(int index);
 
 } // namespace vantel::sim

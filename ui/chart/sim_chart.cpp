@@ -767,16 +767,12 @@ SimChartData simChartData(const sim::Config& config, const sim::Report& report) 
                                     : report.endings[0] < report.sessions;
     SimChartData chart;
     QStringList& t = chart.titleParts;
-    t << sim::gameModeName(s.gameMode) << QString::fromStdString(s.bettingSystem)
-      << QStringLiteral("initial bet %1").arg(s.initialBet)
-      << QStringLiteral("safe level %1").arg(s.safeLevel)
-      << QStringLiteral("fixed matrix %1").arg(s.fixedMatrix ? "on" : "off");
+    // The settings in the report's words (settings.h).
+    for (const std::string& phrase : settingPhrases(s, SettingGroup::Every))
+        t << QString::fromStdString(phrase);
     if (s.gameMode == setting::kSequential)
-        t << QStringLiteral("reset on \"%1\"").arg(sim::mode3ResetName(s.mode3Reset))
-          << QStringLiteral("increase till %1").arg(s.increaseTill)
-          << QString(sim::progressionName(s.progression))
-          << QStringLiteral("M. count %1").arg(s.sequentialLosses)
-          << QStringLiteral("W. count %1").arg(s.sequentialWins);
+        for (const std::string& phrase : settingPhrases(s, SettingGroup::Sequential))
+            t << QString::fromStdString(phrase);
     t << (config.bankroll ? QStringLiteral("bankroll %1").arg(*config.bankroll)
                           : QStringLiteral("no bankroll"))
       << (config.tableLimit ? QStringLiteral("table limit %1").arg(*config.tableLimit)

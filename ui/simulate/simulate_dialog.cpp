@@ -1,10 +1,10 @@
 #include "simulate/simulate_dialog.h"
 
 #include "simulate/sim_chart_view.h"
+#include "simulate/sim_settings_form.h"
 
 #include "widgets/save_file.h"
 #include "widgets/scrolling.h"
-#include "widgets/setting_choices.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -55,17 +55,6 @@ RangeSpinBox* spinBox(QWidget* parent, const QString& name, int low, int high, i
 RangeSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeSetting& range,
                       int value) {
     return spinBox(parent, name, range.min, range.max, value);
-}
-
-QComboBox* comboBox(QWidget* parent, const QString& name, const QStringList& items) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->addItems(items);
-    return box;
-}
-
-void choose(QComboBox* box, int index) {
-    box->setCurrentIndex(std::clamp(index, 0, box->count() - 1));
 }
 
 // The digits of a spin box's text, without its prefix, suffix and spaces.
@@ -126,16 +115,7 @@ void RangeSpinBox::fixup(QString& input) const {
 }
 
 void SimulateDialog::setSettings(const Settings& s) {
-    choose(m_mode, s.gameMode);
-    choose(m_system, std::max(0, vantel::setting::kBettingSystem.indexOf(s.bettingSystem)));
-    m_initialBet->setValue(s.initialBet);
-    m_safeLevel->setValue(s.safeLevel);
-    m_fixedMatrix->setChecked(s.fixedMatrix);
-    choose(m_reset, s.mode3Reset);
-    m_increaseTill->setValue(s.increaseTill);
-    choose(m_progression, s.progression);
-    m_mCount->setValue(s.sequentialLosses);
-    m_wCount->setValue(s.sequentialWins);
+    m_form->setSettings(s);
 }
 
 bool SimulateDialog::chartShown() const {
@@ -147,20 +127,10 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     setWindowTitle(QStringLiteral("Simulate these settings"));
     setModal(false);
 
-    namespace setting = vantel::setting;
-    m_mode = comboBox(this, QStringLiteral("Mode"), choiceNames(setting::kGameMode));
-    m_system = comboBox(this, QStringLiteral("System"), choiceNames(setting::kBettingSystem));
-    m_initialBet = spinBox(this, QStringLiteral("InitialBet"), setting::kInitialBet, s.initialBet);
-    m_safeLevel = spinBox(this, QStringLiteral("SafeLevel"), setting::kSafeLevel, s.safeLevel);
-    m_fixedMatrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
-    m_fixedMatrix->setObjectName(QStringLiteral("FixedMatrix"));
-    m_reset = comboBox(this, QStringLiteral("ResetOn"), choiceNames(setting::kResetOn));
-    m_increaseTill =
-        spinBox(this, QStringLiteral("IncreaseTill"), setting::kIncreaseTill, s.increaseTill);
-    m_progression =
-        comboBox(this, QStringLiteral("Progression"), choiceNames(setting::kProgression));
-    m_mCount = spinBox(this, QStringLiteral("MCount"), setting::kMCount, s.sequentialLosses);
-    m_wCount = spinBox(this, QStringLiteral("WCount"), setting::kWCount, s.sequentialWins);
+    m_form = new SimSettingsForm(
+        s, this, [this](const QString& name, int low, int high, int value) -> QSpinBox* {
+            return spinBox(this, name, low, high, value);
+        });
     m_sessions = spinBox(this, QStringLiteral("Sessions"), vantel::sim::kSessions,
                          vantel::sim::kSessions.defaultValue);
     m_spins = spinBox(this, QStringLiteral("Spins"), vantel::sim::kSpins,
@@ -170,7 +140,6 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_bankroll = spinBox(this, QStringLiteral("BankrollAmount"), 1, 2000000000, 1000);
     m_bankroll->setEnabled(false);
     connect(m_useBankroll, &QCheckBox::toggled, m_bankroll, &QWidget::setEnabled);
-    setSettings(s);
     m_seed = new QLineEdit(QString::number(QRandomGenerator::global()->generate64()), this);
     m_seed->setObjectName(QStringLiteral("Seed"));
 
@@ -235,11 +204,7 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
         }
         m_rows.push_back({caption, field, r, column});
     };
-    row(0, 0, QStringLiteral("Game Mode"), m_mode);
-    row(1, 0, QStringLiteral("Betting System"), m_system);
-    row(2, 0, QStringLiteral("Init. Bet"), m_initialBet);
-    row(3, 0, QStringLiteral("Safe Level"), m_safeLevel);
-    row(4, 0, QString(), m_fixedMatrix);
+    m_form->addRows(vantel::SettingGroup::Every, row);
     row(5, 0, QStringLiteral("Sessions"), m_sessions);
     row(5, 1, QStringLiteral("Spins per session"), m_spins);
     auto* bankroll = new QWidget(this);
@@ -249,11 +214,7 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     bankrollRow->addWidget(m_bankroll, 1);
     row(6, 0, QStringLiteral("Stop when out of"), bankroll);
     row(6, 1, QStringLiteral("Seed"), m_seed);
-    row(0, 1, QStringLiteral("Sequential: reset on"), m_reset);
-    row(1, 1, QStringLiteral("Sequential: increase till"), m_increaseTill);
-    row(2, 1, QStringLiteral("Sequential: progression"), m_progression);
-    row(3, 1, QStringLiteral("Sequential: M. Count"), m_mCount);
-    row(4, 1, QStringLiteral("Sequential: W. Count"), m_wCount);
+    m_form->addRows(vantel::SettingGroup::Sequential, row);
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("Note"));
     m_note->setWordWrap(true);
@@ -302,8 +263,11 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_wanted = arrange(true).expandedTo(QSize(640, 420)) + QSize(4, 4);
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     resize(m_wanted.boundedTo(avail.size()));
-    for (RangeSpinBox* box : {m_initialBet, m_safeLevel, m_increaseTill, m_mCount, m_wCount,
-                              m_sessions, m_spins, m_bankroll}) {
+    std::vector<RangeSpinBox*> boxes;
+    for (QSpinBox* box : m_form->spinBoxes())
+        boxes.push_back(qobject_cast<RangeSpinBox*>(box));
+    boxes.insert(boxes.end(), {m_sessions, m_spins, m_bankroll});
+    for (RangeSpinBox* box : boxes) {
         connect(box, &RangeSpinBox::clamped, this, [this, box](const QString& typed) {
             const QLabel* caption = nullptr;
             for (QLabel* l : findChildren<QLabel*>())
@@ -342,15 +306,10 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
         dropExact(); // the old figures go at once, and their computation stops
         m_exactSoon->start();
     };
-    for (QComboBox* box : {m_mode, m_system, m_reset, m_progression})
-        connect(box, &QComboBox::currentIndexChanged, this, changed);
-    for (QSpinBox* box : {static_cast<QSpinBox*>(m_initialBet), static_cast<QSpinBox*>(m_safeLevel),
-                          static_cast<QSpinBox*>(m_increaseTill), static_cast<QSpinBox*>(m_mCount),
-                          static_cast<QSpinBox*>(m_wCount), static_cast<QSpinBox*>(m_spins),
-                          static_cast<QSpinBox*>(m_bankroll)})
+    connect(m_form, &SimSettingsForm::changed, this, changed);
+    for (QSpinBox* box : {static_cast<QSpinBox*>(m_spins), static_cast<QSpinBox*>(m_bankroll)})
         connect(box, &QSpinBox::valueChanged, this, changed);
-    for (QCheckBox* box : {m_fixedMatrix, m_useBankroll})
-        connect(box, &QCheckBox::toggled, this, changed);
+    connect(m_useBankroll, &QCheckBox::toggled, this, changed);
     computeExact();
 }
 
@@ -458,17 +417,7 @@ void SimulateDialog::exactDone(const Config& config, const ExactResult& result, 
 }
 
 void SimulateDialog::fillConfig(Config* c) const {
-    Settings& s = c->settings;
-    s.gameMode = m_mode->currentIndex();
-    s.bettingSystem = m_system->currentText().toStdString();
-    s.initialBet = m_initialBet->value();
-    s.safeLevel = m_safeLevel->value();
-    s.fixedMatrix = m_fixedMatrix->isChecked();
-    s.mode3Reset = m_reset->currentIndex();
-    s.increaseTill = m_increaseTill->value();
-    s.progression = m_progression->currentIndex();
-    s.sequentialLosses = m_mCount->value();
-    s.sequentialWins = m_wCount->value();
+    c->settings = m_form->settings();
     c->sessions = static_cast<uint64_t>(m_sessions->value());
     c->spins = static_cast<uint64_t>(m_spins->value());
     c->bankroll =

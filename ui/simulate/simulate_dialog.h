@@ -30,6 +30,7 @@ class QThread;
 class QTimer;
 class QVBoxLayout;
 class SimChartView;
+class SimSettingsForm;
 
 // A spin box that takes any number typed and, when it leaves the range, sets
 // the nearest end and says so (clamped), rather than refusing keys silently.
@@ -134,16 +135,7 @@ class SimulateDialog : public QDialog {
     void exactDone(const vantel::sim::Config& config, const vantel::sim::ExactResult& result,
                    bool timedOut);
 
-    QComboBox* m_mode = nullptr;
-    QComboBox* m_system = nullptr;
-    RangeSpinBox* m_initialBet = nullptr;
-    RangeSpinBox* m_safeLevel = nullptr;
-    QCheckBox* m_fixedMatrix = nullptr;
-    QComboBox* m_reset = nullptr;
-    RangeSpinBox* m_increaseTill = nullptr;
-    QComboBox* m_progression = nullptr;
-    RangeSpinBox* m_mCount = nullptr;
-    RangeSpinBox* m_wCount = nullptr;
+    SimSettingsForm* m_form = nullptr;
     RangeSpinBox* m_sessions = nullptr;
     RangeSpinBox* m_spins = nullptr;
     QCheckBox* m_useBankroll = nullptr;

@@ -15,6 +15,16 @@ template <size_t N> QStringList choiceNames(const vantel::ChoiceSetting<N>& sett
     return names;
 }
 
+// A field's choices, from the field table.
+inline QStringList choiceNames(const vantel::SettingField& field) {
+    QStringList names;
+    for (int i = 0; i < field.choiceCount; ++i) {
+        const std::string_view choice = field.choiceName(i);
+        names.append(QString::fromUtf8(choice.data(), static_cast<qsizetype>(choice.size())));
+    }
+    return names;
+}
+
 inline QString settingText(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -9,6 +9,7 @@
 #include "widgets/colour_label.h"
 #include "widgets/flat_button.h"
 #include "widgets/focus_cue.h"
+#include "widgets/setting_choices.h"
 #include "widgets/shape.h"
 #include "window/board_geometry.h"
 #include "window/number_entry.h"
@@ -43,10 +44,6 @@ QString inWords(const QString& text) {
     if (!ok || n < 0 || n > vantel::kHighestNumber) return text;
     return QStringLiteral("%1 %2").arg(n).arg(colourName(n));
 }
-
-const QString kSafeLevelTip = QStringLiteral(
-    "Bet only after this many misses in a row. The square beside it is green when a miss on the "
-    "next spin leads to a lit suggestion, maroon when it does not");
 
 } // namespace
 
@@ -83,9 +80,9 @@ PlayerAids::PlayerAids(const Controls& controls, std::function<bool(int)> enterS
 
     // A drop-down's new choice, made by the keys where it has the focus: a
     // screen reader hears a closed list's change only from here.
-    for (QWidget* w : {m_controls.gameMode, m_controls.bettingSystem, m_controls.resetOn,
-                       m_controls.progression}) {
+    for (QWidget* w : m_controls.fields) {
         auto* combo = qobject_cast<QComboBox*>(w);
+        if (!combo) continue;
         connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] {
             if (combo->hasFocus()) announce(combo->currentText());
         });
@@ -151,41 +148,37 @@ void PlayerAids::press(TFlatSpeedButton* button) {
 void PlayerAids::describeControls() {
     namespace a11y = vantel::accessibility;
     const Controls& c = m_controls;
-    const QByteArray initialBetTip =
-        QStringLiteral("The stake per number at the start of a progression, %1 to %2; a change "
-                       "starts the progression over")
-            .arg(vantel::setting::kInitialBet.min)
-            .arg(vantel::setting::kInitialBet.max)
-            .toLatin1();
     struct Description {
         QWidget* widget;
         const char* name;
         const char* tip;
     };
-    const QByteArray safeLevelTip = kSafeLevelTip.toLatin1();
     const Description descriptions[] = {
-        {c.initialBet, "Initial bet", initialBetTip.constData()},
-        {c.gameMode, "Game mode",
-         "Mode1: 18 numbers at random, six from each third. Mode2: the 18 hottest numbers of the "
-         "last 37 spins. Sequential: the numbers that have waited longest, with a count-and-stake "
-         "progression"},
-        {c.bettingSystem, "Betting system",
-         "Martingale doubles the stake after a lit miss and goes back to the initial bet on a "
-         "hit; Donald adds one initial bet after a miss and takes one away after a hit"},
-        {c.safeLevel, "Safe level", safeLevelTip.constData()},
-        {c.fixedMatrix, "Fixed matrix",
-         "After a hit, suggest the very same numbers again instead of drawing new ones"},
         {c.reset, "Reset", "Start the stake progression over at the initial bet (Ctrl+B)"},
         {c.recalculate, "ReCalculate", "Play the recalculation animation (F9)"},
-        {c.resetOn, "Reset on", nullptr},
-        {c.increaseTill, "Increase till", nullptr},
-        {c.progression, "Progression", nullptr},
-        {c.mCount, "Misses before a step up", nullptr},
-        {c.wCount, "Hits before a step down", nullptr},
         {c.bet, "Stake per number", nullptr},
         {c.drawProgress, "Draw progress", nullptr},
         {c.recalculation, "Recalculation progress", nullptr},
     };
+    // The settings, as the field table names them; a range's tooltip names its ends.
+    for (size_t i = 0; i < vantel::kSettingFields.size(); ++i) {
+        const vantel::SettingField& f = vantel::kSettingFields[i];
+        QString tip = settingText(f.tip);
+        if (f.kind == vantel::SettingKind::Range && tip.contains(QStringLiteral("%1")))
+            tip = tip.arg(f.min).arg(f.max);
+        QWidget* w = c.fields[i];
+        w->setAccessibleName(settingText(f.spokenName));
+        w->setToolTip(tip);
+        w->setAccessibleDescription(tip);
+        // A slider's value, in its tooltip as well.
+        if (auto* slider = qobject_cast<QSlider*>(w)) {
+            auto sliderTip = [slider, name = settingText(f.spokenName), tip] {
+                slider->setToolTip(name + QStringLiteral(" %1. ").arg(slider->value()) + tip);
+            };
+            sliderTip();
+            connect(slider, &QSlider::valueChanged, this, sliderTip);
+        }
+    }
     for (const Description& d : descriptions) {
         d.widget->setAccessibleName(QString::fromLatin1(d.name));
         if (d.tip) d.widget->setToolTip(QString::fromLatin1(d.tip));
@@ -195,14 +188,6 @@ void PlayerAids::describeControls() {
     c.reset->setProperty("vantelKey", m_resetKey->key().toString(QKeySequence::NativeText));
     c.recalculate->setProperty("vantelKey",
                                m_recalculateKey->key().toString(QKeySequence::NativeText));
-
-    // The slider's value, in its tooltip as well.
-    auto* slider = qobject_cast<QSlider*>(c.safeLevel);
-    auto sliderTip = [slider] {
-        slider->setToolTip(QStringLiteral("Safe level %1. ").arg(slider->value()) + kSafeLevelTip);
-    };
-    sliderTip();
-    connect(slider, &QSlider::valueChanged, this, sliderTip);
 
     a11y::markFrame(c.window);
     a11y::markGroup(c.sequentialPanel, QStringLiteral("Sequential settings"));

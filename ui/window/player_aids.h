@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -36,16 +38,9 @@ class PlayerAids : public QObject {
         QWidget* window = nullptr;
         // The settings a spin locks, in the window's tab order.
         std::array<QWidget*, 12> settings{};
-        QWidget* initialBet = nullptr;
-        QWidget* gameMode = nullptr;
-        QWidget* bettingSystem = nullptr;
-        QWidget* safeLevel = nullptr;
-        QWidget* fixedMatrix = nullptr;
-        QWidget* resetOn = nullptr;
-        QWidget* increaseTill = nullptr;
-        QWidget* progression = nullptr;
-        QWidget* mCount = nullptr;
-        QWidget* wCount = nullptr;
+        // Each setting's control, in the field table's order (settings.h),
+        // which names them and gives their tooltips.
+        std::array<QWidget*, vantel::kSettingCount> fields{};
         QWidget* sequentialPanel = nullptr;
         TFlatSpeedButton* reset = nullptr;
         TFlatSpeedButton* recalculate = nullptr;

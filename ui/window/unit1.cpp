@@ -36,6 +36,7 @@
 #include <QSlider>
 #include <QWindow>
 
+#include <array>
 #include <exception>
 #include <optional>
 
@@ -191,6 +192,48 @@ TColourLabel* makeHidden(QWidget* parent, const char* name, QRect geometry, cons
     TColourLabel* l = makeLabel(parent, name, geometry, text);
     l->hide();
     return l;
+}
+
+// The settings bar: where each setting of the field table stands, in the
+// table's order: its control's object name and geometry, and its caption's
+// object name and place (the window's layout). The texts, choices and ranges
+// are the table's (settings.h).
+struct SettingPlace {
+    const char* control;
+    QRect geometry;
+    const char* caption; // none: a check box says its name
+    QPoint captionAt;
+    bool colon; // the caption ends in a colon
+};
+
+const std::array<SettingPlace, vantel::kSettingCount> kSettingPlaces{{
+    {"Game_Mode", QRect(8, 232, 72, 19), "Label12", QPoint(9, 220), false},
+    {"Betting_System", QRect(89, 232, 80, 19), "Label14", QPoint(89, 220), false},
+    {"Initial_Bet", QRect(8, 186, 41, 19), "Label18", QPoint(9, 174), true},
+    {"SafeLevel", QRect(176, 234, 102, 17), "Label15", QPoint(180, 220), false},
+    {"Fixed_Matrix", QRect(312, 232, 81, 17), nullptr, QPoint(), false},
+    {"Mode3_Reset", QRect(0, 16, 65, 19), "Label13", QPoint(0, 4), true},
+    {"Increase_Till", QRect(88, 16, 52, 19), "Label19", QPoint(88, 4), true},
+    {"Progression", QRect(164, 16, 77, 19), "Label22", QPoint(164, 4), true},
+    {"Sequential_Losses", QRect(252, 16, 45, 19), "Label20", QPoint(252, 4), true},
+    {"Sequential_Wins", QRect(305, 16, 45, 19), "Label21", QPoint(305, 4), true},
+}};
+
+template <class Member> const vantel::SettingField& fieldOf(Member vantel::Settings::*member) {
+    return vantel::kSettingFields[static_cast<size_t>(vantel::settingIndex(member))];
+}
+
+template <class Member> const SettingPlace& placeOf(Member vantel::Settings::*member) {
+    return kSettingPlaces[static_cast<size_t>(vantel::settingIndex(member))];
+}
+
+// A setting's caption over its control, as the table names the setting.
+template <class Member>
+TColourLabel* makeSettingCaption(QWidget* parent, Member vantel::Settings::*member) {
+    const SettingPlace& place = placeOf(member);
+    return makeCaption(parent, place.caption, place.captionAt.x(), place.captionAt.y(),
+                       settingText(fieldOf(member).name.name) +
+                           (place.colon ? QStringLiteral(":") : QString()));
 }
 
 } // namespace
@@ -365,9 +408,9 @@ void TForm1::buildIndicatorAndCaptions() {
     Reset_Bets->setText(QStringLiteral("Reset"));
     Reset_Bets->setFont(arialFont(11, true));
 
-    Label12 = makeCaption(this, "Label12", 9, 220, QStringLiteral("Game Mode"));
-    Label14 = makeCaption(this, "Label14", 89, 220, QStringLiteral("Betting System"));
-    Label15 = makeCaption(this, "Label15", 180, 220, QStringLiteral("Safe Level"));
+    Label12 = makeSettingCaption(this, &vantel::Settings::gameMode);
+    Label14 = makeSettingCaption(this, &vantel::Settings::bettingSystem);
+    Label15 = makeSettingCaption(this, &vantel::Settings::safeLevel);
 
     ReCalculate = new TFlatSpeedButton(this);
     ReCalculate->setObjectName(QStringLiteral("ReCalculate"));
@@ -390,7 +433,7 @@ void TForm1::buildBoardButtons() {
 
 void TForm1::buildHiddenLabels() {
     Label17 = makeHidden(this, "Label17", QRect(24, 264, 6, 14), QStringLiteral("0"));
-    Label18 = makeCaption(this, "Label18", 9, 174, QStringLiteral("Init. Bet:"));
+    Label18 = makeSettingCaption(this, &vantel::Settings::initialBet);
     Balance = makeHidden(this, "Balance", QRect(8, 40, 39, 14), QStringLiteral("Balance"));
     Balance2 = makeHidden(this, "Balance2", QRect(64, 40, 39, 14), QStringLiteral("Balance"));
     Label25 = makeHidden(this, "Label25", QRect(4, 45, 46, 14), QStringLiteral("Numbers:"));
@@ -400,34 +443,38 @@ void TForm1::buildHiddenLabels() {
 }
 
 void TForm1::buildSettings() {
+    using vantel::Settings;
+    const auto place = [](QWidget* control, const SettingPlace& at) {
+        control->setObjectName(QString::fromLatin1(at.control));
+        control->setGeometry(at.geometry);
+    };
+    const vantel::SettingField& initialBet = fieldOf(&Settings::initialBet);
     Initial_Bet = new TCSpinEdit(this);
-    Initial_Bet->setObjectName(QStringLiteral("Initial_Bet"));
+    Initial_Bet->setObjectName(QString::fromLatin1(placeOf(&Settings::initialBet).control));
     // Font first: the edit's minimum height follows its font.
     styleSetting(Initial_Bet, kOlive, 9);
-    Initial_Bet->setGeometry(8, 186, 41, 19);
+    Initial_Bet->setGeometry(placeOf(&Settings::initialBet).geometry);
     Initial_Bet->setCursor(Qt::PointingHandCursor);
-    Initial_Bet->setMaxValue(setting::kInitialBet.max);
-    Initial_Bet->setMinValue(setting::kInitialBet.min);
-    Initial_Bet->setValue(setting::kInitialBet.defaultValue);
+    Initial_Bet->setMaxValue(initialBet.max);
+    Initial_Bet->setMinValue(initialBet.min);
+    Initial_Bet->setValue(initialBet.defaultValue);
 
     Game_Mode = new TDropDown(this);
-    Game_Mode->setObjectName(QStringLiteral("Game_Mode"));
-    Game_Mode->setGeometry(8, 232, 72, 19);
-    Game_Mode->addItems(choiceNames(setting::kGameMode));
+    place(Game_Mode, placeOf(&Settings::gameMode));
+    Game_Mode->addItems(choiceNames(fieldOf(&Settings::gameMode)));
     styleSetting(Game_Mode, kOlive, 9);
     Game_Mode->setCursor(Qt::PointingHandCursor);
 
     Betting_System = new TDropDown(this);
-    Betting_System->setObjectName(QStringLiteral("Betting_System"));
-    Betting_System->setGeometry(89, 232, 80, 19);
-    Betting_System->addItems(choiceNames(setting::kBettingSystem));
+    place(Betting_System, placeOf(&Settings::bettingSystem));
+    Betting_System->addItems(choiceNames(fieldOf(&Settings::bettingSystem)));
     styleSetting(Betting_System, kOlive, 9);
     Betting_System->setCursor(Qt::PointingHandCursor);
 
+    const vantel::SettingField& safeLevel = fieldOf(&Settings::safeLevel);
     SafeLevel = new QSlider(Qt::Horizontal, this);
-    SafeLevel->setObjectName(QStringLiteral("SafeLevel"));
-    SafeLevel->setGeometry(176, 234, 102, 17);
-    SafeLevel->setRange(setting::kSafeLevel.min, setting::kSafeLevel.max);
+    place(SafeLevel, placeOf(&Settings::safeLevel));
+    SafeLevel->setRange(safeLevel.min, safeLevel.max);
     SafeLevel->setTickInterval(1);
     SafeLevel->setTickPosition(QSlider::TicksBelow);
     SafeLevel->setSingleStep(1);
@@ -442,9 +489,8 @@ void TForm1::buildSettings() {
     SafeLevel->setPalette(slider);
     SafeLevel->setBackgroundRole(QPalette::Base);
 
-    Fixed_Matrix = new QCheckBox(QStringLiteral("Fixed Matrix"), this);
-    Fixed_Matrix->setObjectName(QStringLiteral("Fixed_Matrix"));
-    Fixed_Matrix->setGeometry(312, 232, 81, 17);
+    Fixed_Matrix = new QCheckBox(settingText(fieldOf(&Settings::fixedMatrix).name.name), this);
+    place(Fixed_Matrix, placeOf(&Settings::fixedMatrix));
     styleSetting(Fixed_Matrix, kWhite, 11);
     giveFrameColour(Fixed_Matrix);
     Fixed_Matrix->setFont(arialFont(11, false));
@@ -459,13 +505,16 @@ void TForm1::buildSequentialPanel() {
     Panel1->setAutoFillBackground(true);
     Panel1->hide();
 
-    auto caption = [this](const char* name, int x, const QString& text) {
+    using vantel::Settings;
+    auto caption = [this](auto member) {
+        const SettingPlace& place = placeOf(member);
         auto* l = new TColourLabel(Panel1);
-        l->setObjectName(QString::fromLatin1(name));
-        l->setGeometry(x, 4, 0, 12);
+        l->setObjectName(QString::fromLatin1(place.caption));
+        l->setGeometry(place.captionAt.x(), place.captionAt.y(), 0, 12);
         l->setFont(arialFont(9, false));
         l->setAutoSize(true);
-        l->setText(text);
+        l->setText(settingText(fieldOf(member).name.name) +
+                   (place.colon ? QStringLiteral(":") : QString()));
     };
     auto bevel = [this](const char* name, QRect geometry) {
         auto* line = new QFrame(Panel1);
@@ -475,50 +524,42 @@ void TForm1::buildSequentialPanel() {
         line->setFrameShape(QFrame::VLine);
         line->setFrameShadow(QFrame::Sunken);
     };
-    auto combo = [this](const char* name, QRect geometry, const QStringList& items,
-                        const QString& tip) {
+    // The tooltips are the player aids' (the field table's).
+    auto combo = [this](int Settings::*member) {
+        const SettingPlace& place = placeOf(member);
         auto* c = new TDropDown(Panel1);
-        c->setObjectName(QString::fromLatin1(name));
-        c->setGeometry(geometry);
-        c->addItems(items);
+        c->setObjectName(QString::fromLatin1(place.control));
+        c->setGeometry(place.geometry);
+        c->addItems(choiceNames(fieldOf(member)));
         styleSetting(c, kWhite, 9);
-        c->setToolTip(tip);
         return c;
     };
-    auto spin = [this](const char* name, QRect geometry, const vantel::RangeSetting& range,
-                       const QString& tip) {
+    auto spin = [this](int Settings::*member) {
+        const SettingPlace& place = placeOf(member);
+        const vantel::SettingField& range = fieldOf(member);
         auto* s = new TCSpinEdit(Panel1);
-        s->setObjectName(QString::fromLatin1(name));
+        s->setObjectName(QString::fromLatin1(place.control));
         styleSetting(s, kWhite, 9);
-        s->setGeometry(geometry);
+        s->setGeometry(place.geometry);
         s->setCursor(Qt::PointingHandCursor);
         s->setMaxValue(range.max);
         s->setMinValue(range.min);
         s->setValue(range.defaultValue);
-        s->setToolTip(tip);
         return s;
     };
 
-    caption("Label13", 0, QStringLiteral("Reset on:"));
-    Mode3_Reset = combo("Mode3_Reset", QRect(0, 16, 65, 19), choiceNames(setting::kResetOn),
-                        QStringLiteral("When the sequence starts over: once its result is zero or "
-                                       "better, only once it is ahead, or only by Reset"));
+    caption(&Settings::mode3Reset);
+    Mode3_Reset = combo(&Settings::mode3Reset);
     bevel("Bevel2", QRect(76, 9, 9, 26));
-    caption("Label19", 88, QStringLiteral("Increase till:"));
-    Increase_Till = spin("Increase_Till", QRect(88, 16, 52, 19), setting::kIncreaseTill,
-                         QStringLiteral("The most numbers the suggestion grows to (18 at most)"));
+    caption(&Settings::increaseTill);
+    Increase_Till = spin(&Settings::increaseTill);
     bevel("Bevel1", QRect(152, 8, 9, 26));
-    caption("Label22", 164, QStringLiteral("Progression:"));
-    Progression = combo("Progression", QRect(164, 16, 77, 19), choiceNames(setting::kProgression),
-                        QStringLiteral("How the stake per number steps up after a run of misses "
-                                       "and down after a run of hits"));
-    caption("Label20", 252, QStringLiteral("M. Count:"));
-    Sequential_Losses =
-        spin("Sequential_Losses", QRect(252, 16, 45, 19), setting::kMCount,
-             QStringLiteral("Misses in a row that add a number and raise the stake"));
-    caption("Label21", 305, QStringLiteral("W. Count:"));
-    Sequential_Wins = spin("Sequential_Wins", QRect(305, 16, 45, 19), setting::kWCount,
-                           QStringLiteral("Hits in a row that drop a number and lower the stake"));
+    caption(&Settings::progression);
+    Progression = combo(&Settings::progression);
+    caption(&Settings::sequentialLosses);
+    Sequential_Losses = spin(&Settings::sequentialLosses);
+    caption(&Settings::sequentialWins);
+    Sequential_Wins = spin(&Settings::sequentialWins);
 }
 
 void TForm1::buildTimers() {
@@ -564,16 +605,9 @@ void TForm1::setUpPlayerAids() {
     PlayerAids::Controls c;
     c.window = this;
     c.settings = lockedSettings();
-    c.initialBet = Initial_Bet;
-    c.gameMode = Game_Mode;
-    c.bettingSystem = Betting_System;
-    c.safeLevel = SafeLevel;
-    c.fixedMatrix = Fixed_Matrix;
-    c.resetOn = Mode3_Reset;
-    c.increaseTill = Increase_Till;
-    c.progression = Progression;
-    c.mCount = Sequential_Losses;
-    c.wCount = Sequential_Wins;
+    // In the field table's order.
+    c.fields = {Game_Mode,   Betting_System, Initial_Bet, SafeLevel,         Fixed_Matrix,
+                Mode3_Reset, Increase_Till,  Progression, Sequential_Losses, Sequential_Wins};
     c.reset = Reset_Bets;
     c.recalculate = ReCalculate;
     c.bet = Bet;
