@@ -2,10 +2,10 @@
 
 #include <functional>
 
-// The program's one beep. Every refusal that beeps (a key a spin edit drops,
-// its arrows while read-only, an undo or redo with nothing to do, a number
-// the entry cannot enter, a key whose button is not there to press) sounds
-// it through here: the system's default beep, or, in a test, a sink that
+// The beep of a refusal (a key a spin edit drops, its arrows while
+// read-only, an undo or redo with nothing to do, a session key while the
+// board is locked, a number the entry cannot enter, a key whose button is not
+// there to press): the system's default beep, or, in a test, a sink that
 // counts.
 class Beeper {
   public:
