@@ -1,5 +1,6 @@
 #include "sim_options.h"
 
+#include "sim_help.h"
 #include "spins_file.h"
 
 #include <CLI/CLI.hpp>
@@ -70,6 +71,7 @@ SimCommand parseSimOptions(int argc, const char* const* argv, unsigned cores,
                  "won or lost.",
                  "vantel-sim"};
     app.set_version_flag("--version", std::string("vantel-sim ") + VANTEL_VERSION);
+    app.footer(simHelpFooter());
 
     Config& config = options.config;
     Settings& s = config.settings;

@@ -1,11 +1,11 @@
 #include "spins_import.h"
 
+#include "read_file.h"
 #include "session_file.h"
 #include "spins_file.h"
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <utility>
 
 namespace vantel::journal {
 
@@ -79,14 +79,12 @@ ImportedSpins parseImport(const std::string& text, const std::string& fileName) 
 }
 
 std::string readImportFile(const std::string& path) {
-    std::error_code ec;
-    std::ifstream in;
-    if (!std::filesystem::is_directory(path, ec)) in.open(path, std::ios::binary);
-    if (!in.is_open()) throw sim::SpinsFileError(path + ": cannot be read", 0);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw sim::SpinsFileError(path + ": cannot be read", 0);
-    return text.str();
+    // A pipe or a device is refused, never read: it could wait for ever.
+    FileRead file = readRegularFile(path, sim::kSpinsFileMaxBytes);
+    if (file.fault == ReadFault::NotAFile || file.fault == ReadFault::TooLarge)
+        throw sim::SpinsFileError(path + ": " + file.reason, 0);
+    if (!file.ok()) throw sim::SpinsFileError(path + ": cannot be read", 0);
+    return std::move(file.bytes);
 }
 
 ImportedSpins readImport(const std::string& path) {

@@ -392,6 +392,10 @@ class SqliteJournal final : public JournalStore {
         if (std::filesystem::is_directory(m_path, ec))
             throw JournalError(JournalError::Kind::Refused,
                                m_name + " is a folder, not a journal.");
+        // A pipe or a device is never opened: reading it could wait for ever.
+        if (!std::filesystem::is_regular_file(m_path, ec))
+            throw JournalError(JournalError::Kind::Refused,
+                               m_name + " is not a wheel journal; it was left as it is.");
         std::ifstream in(m_path, std::ios::binary);
         if (!in)
             throw JournalError(JournalError::Kind::ReadOnly,

@@ -46,7 +46,8 @@ declare -A allowed=(
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
 for f in $(find ui -name '*.h' -o -name '*.cpp'); do
-    room=$(echo "$f" | cut -d/ -f2)
+    room="${f#ui/}"
+    room="${room%%/*}"
     unit="${f%.*}"
     while read -r inc; do
         [ -e "ui/$inc" ] || continue

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Source checks run before any build: the formatter holds on every C++ file,
-# and no GoogleTest file uses Qt Test's check macros (they only return on
-# failure, so a GoogleTest test using them passes whatever happens).
+# Source checks, run before any build and as the test source_checks: the
+# formatter holds on every C++ file, no GoogleTest file uses Qt Test's check
+# macros (they only return on failure, so a GoogleTest test using them passes
+# whatever happens), every connect names its context object, and the floors
+# include only what lies below them. They read the sources and write nothing.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -27,7 +29,10 @@ for f in "${files[@]}"; do
     fi
 done
 
+# Every connection of a signal to a function names its context object.
+perl scripts/check_connects.pl "${files[@]}" || status=1
+
 bash scripts/check_includes.sh || status=1
 
-[ "$status" -eq 0 ] && echo "check: sources formatted, no Qt Test check macros in GoogleTest files"
+[ "$status" -eq 0 ] && echo "check: sources formatted, no Qt Test check macros in GoogleTest files, every connect with a context"
 exit "$status"

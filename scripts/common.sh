@@ -8,7 +8,7 @@ PACKAGES=(build-essential cmake clang-format libgtest-dev qt6-base-dev qt6-qpa-p
           pkg-config libxcb1-dev x11-utils desktop-file-utils appstream lintian help2man
           libx11-dev xclip clang libclang-rt-14-dev libbenchmark-dev
           libcli11-dev nlohmann-json3-dev qt6-svg-dev openbox
-          dbus at-spi2-core python3-pyatspi libsqlite3-dev)
+          dbus at-spi2-core python3-pyatspi libsqlite3-dev valgrind)
 
 # Installs the Debian packages that are not installed yet; with sudo when not root.
 ensure_packages() {

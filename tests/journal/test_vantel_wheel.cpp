@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -52,6 +53,7 @@ TEST(VantelWheel, ImportsListsExportsAndRefusesBadInputInOneLine) {
     std::ofstream(dir / "b.csv") << "4,5;6 7\n";
     std::ofstream(dir / "bad.csv") << "1,2\n3;99\n";
     const auto file = [&](const char* name) { return (dir / name).string(); };
+    ASSERT_EQ(mkfifo(file("pipe").c_str(), 0600), 0);
 
     Outcome r = run(wheel + " import --journal " + j + " --wheel 'Table 3' " + file("a.txt") + " " +
                     file("b.csv"));
@@ -63,6 +65,8 @@ TEST(VantelWheel, ImportsListsExportsAndRefusesBadInputInOneLine) {
         {"import --journal " + j + " --wheel 'Table 3' " + file("a.txt") + " " + file("bad.csv"),
          "bad.csv:2: '99' is not a number from 0 to 36"},
         {"import --journal " + j + " --wheel W " + file("missing"), "missing: cannot be read"},
+        {"stats " + file("pipe"), "pipe: it is not a regular file"},
+        {"list --journal " + file("pipe"), "pipe is not a wheel journal"},
         {"import --journal " + file("a.txt") + " --wheel W " + file("b.csv"),
          "a.txt is not a wheel journal"},
         {"export --journal " + j + " --wheel Nope --csv " + file("o.csv"), "has no wheel 'Nope'"},

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -306,6 +308,38 @@ TEST(VantelSim, ExactChartIsDrawnFromTheDistribution) {
     EXPECT_NE(s.find(">% of sessions<"), std::string::npos);
     EXPECT_NE(s.find("exact"), std::string::npos);
     std::remove(svg.c_str());
+}
+
+// --help, and so the manual page, explains every line the report begins: a
+// line's name is one of the glossary's, for a sampled, a recorded and an
+// exact run.
+TEST(VantelSim, HelpExplainsEveryLineOfTheReport) {
+    const std::string help = run("--help").out;
+    std::vector<std::string> names;
+    std::istringstream glossary(help.substr(help.find("The report:")));
+    for (std::string line; std::getline(glossary, line) && line.rfind("Exit status", 0) != 0;) {
+        if (line.size() < 3 || line.rfind("  ", 0) != 0 || line[2] == ' ') continue;
+        // "  Staked, Returned  all that..." names two lines.
+        std::string name = line.substr(2, line.find("  ", 2) - 2);
+        for (size_t comma; (comma = name.find(", ")) != std::string::npos; name.erase(0, comma + 2))
+            names.push_back(name.substr(0, comma));
+        names.push_back(name);
+    }
+    ASSERT_GE(names.size(), 20u) << help;
+    const std::string spins = tempPrefix() + "glossary.txt";
+    std::ofstream(spins) << "1\n2\n3\n4\n5\n6\n";
+    for (const std::string& args : std::vector<std::string>{
+             "--mode Sequential --sessions 20 --spins 50 --bankroll 100",
+             "--sessions 2 --spins 9 --spins-file " + spins, "--exact --spins 40"}) {
+        std::istringstream report(run(args).out);
+        for (std::string line; std::getline(report, line);) {
+            if (line.empty() || line[0] == ' ') continue;
+            EXPECT_TRUE(std::any_of(names.begin(), names.end(),
+                                    [&](const std::string& n) { return line.rfind(n, 0) == 0; }))
+                << args << ": " << line;
+        }
+    }
+    std::remove(spins.c_str());
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "widgets/cspinedit.h"
 
+#include "widgets/beeper.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFocusEvent>
@@ -25,7 +27,7 @@ void fire(QTimer* timer) {
 class TCSpinEditStake : public ::testing::Test {
   protected:
     void SetUp() override {
-        TCSpinEdit::BeepHook = [this] { ++beeps; };
+        Beeper::setSink([this] { ++beeps; });
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(9);
         font.setBold(true);
@@ -46,7 +48,7 @@ class TCSpinEditStake : public ::testing::Test {
     }
     void TearDown() override {
         edit->OnChange = nullptr;
-        TCSpinEdit::BeepHook = nullptr;
+        Beeper::setSink(nullptr);
     }
 
     // A text as the player could have typed it; changes and beeps count from here.
@@ -264,7 +266,7 @@ TEST(TCSpinEditKeys, RefusedCharactersBeepAndChangeNothing) {
         {"52", 0, Qt::Key_Delete, "\x7f", "2", 0}, // a key, not the character 127
     };
     int beeps = 0;
-    TCSpinEdit::BeepHook = [&beeps] { ++beeps; };
+    Beeper::setSink([&beeps] { ++beeps; });
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
         TCSpinEdit edit;
@@ -275,7 +277,7 @@ TEST(TCSpinEditKeys, RefusedCharactersBeepAndChangeNothing) {
         EXPECT_EQ(edit.text(), QString::fromUtf8(c.after));
         EXPECT_EQ(beeps, c.beeps);
     }
-    TCSpinEdit::BeepHook = nullptr;
+    Beeper::setSink(nullptr);
 }
 
 // The rules themselves live in core and are tested there; what the widget adds

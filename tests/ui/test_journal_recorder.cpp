@@ -3,6 +3,7 @@
 // one stood, and the journal's faults said once while the window goes on.
 #include "journal_store.h"
 #include "session_file.h"
+#include "widgets/beeper.h"
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
 #include "window/journal_recorder.h"
@@ -33,14 +34,14 @@ struct Recording : ::testing::Test {
             said.push_back(title + ": " + text);
         };
         JournalRecorder::ResumeHook = [](const QString&, const QString&) { return true; };
-        SpinUndo::BeepHook = [] {};
+        Beeper::setSink([] {});
         path = dir.filePath(QStringLiteral("journal.sqlite"));
     }
     ~Recording() override {
         JournalRecorder::SayHook = nullptr;
         JournalRecorder::ResumeHook = nullptr;
         JournalRecorder::OpenOptionsHook = {};
-        SpinUndo::BeepHook = nullptr;
+        Beeper::setSink(nullptr);
         QStandardPaths::setTestModeEnabled(false);
     }
     static std::unique_ptr<TForm1> window() {

@@ -2,6 +2,7 @@
 // platform: whole stakes, the wheel, focus, greyed locked buttons, drop-down
 // lists, the opening place, descriptions and the keyboard's spin entry.
 #include "art/fonts.h"
+#include "widgets/beeper.h"
 #include "widgets/colour_label.h"
 #include "widgets/cspinedit.h"
 #include "widgets/drop_down.h"
@@ -202,7 +203,7 @@ TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
 
     int beeps = 0;
     TNumberEntry* entry = form.numberEntry();
-    entry->OnBeep = [&] { ++beeps; };
+    Beeper::setSink([&] { ++beeps; });
     form.openNumberEntry();
     ASSERT_TRUE(entry->isVisible());
     ASSERT_TRUE(QTest::qWaitFor([&] { return entry->edit()->hasFocus(); }, 2000));
@@ -266,6 +267,19 @@ TEST(WindowFonts, BuildingTheWindowLeavesTheDesktopFontToEverythingElse) {
         EXPECT_EQ(QApplication::font(), theme);
     }
     QApplication::setFont(before);
+}
+
+// A button's key while the board's lock disables the button beeps once,
+// through the one beep, and presses nothing.
+TEST_F(PlayerAids, TheKeysOfLockedButtonsOnlyBeep) {
+    form.Disable_Buttons();
+    QTest::keyClick(&form, Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(&form, Qt::Key_F9);
+    EXPECT_EQ(beeps, 2);
+    EXPECT_FALSE(form.Timer_Recalculate->enabled());
+    form.Enable_Buttons();
+    QTest::keyClick(&form, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(beeps, 2);
 }
 
 } // namespace

@@ -152,7 +152,7 @@ TEST(SaveWhole, AFailedSaveShowsOneWarningNamingTheFile) {
     int boxes = 0;
     QTimer closer;
     closer.setInterval(10);
-    QObject::connect(&closer, &QTimer::timeout, [&] {
+    QObject::connect(&closer, &QTimer::timeout, &closer, [&] {
         // Only the box that says so is open; close it as a player would.
         for (QWidget* w : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<QMessageBox*>(w);

@@ -5,6 +5,7 @@
 #include "session_file.h"
 #include "statistics/figures_text.h"
 #include "statistics/statistics_window.h"
+#include "widgets/beeper.h"
 #include "widgets/cgauge.h"
 #include "widgets/colour_label.h"
 #include "widgets/cspinedit.h"
@@ -145,7 +146,7 @@ class SessionFilesTest : public ::testing::Test {
   protected:
     SessionFilesTest() {
         TForm1::setErrorSink([](const QString&, const QString&) {});
-        SpinUndo::BeepHook = [this] { ++beeps; };
+        Beeper::setSink([this] { ++beeps; });
         SessionFiles::SayHook = [this](const QString&, const QString& text) { said << text; };
         SessionFiles::AskPathHook = [this](QWidget*, bool saving) {
             asked << saving;
@@ -163,7 +164,7 @@ class SessionFilesTest : public ::testing::Test {
         SessionFiles::SayHook = nullptr;
         SessionFiles::ConfirmHook = nullptr;
         SessionFiles::NoticeHook = nullptr;
-        SpinUndo::BeepHook = nullptr;
+        Beeper::setSink(nullptr);
         TForm1::setErrorSink(nullptr);
     }
     static SessionFiles& files(TForm1& form) { return form.sessionTools().files(); }

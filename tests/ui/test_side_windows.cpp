@@ -417,7 +417,7 @@ class SideWindows : public WindowTest {
     };
     static void answerBoxes(QTimer& timer, Box& box) {
         timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [&box] {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [&box] {
             for (QWidget* w : QApplication::topLevelWidgets())
                 if (auto* b = qobject_cast<QMessageBox*>(w); b && b->isVisible()) {
                     ++box.count;

@@ -3,6 +3,7 @@
 // The one window of a widget test: a main window on a fixed calendar second,
 // made Form1 and created, its error messages and beeps collected instead of
 // shown, and any menu it left open closed at the end.
+#include "widgets/beeper.h"
 #include "widgets/program_timer.h"
 #include "window/player_aids.h"
 #include "window/spin_undo.h"
@@ -24,7 +25,7 @@ class WindowTest : public ::testing::Test {
         TForm1::setErrorSink([this](const QString& caption, const QString& text) {
             errors.push_back({caption, text});
         });
-        SpinUndo::BeepHook = [this] { ++beeps; };
+        Beeper::setSink([this] { ++beeps; });
         // What the window announces is told in the same turn of the event loop.
         PlayerAids::TellDelayMs = 0;
         Form1 = &form;
@@ -32,7 +33,7 @@ class WindowTest : public ::testing::Test {
     }
     ~WindowTest() override {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-        SpinUndo::BeepHook = nullptr;
+        Beeper::setSink(nullptr);
         TForm1::setErrorSink(nullptr);
     }
 

@@ -1,5 +1,6 @@
 #include "widgets/cspinedit.h"
 
+#include "widgets/beeper.h"
 #include "widgets/tool_events.h"
 
 #include <QApplication>
@@ -241,7 +242,7 @@ bool TCSpinEdit::IsValidChar(uint32_t code) {
 
 void TCSpinEdit::UpClick() {
     if (m_readOnly) {
-        Beep();
+        Beeper::beep();
         return;
     }
     setValue(vantel::spinStep(m_bounds, Value(), +1));
@@ -249,17 +250,10 @@ void TCSpinEdit::UpClick() {
 
 void TCSpinEdit::DownClick() {
     if (m_readOnly) {
-        Beep();
+        Beeper::beep();
         return;
     }
     setValue(vantel::spinStep(m_bounds, Value(), -1));
-}
-
-void TCSpinEdit::Beep() {
-    if (BeepHook)
-        BeepHook();
-    else
-        QApplication::beep();
 }
 
 void TCSpinEdit::keyPressEvent(QKeyEvent* event) {
@@ -269,7 +263,7 @@ void TCSpinEdit::keyPressEvent(QKeyEvent* event) {
         DownClick();
     } else if (const auto code = typedCode(*event); code && !IsValidChar(*code)) {
         event->accept();
-        Beep();
+        Beeper::beep();
         return;
     }
     QLineEdit::keyPressEvent(event);

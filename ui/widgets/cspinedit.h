@@ -135,10 +135,6 @@ class TCSpinEdit : public QLineEdit {
 
     std::function<void()> OnChange;
 
-    // Every beep of the spin edits goes through here; empty means the system beep.
-    static inline std::function<void()> BeepHook;
-    static void Beep();
-
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;

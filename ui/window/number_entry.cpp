@@ -1,6 +1,7 @@
 #include "window/number_entry.h"
 
-#include <QApplication>
+#include "widgets/beeper.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,10 +74,7 @@ void TNumberEntry::enterTyped() {
         m_edit->clear();
         return;
     }
-    if (OnBeep)
-        OnBeep();
-    else
-        QApplication::beep();
+    Beeper::beep();
     const QString typed = m_edit->text();
     const QString why = n >= 0 ? QStringLiteral("%1 not entered: the board is busy").arg(n)
                         : typed.isEmpty()

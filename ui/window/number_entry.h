@@ -22,7 +22,6 @@ class TNumberEntry : public QDialog {
 
     // Runs for an accepted number; returns whether the spin was entered.
     std::function<bool(int)> OnEnter;
-    std::function<void()> OnBeep;
     // Says why a Return entered nothing: "40 is not a number from 0 to 36".
     std::function<void(const QString&)> OnRefused;
 

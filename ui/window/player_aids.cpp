@@ -5,6 +5,7 @@
 #include "outlay.h"
 #include "settings.h"
 #include "widgets/accessibility.h"
+#include "widgets/beeper.h"
 #include "widgets/cgauge.h"
 #include "widgets/colour_label.h"
 #include "widgets/flat_button.h"
@@ -137,7 +138,7 @@ void PlayerAids::makeKeys() {
 
 void PlayerAids::press(TFlatSpeedButton* button) {
     if (!button->isEnabled() || !button->isVisible()) {
-        QApplication::beep();
+        Beeper::beep();
         return;
     }
     // The key takes the focus there, so that Space presses it again.

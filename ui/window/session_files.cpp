@@ -1,5 +1,6 @@
 #include "window/session_files.h"
 
+#include "widgets/beeper.h"
 #include "widgets/cspinedit.h"
 #include "widgets/save_file.h"
 #include "window/main_window.h"
@@ -38,7 +39,7 @@ SessionFiles::SessionFiles(MainWindow& form, QObject* parent) : QObject(parent),
 
 bool SessionFiles::refusedWhileLocked() {
     if (!m_form.buttonsLocked()) return false;
-    SpinUndo::beep();
+    Beeper::beep();
     return true;
 }
 

@@ -1,9 +1,9 @@
 #include "window/spin_undo.h"
 
+#include "widgets/beeper.h"
 #include "widgets/cspinedit.h"
 #include "window/main_window.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QShortcut>
@@ -28,18 +28,11 @@ SpinUndo::SpinUndo(MainWindow& form) : m_form(form), m_history(form.tracker()) {
         edit->installEventFilter(this);
 }
 
-void SpinUndo::beep() {
-    if (BeepHook)
-        BeepHook();
-    else
-        QApplication::beep();
-}
-
 void SpinUndo::run(vantel::SpinHistory::Result (vantel::SpinHistory::*step)()) {
     // An error raised by a spin entered again is reported like a click's.
     auto result = vantel::SpinHistory::Result::Done;
     m_form.guarded([&] { result = (m_history.*step)(); });
-    if (result != vantel::SpinHistory::Result::Done) beep();
+    if (result != vantel::SpinHistory::Result::Done) Beeper::beep();
 }
 
 void SpinUndo::undo() {

@@ -37,10 +37,6 @@ class SpinUndo : public QObject {
     // Adds the entries that follow Undo and Redo in the menus.
     std::function<void(QMenu*)> MoreEntries;
 
-    // Every refusal beeps through here; empty means the system beep.
-    static inline std::function<void()> BeepHook;
-    static void beep();
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
