@@ -2,7 +2,7 @@
 // every window, a simulation that is never lost by accident, the chart's ticks
 // and titles, and the messages of the Simulate dialog.
 #include "chart/sim_chart.h"
-#include "statistics/wheel_view.h"
+#include "statistics/wheel_panel.h"
 #include "widgets/cspinedit.h"
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
