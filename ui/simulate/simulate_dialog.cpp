@@ -29,7 +29,6 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
