@@ -2,6 +2,7 @@
 
 #include "remainder.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +27,12 @@ class NumberList {
     // Lines first, first + 1, ..., last.
     static NumberList range(int first, int last);
     static NumberList of(std::initializer_list<int64_t> values);
+    template <size_t N> static NumberList of(const std::array<int64_t, N>& values) {
+        NumberList list;
+        for (int64_t v : values)
+            list.append(v);
+        return list;
+    }
 
     int count() const { return static_cast<int>(m_values.size()); }
     std::string get(int i) const;

@@ -24,8 +24,7 @@ constexpr std::array<uint32_t, kBoardNumbers> kHistoryColours = [] {
                                                      : kColourNearBlack;
     return colours;
 }();
-// The last row of the Martingale table: no stake of the tables is larger.
-constexpr int64_t kLargestTableStake = 131072;
+constexpr int64_t kLargestTableStake = stakes::kLargest;
 
 } // namespace
 
@@ -69,13 +68,6 @@ template <class Items>
     const uint64_t first = static_cast<uint64_t>(second) * 1000u;
     m_classicDraw.from = second > 0 ? first : first - 999u;
     m_classicDraw.width = second == 0 ? 1999u : 1000u;
-}
-
-template <class Items> NumberList BasicTracker<Items>::martingaleTable() {
-    NumberList list;
-    for (int i = 0; i < 18; ++i)
-        list.append(int64_t{1} << i);
-    return list;
 }
 
 // ---- Spin entry and history strip ----

@@ -5,6 +5,7 @@
 #include "number_list.h"
 #include "outlay.h"
 #include "snapshot.h"
+#include "stakes.h"
 #include "tracker_state.h"
 #include "window_items.h"
 
@@ -114,16 +115,14 @@ template <class Items> class BasicTracker {
     NumberList Classic_Numbers_Cur1 = NumberList::range(0, 12);
     NumberList Classic_Numbers_Cur2 = NumberList::range(13, 24);
     NumberList Classic_Numbers_Cur3 = NumberList::range(25, 36);
-    const NumberList System_Martingale = martingaleTable();
-    const NumberList System_Donald = NumberList::range(1, 1000);
+    const NumberList System_Martingale = NumberList::of(stakes::kMartingale);
+    const NumberList System_Donald = NumberList::of(stakes::kDonald);
     const NumberList Sequential_Numbers_Def = NumberList::range(0, 36);
     NumberList Sequential_Numbers_Cur = NumberList::range(0, 36);
     const NumberList Mode2_Numbers_Def = NumberList::range(0, 36);
     NumberList Mode2_Numbers_Cur = NumberList::range(0, 36);
 
   private:
-    static NumberList martingaleTable();
-
     // The bodies of the tick procedures (tracker_ticks.h).
     void classicTick();
     void mode2Tick();

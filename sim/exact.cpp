@@ -1,7 +1,7 @@
 #include "exact.h"
 
-#include "headless_items.h"
 #include "settings.h"
+#include "stakes.h"
 #include "tracker.h"
 
 #include <algorithm>
@@ -143,7 +143,17 @@ double massOf(const Entry* first, const Entry* last) {
     return m;
 }
 
-// The rules a session follows, read from the settings and the tracker.
+// A stake table's rows, read where they lie.
+struct StakeRows {
+    template <size_t N>
+    constexpr StakeRows(const std::array<int64_t, N>& table) : first(table.data()), count(N) {}
+    size_t size() const { return count; }
+    int64_t operator[](size_t i) const { return first[i]; }
+    const int64_t* first;
+    size_t count;
+};
+
+// The rules a session follows, read from the settings and the stake tables.
 struct Rules {
     int mode = 0;
     bool sequential = false;
@@ -152,17 +162,18 @@ struct Rules {
     int64_t initialBet = 1;
     std::optional<int64_t> bankroll;
     std::optional<int64_t> tableLimit;
-    // The rows of the stake table of Mode1 and Mode2, as Calc_Bet reads them:
-    // Martingale 1, 2, 4, ... 131072 (rows 0 to 17), Donald 1 to 1000 (rows 0 to
-    // 999). Stepping past the last row is the tracker's conversion error.
-    std::vector<int64_t> rows;
+    // The rows of the stake table of Mode1 and Mode2, as Calc_Bet reads them
+    // (core/stakes.h). Stepping past the last row is the tracker's conversion
+    // error.
+    StakeRows rows{stakes::kMartingale};
     // Sequential (Calc_Bet_Sequential).
-    int32_t cap = kMaxSuggestion;  // Increase till, held at 1..18 (sequentialCap)
-    bool doubling = true;          // Progression: the first choice doubles
-    int32_t misses = 2;            // M. Count
-    int32_t wins = 1;              // W. Count
-    int resetRule = 0;             // Reset on, as its choice index
-    int64_t largestStake = 131072; // the last Martingale row: past it the sequence starts over
+    int32_t cap = kMaxSuggestion; // Increase till, held at 1..18 (sequentialCap)
+    bool doubling = true;         // Progression: the first choice doubles
+    int32_t misses = 2;           // M. Count
+    int32_t wins = 1;             // W. Count
+    int resetRule = 0;            // Reset on, as its choice index
+    // The last Martingale row: past it the sequence starts over.
+    static constexpr int64_t kLargestStake = stakes::kLargest;
 };
 
 Rules rulesOf(const Config& config) {
@@ -176,14 +187,7 @@ Rules rulesOf(const Config& config) {
     r.initialBet = s.initialBet;
     r.bankroll = config.bankroll;
     r.tableLimit = config.tableLimit;
-    // The tables are the tracker's own.
-    HeadlessItems items;
-    HeadlessTracker tracker(items);
-    const NumberList& table = r.martingale ? tracker.System_Martingale : tracker.System_Donald;
-    for (int i = 0; i < table.count(); ++i)
-        r.rows.push_back(*table.intAt(i));
-    const NumberList& m = tracker.System_Martingale;
-    r.largestStake = *m.intAt(m.count() - 1);
+    r.rows = r.martingale ? StakeRows(stakes::kMartingale) : StakeRows(stakes::kDonald);
     r.cap = std::clamp<int32_t>(s.increaseTill, 1, kMaxSuggestion);
     r.doubling = s.progression == 0;
     r.misses = s.sequentialLosses;
@@ -480,7 +484,7 @@ class Chain {
         if (miss.missRun >= m_r.misses) {
             miss.missRun = 0;
             const int64_t up = m_r.doubling ? stake * 2 : stake + 1;
-            if (up > m_r.largestStake) {
+            if (up > Rules::kLargestStake) {
                 resetSequence(miss); // the sequence is lost; no Reset on rule is read
             } else {
                 miss.stake = static_cast<int32_t>(up);

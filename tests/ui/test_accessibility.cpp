@@ -2,7 +2,7 @@
 // platform: the tree, the announcements of a whole progression, the keys.
 #include "simulate/simulate_dialog.h"
 #include "statistics/statistics_window.h"
-#include "statistics/wheel_view.h"
+#include "statistics/wheel_panel.h"
 #include "widgets/accessibility.h"
 #include "widgets/cgauge.h"
 #include "widgets/colour_label.h"

@@ -3,7 +3,7 @@
 // and titles, and the messages of the Simulate dialog.
 #include "chart/sim_chart.h"
 #include "statistics/wheel_evidence_view.h"
-#include "statistics/wheel_view.h"
+#include "statistics/wheel_panel.h"
 #include "widgets/cspinedit.h"
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"

@@ -2,7 +2,7 @@
 // chart and clear of every other, at every size a file or the dialog draws
 // it; and a run that loses on average can be seen to lose.
 #include "chart/sim_chart.h"
-#include "simulate/sim_chart_view.h"
+#include "chart/sim_chart_view.h"
 
 #include <gtest/gtest.h>
 

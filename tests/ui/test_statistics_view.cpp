@@ -2,10 +2,13 @@
 // cell a view shows must still match the figures after any sequence of spins
 // added and taken back, and the cells that cannot change are never repainted.
 #include "statistics/figures_text.h"
+#include "statistics/laid_text.h"
 #include "statistics/statistics_window.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QTableView>
 #include <QTest>
 #include <QVBoxLayout>
@@ -114,6 +117,44 @@ TEST(StatisticsView, FiguresTakeTheLinesTheirTextNeeds) {
     figures->setText(QStringLiteral("Spins entered: 4"));
     settle();
     EXPECT_EQ(figures->height(), twoLines) << "and gives the room back";
+}
+
+// Where a text's ink lies in an image.
+QRect inkOf(const QImage& image) {
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 128) ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+TEST(LaidText, DrawsWhereThePainterPutsTheSameTextInTheSameCell) {
+    QFont font = QApplication::font();
+    font.setPixelSize(13);
+    for (const QString text : {"7", "1234", "hottest", "not yet"})
+        for (const Qt::Alignment align : {Qt::AlignLeft, Qt::AlignRight, Qt::AlignHCenter})
+            for (const QRectF cell : {QRectF(3, 2, 90, 20), QRectF(17.5, 9, 71, 31)}) {
+                QImage laid(120, 50, QImage::Format_RGB32);
+                QImage painted(laid.size(), laid.format());
+                laid.fill(Qt::white);
+                painted.fill(Qt::white);
+                LaidText glyphs;
+                glyphs.set(text, font);
+                QPainter p(&laid);
+                p.setFont(font);
+                glyphs.draw(p, cell, align);
+                p.end();
+                p.begin(&painted);
+                p.setFont(font);
+                p.drawText(cell, int(align | Qt::AlignVCenter), text);
+                p.end();
+                const QRect a = inkOf(laid), b = inkOf(painted);
+                ASSERT_FALSE(b.isEmpty());
+                EXPECT_EQ(glyphs.string(), text);
+                EXPECT_LE(std::abs(a.left() - b.left()), 1) << text.toStdString() << " " << align;
+                EXPECT_LE(std::abs(a.right() - b.right()), 1) << text.toStdString() << " " << align;
+                EXPECT_LE(std::abs(a.top() - b.top()), 1) << text.toStdString() << " " << align;
+            }
 }
 
 } // namespace

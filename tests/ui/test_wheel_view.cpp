@@ -4,6 +4,7 @@
 // and nowhere else, and the ten latest spins marked. And the wheel's part of
 // the Statistics window follows spins added and taken back.
 #include "statistics/statistics_window.h"
+#include "statistics/wheel_panel.h"
 #include "statistics/wheel_view.h"
 
 #include <QImage>

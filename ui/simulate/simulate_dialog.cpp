@@ -1,6 +1,8 @@
 #include "simulate/simulate_dialog.h"
 
-#include "simulate/sim_chart_view.h"
+#include "chart/sim_chart_view.h"
+#include "simulate/exact_worker.h"
+#include "simulate/run_worker.h"
 #include "simulate/sim_settings_form.h"
 
 #include "widgets/save_file.h"
@@ -27,14 +29,10 @@
 #include <QSpinBox>
 #include <QStyle>
 #include <QTabWidget>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -57,62 +55,7 @@ RangeSpinBox* spinBox(QWidget* parent, const QString& name, const vantel::RangeS
     return spinBox(parent, name, range.min, range.max, value);
 }
 
-// The digits of a spin box's text, without its prefix, suffix and spaces.
-QString digitsOf(const QSpinBox* box, QString text) {
-    text = text.trimmed();
-    if (!box->prefix().isEmpty() && text.startsWith(box->prefix()))
-        text.remove(0, box->prefix().size());
-    if (!box->suffix().isEmpty() && text.endsWith(box->suffix())) text.chop(box->suffix().size());
-    return text.trimmed();
-}
-
-// The sessions are played on worker threads, each with a heap of its own
-// that keeps what it freed; given back after a run, the program stays at the
-// size it had before instead of growing a step with each run.
-void giveBackFreedMemory() {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
-// The exact computations of every dialog still running.
-std::atomic<int> g_exactWorkers{0};
-
-bool allDigits(const QString& text) {
-    return !text.isEmpty() && text.size() <= 18 &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
-}
-
 } // namespace
-
-QValidator::State RangeSpinBox::validate(QString& input, int& pos) const {
-    const QString digits = digitsOf(this, input);
-    // Any whole number may be typed; one outside the range is set to its end
-    // when the field is left, with a note.
-    if (allDigits(digits) && minimum() >= 0) {
-        const qlonglong v = digits.toLongLong();
-        return v >= minimum() && v <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
-    }
-    return QSpinBox::validate(input, pos);
-}
-
-void RangeSpinBox::fixup(QString& input) const {
-    const QString digits = digitsOf(this, input);
-    if (allDigits(digits)) {
-        const qlonglong v = digits.toLongLong();
-        if (v < minimum() || v > maximum()) {
-            const int end = v < minimum() ? minimum() : maximum();
-            input = prefix() + textFromValue(end) + suffix();
-            // Told once the value has taken the end.
-            QMetaObject::invokeMethod(
-                const_cast<RangeSpinBox*>(this),
-                [box = const_cast<RangeSpinBox*>(this), digits] { emit box->clamped(digits); },
-                Qt::QueuedConnection);
-            return;
-        }
-    }
-    QSpinBox::fixup(input);
-}
 
 void SimulateDialog::setSettings(const Settings& s) {
     m_form->setSettings(s);
@@ -143,6 +86,80 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_seed = new QLineEdit(QString::number(QRandomGenerator::global()->generate64()), this);
     m_seed->setObjectName(QStringLiteral("Seed"));
 
+    buildRunControls();
+
+    m_grid = new QGridLayout;
+    m_grid->setHorizontalSpacing(8);
+    m_grid->setVerticalSpacing(4);
+    const auto row = [&](int r, int column, const QString& label, QWidget* field) {
+        QLabel* caption = nullptr;
+        if (!label.isEmpty()) {
+            caption = new QLabel(label, this);
+            caption->setBuddy(field);
+        }
+        m_rows.push_back({caption, field, r, column});
+    };
+    m_form->addRows(vantel::SettingGroup::Every, row);
+    row(5, 0, QStringLiteral("Sessions"), m_sessions);
+    row(5, 1, QStringLiteral("Spins per session"), m_spins);
+    auto* bankroll = new QWidget(this);
+    auto* bankrollRow = new QHBoxLayout(bankroll);
+    bankrollRow->setContentsMargins(0, 0, 0, 0);
+    bankrollRow->addWidget(m_useBankroll);
+    bankrollRow->addWidget(m_bankroll, 1);
+    row(6, 0, QStringLiteral("Stop when out of"), bankroll);
+    row(6, 1, QStringLiteral("Seed"), m_seed);
+    m_form->addRows(vantel::SettingGroup::Sequential, row);
+    buildLayout();
+    noteClampedValues();
+    wireWorkers();
+    startExactOnChanges();
+    computeExact();
+}
+
+void SimulateDialog::noteClampedValues() {
+    std::vector<RangeSpinBox*> boxes;
+    for (QSpinBox* box : m_form->spinBoxes())
+        boxes.push_back(qobject_cast<RangeSpinBox*>(box));
+    boxes.insert(boxes.end(), {m_sessions, m_spins, m_bankroll});
+    for (RangeSpinBox* box : boxes) {
+        connect(box, &RangeSpinBox::clamped, this, [this, box](const QString& typed) {
+            const QLabel* caption = nullptr;
+            for (QLabel* l : findChildren<QLabel*>())
+                if (l->buddy() == box || (box == m_bankroll && l->buddy() == box->parentWidget()))
+                    caption = l;
+            m_note->setText(QStringLiteral("%1: %2 is outside %3 to %4; set to %5.")
+                                .arg(caption ? caption->text() : box->objectName(), typed)
+                                .arg(box->minimum())
+                                .arg(box->maximum())
+                                .arg(box->value()));
+            m_note->show();
+        });
+        // A note stays until the next change of a value.
+        connect(box, &QSpinBox::valueChanged, m_note, &QWidget::hide);
+    }
+}
+
+void SimulateDialog::startExactOnChanges() {
+    // Every field the exact figures depend on (the sessions and the seed play
+    // no part) starts them anew; typing a number is one burst of changes.
+    const auto changed = [this] {
+        dropExact(); // the old figures go at once, and their computation stops
+        m_exactSoon->start();
+    };
+    connect(m_form, &SimSettingsForm::changed, this, changed);
+    for (QSpinBox* box : {static_cast<QSpinBox*>(m_spins), static_cast<QSpinBox*>(m_bankroll)})
+        connect(box, &QSpinBox::valueChanged, this, changed);
+    connect(m_useBankroll, &QCheckBox::toggled, this, changed);
+}
+
+SimulateDialog::~SimulateDialog() {
+    // A run on show ends as cancelled; the workers wait for their threads as
+    // they go.
+    cancel();
+}
+
+void SimulateDialog::buildRunControls() {
     m_run = new QPushButton(QStringLiteral("Run"), this);
     m_run->setObjectName(QStringLiteral("Run"));
     m_run->setDefault(true);
@@ -185,7 +202,9 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_tabs->setCurrentWidget(m_exact);
     m_chartView = new SimChartView(this);
     m_chartView->setObjectName(QStringLiteral("Chart"));
+}
 
+void SimulateDialog::buildLayout() {
     // Tall, the settings in two columns, what to play below them, then the
     // buttons, the progress and, side by side, the reports (Monte Carlo and
     // exact, one tab each) and the chart: all of it in view without scrolling
@@ -193,28 +212,6 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     // main window, the settings are one column in a pane of their own that
     // scrolls, beside the buttons, the progress and the reports, with the chart
     // as a third tab: what a run shows stays in view.
-    m_grid = new QGridLayout;
-    m_grid->setHorizontalSpacing(8);
-    m_grid->setVerticalSpacing(4);
-    const auto row = [&](int r, int column, const QString& label, QWidget* field) {
-        QLabel* caption = nullptr;
-        if (!label.isEmpty()) {
-            caption = new QLabel(label, this);
-            caption->setBuddy(field);
-        }
-        m_rows.push_back({caption, field, r, column});
-    };
-    m_form->addRows(vantel::SettingGroup::Every, row);
-    row(5, 0, QStringLiteral("Sessions"), m_sessions);
-    row(5, 1, QStringLiteral("Spins per session"), m_spins);
-    auto* bankroll = new QWidget(this);
-    auto* bankrollRow = new QHBoxLayout(bankroll);
-    bankrollRow->setContentsMargins(0, 0, 0, 0);
-    bankrollRow->addWidget(m_useBankroll);
-    bankrollRow->addWidget(m_bankroll, 1);
-    row(6, 0, QStringLiteral("Stop when out of"), bankroll);
-    row(6, 1, QStringLiteral("Seed"), m_seed);
-    m_form->addRows(vantel::SettingGroup::Sequential, row);
     m_note = new QLabel(this);
     m_note->setObjectName(QStringLiteral("Note"));
     m_note->setWordWrap(true);
@@ -263,72 +260,32 @@ SimulateDialog::SimulateDialog(const Settings& s, QWidget* parent) : QDialog(par
     m_wanted = arrange(true).expandedTo(QSize(640, 420)) + QSize(4, 4);
     const QRect avail = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
     resize(m_wanted.boundedTo(avail.size()));
-    std::vector<RangeSpinBox*> boxes;
-    for (QSpinBox* box : m_form->spinBoxes())
-        boxes.push_back(qobject_cast<RangeSpinBox*>(box));
-    boxes.insert(boxes.end(), {m_sessions, m_spins, m_bankroll});
-    for (RangeSpinBox* box : boxes) {
-        connect(box, &RangeSpinBox::clamped, this, [this, box](const QString& typed) {
-            const QLabel* caption = nullptr;
-            for (QLabel* l : findChildren<QLabel*>())
-                if (l->buddy() == box || (box == m_bankroll && l->buddy() == box->parentWidget()))
-                    caption = l;
-            m_note->setText(QStringLiteral("%1: %2 is outside %3 to %4; set to %5.")
-                                .arg(caption ? caption->text() : box->objectName(), typed)
-                                .arg(box->minimum())
-                                .arg(box->maximum())
-                                .arg(box->value()));
-            m_note->show();
-        });
-        // A note stays until the next change of a value.
-        connect(box, &QSpinBox::valueChanged, m_note, &QWidget::hide);
-    }
-
-    m_poll = new QTimer(this);
-    m_poll->setInterval(50);
-    connect(m_poll, &QTimer::timeout, this, &SimulateDialog::showProgress);
-    connect(m_run, &QPushButton::clicked, this, &SimulateDialog::start);
     // The settings come from the window; what a player changes first is how
     // much to play.
     m_sessions->setFocus();
     m_sessions->selectAll();
+}
+
+void SimulateDialog::wireWorkers() {
+    m_runWorker = new RunWorker(this);
+    connect(m_runWorker, &RunWorker::progress, this, &SimulateDialog::showProgress);
+    connect(m_runWorker, &RunWorker::finished, this, &SimulateDialog::done);
+    connect(m_run, &QPushButton::clicked, this, &SimulateDialog::start);
     connect(m_cancel, &QPushButton::clicked, this, &SimulateDialog::cancel);
     connect(m_saveChart, &QPushButton::clicked, this, [this] { askAndSave(true); });
     connect(m_saveReport, &QPushButton::clicked, this, [this] { askAndSave(false); });
 
-    // Every field the exact figures depend on (the sessions and the seed play
-    // no part) starts them anew; typing a number is one burst of changes.
+    m_exactWorker = new ExactWorker(this);
+    connect(m_exactWorker, &ExactWorker::finished, this, &SimulateDialog::exactDone);
+    // A burst of changes (typing a number) is one computation.
     m_exactSoon = new QTimer(this);
     m_exactSoon->setSingleShot(true);
     m_exactSoon->setInterval(150);
     connect(m_exactSoon, &QTimer::timeout, this, &SimulateDialog::computeExact);
-    const auto changed = [this] {
-        dropExact(); // the old figures go at once, and their computation stops
-        m_exactSoon->start();
-    };
-    connect(m_form, &SimSettingsForm::changed, this, changed);
-    for (QSpinBox* box : {static_cast<QSpinBox*>(m_spins), static_cast<QSpinBox*>(m_bankroll)})
-        connect(box, &QSpinBox::valueChanged, this, changed);
-    connect(m_useBankroll, &QCheckBox::toggled, this, changed);
-    computeExact();
-}
-
-SimulateDialog::~SimulateDialog() {
-    cancel();
-    for (QThread* t : m_retiring) {
-        t->wait();
-        delete t;
-    }
-    // An exact computation stops within a spin once told.
-    if (m_exactJob) m_exactJob->cancel = true;
-    for (QThread* t : m_exactThreads) {
-        t->wait();
-        delete t;
-    }
 }
 
 int SimulateDialog::exactWorkers() {
-    return g_exactWorkers.load();
+    return ExactWorker::workers();
 }
 
 ExactLimits SimulateDialog::exactLimits() {
@@ -347,47 +304,25 @@ QString SimulateDialog::exactText() const {
     return m_exact->toPlainText();
 }
 
+bool SimulateDialog::running() const {
+    return m_runWorker->running();
+}
+
+bool SimulateDialog::exactRunning() const {
+    return m_exactWorker->running();
+}
+
 void SimulateDialog::dropExact() {
-    if (m_exactJob) {
-        m_exactJob->cancel = true;
-        m_exactJob.reset();
-    }
+    m_exactWorker->drop();
     // No figure of other settings stays on show while the new ones are made.
     m_exact->setPlainText(QStringLiteral("Computing the exact figures for these settings…"));
 }
 
 void SimulateDialog::computeExact() {
     dropExact();
-    auto job = std::make_shared<ExactJob>();
-    fillConfig(&job->config);
-    ++g_exactWorkers;
-    QThread* thread = QThread::create([job] {
-        try {
-            job->result = exactRisk(job->config, &job->cancel, exactLimits());
-        } catch (const std::exception& e) {
-            job->result = {};
-            job->result.reason = e.what();
-        }
-        --g_exactWorkers;
-    });
-    thread->setObjectName(QStringLiteral("Exact figures"));
-    m_exactJob = job;
-    m_exactThreads.push_back(thread);
-    connect(thread, &QThread::finished, this, [this, thread, job] {
-        m_exactThreads.erase(std::remove(m_exactThreads.begin(), m_exactThreads.end(), thread),
-                             m_exactThreads.end());
-        thread->deleteLater();
-        if (job != m_exactJob) return; // stale: other settings are on show
-        m_exactJob.reset();
-        exactDone(job->config, job->result, job->timedOut);
-    });
-    // Settings the bounds let through may still cost more than they say;
-    // past the deadline they are out of reach as well.
-    QTimer::singleShot(ExactDeadlineMs, this, [job] {
-        job->timedOut = true;
-        job->cancel = true;
-    });
-    thread->start(QThread::LowPriority);
+    Config config;
+    fillConfig(&config);
+    m_exactWorker->compute(config, exactLimits(), ExactDeadlineMs);
 }
 
 QString SimulateDialog::exactRefusal(const QString& reason) {
@@ -446,10 +381,10 @@ bool SimulateDialog::config(Config* c, QString* error) const {
 }
 
 void SimulateDialog::start() {
-    if (m_thread) return;
-    auto run = std::make_shared<Run>();
+    if (running()) return;
+    Config config;
     QString error;
-    if (!config(&run->config, &error)) {
+    if (!this->config(&config, &error)) {
         QMessageBox::warning(this, QStringLiteral("Seed not accepted"), error);
         return;
     }
@@ -458,18 +393,6 @@ void SimulateDialog::start() {
     m_report->clear();
     m_chart = {};
     m_chartView->set(nullptr);
-    m_runState = run;
-    run->started = std::chrono::steady_clock::now();
-    m_thread = QThread::create([run] {
-        try {
-            run->results = runSessions(
-                run->config, [run](uint64_t done) { run->spinsDone = done; }, &run->cancel);
-        } catch (const std::exception& e) {
-            run->failure = e.what();
-        }
-    });
-    m_thread->setObjectName(QStringLiteral("Simulation"));
-    connect(m_thread, &QThread::finished, this, [this] { done(true); });
     m_run->setEnabled(false);
     m_cancel->setEnabled(true);
     m_saveChart->setEnabled(false);
@@ -477,63 +400,36 @@ void SimulateDialog::start() {
     m_progress->setValue(0);
     m_rate->setText(QStringLiteral("Starting…"));
     setWindowTitle(QStringLiteral("Simulate these settings: running"));
-    m_thread->start();
-    m_poll->start();
+    m_runWorker->start(config);
 }
 
 void SimulateDialog::cancel() {
-    if (!m_thread) return;
-    // The run is told to stop and the dialog is free at once; the worker ends
-    // by itself within moments (a run of many sessions may still be setting
-    // up) and is deleted then.
-    m_runState->cancel = true;
-    QThread* worker = m_thread;
-    m_thread = nullptr;
-    disconnect(worker, nullptr, this, nullptr);
-    m_retiring.push_back(worker);
-    connect(worker, &QThread::finished, this, [this, worker] {
-        m_retiring.erase(std::remove(m_retiring.begin(), m_retiring.end(), worker),
-                         m_retiring.end());
-        worker->deleteLater();
-        giveBackFreedMemory();
-    });
-    done(false);
+    // The dialog is free at once (done(false)); the run ends by itself.
+    m_runWorker->cancel();
 }
 
-void SimulateDialog::showProgress() {
-    if (!m_runState) return;
-    const Run& run = *m_runState;
-    const double total = static_cast<double>(run.config.sessions) * double(run.config.spins);
-    const double done = static_cast<double>(run.spinsDone.load());
-    m_progress->setValue(static_cast<int>(1000 * std::min(1.0, done / std::max(1.0, total))));
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - run.started).count();
-    if (seconds > 0) m_rate->setText(QStringLiteral("%1 spins/s").arg(done / seconds, 0, 'f', 0));
+void SimulateDialog::showProgress(double spins, double total, double seconds) {
+    m_progress->setValue(static_cast<int>(1000 * std::min(1.0, spins / std::max(1.0, total))));
+    if (seconds > 0) m_rate->setText(QStringLiteral("%1 spins/s").arg(spins / seconds, 0, 'f', 0));
 }
 
 void SimulateDialog::done(bool completed) {
-    m_poll->stop();
-    if (m_thread) {
-        m_thread->wait();
-        delete m_thread;
-        m_thread = nullptr;
-    }
     m_run->setEnabled(true);
     m_cancel->setEnabled(false);
-    if (completed && !m_runState->failure.empty()) {
+    if (completed && !m_runWorker->failure().empty()) {
         completed = false;
         m_rate->setText(QStringLiteral("Failed"));
         setWindowTitle(QStringLiteral("Simulate these settings: failed"));
         QMessageBox::warning(this, QStringLiteral("Simulation failed"),
                              QStringLiteral("The simulation stopped: %1")
-                                 .arg(QString::fromStdString(m_runState->failure)));
+                                 .arg(QString::fromStdString(m_runWorker->failure())));
     } else if (completed) {
-        showProgress();
         m_progress->setValue(m_progress->maximum());
-        const Report report = summarize(m_runState->config, m_runState->results);
-        m_reportText = QString::fromStdString(formatReport(m_runState->config, report));
+        const Config& config = m_runWorker->config();
+        const Report report = summarize(config, m_runWorker->results());
+        m_reportText = QString::fromStdString(formatReport(config, report));
         m_report->setPlainText(m_reportText);
-        m_chart = vantel::simChartData(m_runState->config, report);
+        m_chart = vantel::simChartData(config, report);
         m_chartView->set(&m_chart);
         m_tabs->setCurrentWidget(m_report);
         m_saveChart->setEnabled(true);
@@ -543,9 +439,7 @@ void SimulateDialog::done(bool completed) {
         m_rate->setText(QStringLiteral("Cancelled"));
         setWindowTitle(QStringLiteral("Simulate these settings: cancelled"));
     }
-    if (completed) m_runState->results.clear();
-    m_runState.reset();
-    giveBackFreedMemory();
+    m_runWorker->release();
     emit finished(completed);
 }
 

@@ -4,14 +4,10 @@
 #include "engine.h"
 #include "exact.h"
 #include "report.h"
+#include "widgets/range_spin_box.h"
 
 #include <QDialog>
-#include <QSpinBox>
 
-#include <atomic>
-#include <chrono>
-#include <memory>
-#include <string>
 #include <vector>
 
 class QBoxLayout;
@@ -26,35 +22,20 @@ class QProgressBar;
 class QScrollArea;
 class QPushButton;
 class QTabWidget;
-class QThread;
 class QTimer;
 class QVBoxLayout;
+class ExactWorker;
+class RunWorker;
 class SimChartView;
 class SimSettingsForm;
 
-// A spin box that takes any number typed and, when it leaves the range, sets
-// the nearest end and says so (clamped), rather than refusing keys silently.
-class RangeSpinBox : public QSpinBox {
-    Q_OBJECT
-  public:
-    using QSpinBox::QSpinBox;
-
-  signals:
-    // The typed text that was outside the range; the value is now its end.
-    void clamped(const QString& typed);
-
-  protected:
-    QValidator::State validate(QString& input, int& pos) const override;
-    void fixup(QString& input) const override;
-};
-
 // "Simulate these settings": plays many sessions of the given settings with
-// the backtest engine in a worker thread, with a progress bar, spins a second
-// and Cancel, then shows the report and the chart vantel-sim gives for the
-// same settings and seed. Beside it, and without a Run, the exact figures of
-// the settings on a fair wheel, computed in a worker thread of their own
-// whenever the settings change, or one line saying they are out of reach.
-// The window's own tracker is never touched.
+// the backtest engine in a worker thread (RunWorker), with a progress bar,
+// spins a second and Cancel, then shows the report and the chart vantel-sim
+// gives for the same settings and seed. Beside it, and without a Run, the
+// exact figures of the settings on a fair wheel, computed in a worker thread
+// of their own (ExactWorker) whenever the settings change, or one line saying
+// they are out of reach. The window's own tracker is never touched.
 class SimulateDialog : public QDialog {
     Q_OBJECT
   public:
@@ -74,7 +55,7 @@ class SimulateDialog : public QDialog {
     bool config(vantel::sim::Config* config, QString* error) const;
     void start();
     void cancel();
-    bool running() const { return m_thread != nullptr; }
+    bool running() const;
     const QString& reportText() const { return m_reportText; }
 
     // What the exact figures may cost: about a second at most, and never
@@ -84,7 +65,7 @@ class SimulateDialog : public QDialog {
     // The exact computations still running, of this dialog and any other.
     static int exactWorkers();
     // The exact figures of the settings as the fields stand are being made.
-    bool exactRunning() const { return m_exactJob != nullptr; }
+    bool exactRunning() const;
     // The exact panel's text: the report and figures, a line saying they are
     // out of reach, or that they are being made.
     QString exactText() const;
@@ -124,7 +105,16 @@ class SimulateDialog : public QDialog {
     QSize arrange(bool tall);
     // Scrolls the field with the keyboard into view.
     void showFocus();
-    void showProgress();
+    // The run's buttons, progress and reports with the chart; their layout,
+    // tall; the workers with what starts and stops them.
+    void buildRunControls();
+    void buildLayout();
+    void wireWorkers();
+    // Says in the note when a typed number was set to the nearest end.
+    void noteClampedValues();
+    // Every field the exact figures depend on starts them anew.
+    void startExactOnChanges();
+    void showProgress(double spins, double total, double seconds);
     void done(bool completed);
     void askAndSave(bool chart);
     // The backtest the fields describe, all but the seed.
@@ -152,33 +142,10 @@ class SimulateDialog : public QDialog {
     QPlainTextEdit* m_exact = nullptr;
     QTabWidget* m_tabs = nullptr;
     SimChartView* m_chartView = nullptr;
-    QTimer* m_poll = nullptr;
     QTimer* m_exactSoon = nullptr; // gathers a burst of changes into one computation
-
-    // The run in progress, shared with its worker thread.
-    struct Run {
-        vantel::sim::Config config;
-        std::atomic<bool> cancel{false};
-        std::atomic<uint64_t> spinsDone{0};
-        std::vector<vantel::sim::SessionResult> results;
-        std::chrono::steady_clock::time_point started;
-        std::string failure; // what stopped the run, if it failed
-    };
-    std::shared_ptr<Run> m_runState;
-    QThread* m_thread = nullptr;
-    std::vector<QThread*> m_retiring; // cancelled runs still winding down
+    RunWorker* m_runWorker = nullptr;
+    ExactWorker* m_exactWorker = nullptr;
     QString m_reportText;
-
-    // The exact computation of the settings as they stand; a stale one is
-    // told to stop and its thread kept until it has.
-    struct ExactJob {
-        vantel::sim::Config config;
-        std::atomic<bool> cancel{false};
-        bool timedOut = false; // told to stop by the deadline (UI thread only)
-        vantel::sim::ExactResult result;
-    };
-    std::shared_ptr<ExactJob> m_exactJob;
-    std::vector<QThread*> m_exactThreads; // the current one and stale ones winding down
 
     // A setting's caption and field, and their row and column when tall.
     struct Row {

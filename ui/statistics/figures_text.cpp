@@ -82,18 +82,15 @@ void FiguresText::paintEvent(QPaintEvent*) {
     }
 }
 
-const QStaticText& FiguresDelegate::glyphs(const QString& text, const QFont& font) const {
+const LaidText& FiguresDelegate::glyphs(const QString& text, const QFont& font) const {
     if (font != m_font || m_glyphs.size() >= kMostTextsKept) {
         m_glyphs.clear();
         m_font = font;
     }
     auto it = m_glyphs.find(text);
     if (it == m_glyphs.end()) {
-        QStaticText laid(text);
-        laid.setTextFormat(Qt::PlainText);
-        laid.setPerformanceHint(QStaticText::AggressiveCaching);
-        laid.prepare(QTransform(), font);
-        it = m_glyphs.insert(text, laid);
+        it = m_glyphs.insert(text, LaidText());
+        it->set(text, font);
     }
     return *it;
 }
@@ -117,16 +114,8 @@ void FiguresDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->setFont(opt.font);
     const QRect cell = opt.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
     painter->setClipRect(opt.rect);
-    if (!opt.text.isEmpty()) {
-        const QStaticText& text = glyphs(opt.text, opt.font);
-        const QSizeF size = text.size();
-        const double x = opt.displayAlignment & Qt::AlignRight ? cell.right() + 1 - size.width()
-                         : opt.displayAlignment & Qt::AlignHCenter
-                             ? cell.left() + (cell.width() - size.width()) / 2
-                             : cell.left();
-        const double y = cell.top() + (cell.height() - size.height()) / 2;
-        painter->drawStaticText(QPointF(x, y), text);
-    }
+    if (!opt.text.isEmpty())
+        glyphs(opt.text, opt.font).draw(*painter, QRectF(cell), opt.displayAlignment);
     painter->restore();
 
     if (opt.state & QStyle::State_HasFocus) {

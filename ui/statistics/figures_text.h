@@ -1,5 +1,7 @@
 #pragma once
 
+#include "statistics/laid_text.h"
+
 #include <QHash>
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -49,7 +51,7 @@ class FiguresDelegate : public QStyledItemDelegate {
                const QModelIndex& index) const override;
 
   private:
-    const QStaticText& glyphs(const QString& text, const QFont& font) const;
-    mutable QHash<QString, QStaticText> m_glyphs;
+    const LaidText& glyphs(const QString& text, const QFont& font) const;
+    mutable QHash<QString, LaidText> m_glyphs;
     mutable QFont m_font;
 };

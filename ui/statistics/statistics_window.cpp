@@ -3,7 +3,7 @@
 #include "board.h"
 #include "spin_history.h"
 #include "statistics/figures_text.h"
-#include "statistics/wheel_view.h"
+#include "statistics/wheel_panel.h"
 #include "tracker.h"
 #include "widgets/accessibility.h"
 #include "widgets/save_file.h"

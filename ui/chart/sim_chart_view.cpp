@@ -1,4 +1,4 @@
-#include "simulate/sim_chart_view.h"
+#include "chart/sim_chart_view.h"
 
 #include <QImage>
 #include <QPainter>
