@@ -33,7 +33,7 @@ typename HeadlessDriver<TrackerItems>::NextTick HeadlessDriver<TrackerItems>::ne
     uint64_t best = UINT64_MAX;
     TimerId id = TimerId::Classic;
     for (TimerId t : kTrackerTimers) {
-        const auto d = static_cast<uint64_t>(m_items.dueAt(t));
+        const auto d = static_cast<uint64_t>(dueAt(t));
         if (d < best) {
             best = d;
             id = t;
@@ -48,7 +48,7 @@ typename HeadlessDriver<TrackerItems>::NextTick
 HeadlessDriver<TrackerItems>::runTicks(int64_t target, NextTick next) {
     while (next.due >= 0 && next.due <= target) {
         m_items.setNow(next.due);
-        m_items.rearm(next.id);
+        m_items.rearm(next.id, m_tracker.timerInterval(next.id));
         try {
             m_tracker.tick(next.id);
         } catch (const ConvertError& e) {
@@ -83,7 +83,7 @@ template <class TrackerItems> int64_t HeadlessDriver<TrackerItems>::runUntilIdle
                     moment = next.due;
                 }
                 m_items.setNow(next.due);
-                m_items.rearm(next.id);
+                m_items.rearm(next.id, m_tracker.timerInterval(next.id));
                 m_tracker.tick(next.id);
                 next = nextTick();
             }

@@ -25,6 +25,12 @@ template <class TrackerItems> class HeadlessDriver {
     // Runs ticks until no tracker timer is on; returns the virtual time spent.
     int64_t runUntilIdle(int64_t limitMs = 60000);
 
+    // When a timer ticks next on the virtual clock, or -1 when it does not tick.
+    int64_t dueAt(TimerId id) const {
+        return m_tracker.timerEnabled(id) && m_tracker.timerInterval(id) > 0 ? m_items.dueOf(id)
+                                                                             : -1;
+    }
+
     const std::vector<std::string>& errors() const { return m_errors; }
     void clearErrors() { m_errors.clear(); }
 

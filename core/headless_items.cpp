@@ -6,11 +6,7 @@
 
 namespace vantel {
 
-HeadlessItems::HeadlessItems() {
-    for (TimerId id : kTrackerTimers)
-        timer(id).interval = kTimerStartIntervals[static_cast<size_t>(id)];
-    m_historyColour.fill(kColourBlack);
-}
+HeadlessItems::HeadlessItems() = default;
 
 void HeadlessItems::setGameMode(int index) {
     if (setting::kGameMode.holds(index)) m_gameMode = index;
@@ -44,43 +40,6 @@ void HeadlessItems::apply(const Settings& s) {
     Sequential_Wins.setValue(s.sequentialWins);
     // Last, as a player would: each integer setting resets the stakes as it changes.
     Initial_Bet.setValue(s.initialBet);
-}
-
-std::string HeadlessItems::historyText(int cell) const {
-    if (cell < 1 || cell > kHistoryCells) return {};
-    const size_t slot = slotOf(cell);
-    const int n = m_historyNumber[slot];
-    return n >= 0 ? IntToStr(n) : m_historyText[slot];
-}
-
-void HeadlessItems::setHistoryText(int cell, const std::string& text) {
-    if (cell < 1 || cell > kHistoryCells) return;
-    const size_t slot = slotOf(cell);
-    m_historyText[slot] = text;
-    m_historyNumber[slot] = -1;
-}
-
-uint32_t HeadlessItems::historyColour(int cell) const {
-    return cell >= 1 && cell <= kHistoryCells ? m_historyColour[slotOf(cell)] : kColourBlack;
-}
-
-void HeadlessItems::setHistoryColour(int cell, uint32_t rgb) {
-    if (cell >= 1 && cell <= kHistoryCells) m_historyColour[slotOf(cell)] = rgb;
-}
-
-void HeadlessItems::pushHistory(const std::string& text, uint32_t rgb) {
-    // The slot of cell 10 becomes that of cell 1; what cell 10 held falls off.
-    m_historyFirst = (m_historyFirst + kHistoryCells - 1) % kHistoryCells;
-    m_historyText[m_historyFirst] = text;
-    m_historyNumber[m_historyFirst] = -1;
-    m_historyColour[m_historyFirst] = rgb;
-}
-
-void HeadlessItems::pushHistoryNumber(int n, uint32_t rgb) {
-    if (n < 0 || n > kHighestNumber) return pushHistory(IntToStr(n), rgb);
-    m_historyFirst = (m_historyFirst + kHistoryCells - 1) % kHistoryCells;
-    m_historyNumber[m_historyFirst] = static_cast<int8_t>(n);
-    m_historyColour[m_historyFirst] = rgb;
 }
 
 } // namespace vantel

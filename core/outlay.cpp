@@ -1,6 +1,5 @@
 #include "outlay.h"
 
-#include "headless_items.h"
 #include "sat_math.h"
 
 #include <limits>
@@ -22,29 +21,24 @@ std::optional<int64_t> stakeOfText(const std::string& text) {
     return v;
 }
 
-namespace {
+std::optional<int64_t> TrackerShown::stake() const {
+    if (!betIsValue) return stakeOfText(betText);
+    // What stakeOfText reads from the value's decimal text.
+    if (betValue < 0) return std::nullopt;
+    return betValue;
+}
 
-template <class Items> SpinOutlay outlayOf(const Items& items, int n) {
+SpinOutlay spinOutlay(const TrackerShown& shown, int n) {
     SpinOutlay out;
     for (int k = 0; k <= kHighestNumber; ++k)
-        if (items.actNumberVisible(k)) ++out.lit;
+        if (shown.lit[static_cast<size_t>(k)]) ++out.lit;
     if (out.lit == 0) return out;
-    out.stake = stakeOfText(items.betText()).value_or(0);
+    out.stake = shown.stake().value_or(0);
     if (out.stake == 0) return out;
     out.staked = satMul(out.stake, out.lit);
-    out.hit = n >= 0 && n <= kHighestNumber && items.actNumberVisible(n);
+    out.hit = shown.isLit(n);
     if (out.hit) out.returned = satMul(out.stake, 36);
     return out;
-}
-
-} // namespace
-
-SpinOutlay spinOutlay(const WindowItems& items, int n) {
-    return outlayOf(items, n);
-}
-
-SpinOutlay spinOutlay(const HeadlessItems& items, int n) {
-    return outlayOf(items, n);
 }
 
 } // namespace vantel

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "window_items.h"
+#include "tracker_shown.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace vantel {
-
-class HeadlessItems;
 
 // What a player following the window places on a spin: the stake shown in Bet
 // on every number lit when the spin is entered. A hit on a lit number returns
@@ -27,9 +25,8 @@ struct SpinOutlay {
 // is not a whole non-negative number (the empty text past a table's end).
 std::optional<int64_t> stakeOfText(const std::string& text);
 
-// The outlay of spin n, read from the items before the spin is entered. The
-// same reading, built for the headless items, calls them directly.
-SpinOutlay spinOutlay(const WindowItems& items, int n);
-SpinOutlay spinOutlay(const HeadlessItems& items, int n);
+// The outlay of spin n, read from what the tracker shows before the spin is
+// entered.
+SpinOutlay spinOutlay(const TrackerShown& shown, int n);
 
 } // namespace vantel

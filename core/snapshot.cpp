@@ -16,6 +16,8 @@ struct TrackerMembers {
     Generator generator;
     DrawNumbers classicDraw{0}; // made again from its seed: nothing to capture
     TrackerState state;
+    TrackerShown shown;
+    std::array<TimerRequest, kTrackerTimerCount> timers;
     // Lives only inside one Sequential mode step: nothing to capture.
     std::optional<SpinOutlay> sequentialOutlay;
     Tracker::SpinRecorder recorder;
@@ -54,17 +56,17 @@ template <class Items> Snapshot BasicTracker<Items>::snapshot() const {
     s.Sequential_Numbers_Cur = Sequential_Numbers_Cur;
     s.Mode2_Numbers_Cur = Mode2_Numbers_Cur;
 
-    s.currentNum = m_items.currentNum();
+    s.currentNum = m_shown.currentNum;
     for (int n = 0; n <= kHighestNumber; ++n)
-        if (m_items.actNumberVisible(n)) s.actNumbers |= uint64_t{1} << n;
+        if (m_shown.lit[static_cast<size_t>(n)]) s.actNumbers |= uint64_t{1} << n;
     for (int cell = 1; cell <= kHistoryCells; ++cell) {
-        s.historyText[static_cast<size_t>(cell - 1)] = m_items.historyText(cell);
-        s.historyColour[static_cast<size_t>(cell - 1)] = m_items.historyColour(cell);
+        s.historyText[static_cast<size_t>(cell - 1)] = m_shown.strip.text(cell);
+        s.historyColour[static_cast<size_t>(cell - 1)] = m_shown.strip.colour(cell);
     }
-    s.betText = m_items.betText();
-    s.progressBar = m_items.progressBar();
+    s.betText = m_shown.bet();
+    s.progressBar = m_shown.progress;
     for (TimerId id : kTrackerTimers)
-        s.timers[static_cast<size_t>(id)] = {m_items.timerEnabled(id), m_items.timerInterval(id)};
+        s.timers[static_cast<size_t>(id)] = {timerEnabled(id), timerInterval(id)};
     return s;
 }
 
@@ -81,19 +83,19 @@ template <class Items> void BasicTracker<Items>::restore(const Snapshot& before)
     Sequential_Numbers_Cur = before.Sequential_Numbers_Cur;
     Mode2_Numbers_Cur = before.Mode2_Numbers_Cur;
 
-    m_items.setCurrentNum(before.currentNum);
+    m_shown.currentNum = before.currentNum;
     for (int n = 0; n <= kHighestNumber; ++n)
-        m_items.setActNumberVisible(n, (before.actNumbers >> n) & 1u);
-    for (int cell = 1; cell <= kHistoryCells; ++cell) {
-        m_items.setHistoryText(cell, before.historyText[static_cast<size_t>(cell - 1)]);
-        m_items.setHistoryColour(cell, before.historyColour[static_cast<size_t>(cell - 1)]);
-    }
-    m_items.setBetText(before.betText);
-    m_items.setProgressBar(before.progressBar);
+        showLit(n, (before.actNumbers >> n) & 1u);
+    for (int cell = 1; cell <= kHistoryCells; ++cell)
+        m_shown.strip.set(cell, before.historyText[static_cast<size_t>(cell - 1)],
+                          before.historyColour[static_cast<size_t>(cell - 1)]);
+    m_items.showStrip(m_shown.strip);
+    showBet(before.betText);
+    showProgress(before.progressBar);
     for (TimerId id : kTrackerTimers) {
         const Snapshot::TimerSetting& t = before.timers[static_cast<size_t>(id)];
-        m_items.setTimerInterval(id, t.interval);
-        m_items.setTimerEnabled(id, t.on);
+        setTimerInterval(id, t.interval);
+        setTimerEnabled(id, t.on);
     }
 }
 

@@ -19,7 +19,7 @@ template <class Items> BasicSpinHistory<Items>::~BasicSpinHistory() {
 }
 
 template <class Items> bool BasicSpinHistory<Items>::locked() const {
-    return m_tracker.items().buttonsLocked();
+    return m_tracker.buttonsLocked();
 }
 
 template <class Items> void BasicSpinHistory<Items>::record(Snapshot&& before, int number) {
@@ -28,7 +28,7 @@ template <class Items> void BasicSpinHistory<Items>::record(Snapshot&& before, i
     m_undo.push_back({std::move(before), number});
     if (m_undo.size() > m_depth) m_undo.pop_front();
     // Read before the spin changes anything: what was lit and staked on it.
-    m_entered.push_back({number, spinOutlay(m_tracker.items(), number)});
+    m_entered.push_back({number, spinOutlay(m_tracker.shown(), number)});
     if (OnChange) OnChange();
 }
 

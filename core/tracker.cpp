@@ -73,9 +73,9 @@ template <class Items>
 // ---- Spin entry and history strip ----
 
 template <class Items> void BasicTracker<Items>::numberClick(int n) {
-    if (m_items.buttonsLocked()) return;
+    if (m_shown.locked) return;
     if (m_spinRecorder) m_spinRecorder(snapshot(), n);
-    m_items.setCurrentNum(n);
+    m_shown.currentNum = n;
     Analyse();
 }
 
@@ -88,18 +88,19 @@ template <class Items> void BasicTracker<Items>::Analyse() {
 }
 
 template <class Items> void BasicTracker<Items>::CurrentNumber() {
-    NumbersList.append(m_items.currentNum());
+    NumbersList.append(m_shown.currentNum);
 }
 
 template <class Items> void BasicTracker<Items>::HistoryNum() {
-    const int n = m_items.currentNum();
+    const int n = m_shown.currentNum;
     if (n >= 0 && n <= kHighestNumber) {
         // A board number: its colour is known without reading its text.
-        m_items.pushHistoryNumber(n, kHistoryColours[static_cast<size_t>(n)]);
-        return;
+        m_shown.strip.pushNumber(n, kHistoryColours[static_cast<size_t>(n)]);
+    } else {
+        const std::string text = IntToStr(n);
+        m_shown.strip.push(text, historyColourOf(text));
     }
-    const std::string text = IntToStr(n);
-    m_items.pushHistory(text, historyColourOf(text));
+    m_items.showStrip(m_shown.strip);
 }
 
 template <class Items> void BasicTracker<Items>::ModeStep() {
@@ -110,14 +111,14 @@ template <class Items> void BasicTracker<Items>::ModeStep() {
 
 template <class Items>
 void BasicTracker<Items>::judgeThenAnalyse(void (BasicTracker::*analysis)()) {
-    m_items.Disable_Buttons();
+    Disable_Buttons();
     Hide_Active();
     // Whatever lights from here on is not the sequence's suggestion.
     m_state.Sequential_Own = 0;
     WinCalc();
     if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
         m_state.Fixed_Matrix_Step = 0;
-        m_items.setTimerEnabled(TimerId::FixedMatrix, true);
+        setTimerEnabled(TimerId::FixedMatrix, true);
     } else {
         (this->*analysis)();
     }
@@ -126,8 +127,8 @@ void BasicTracker<Items>::judgeThenAnalyse(void (BasicTracker::*analysis)()) {
 template <class Items> void BasicTracker<Items>::sequentialStep() {
     // What the player placed on this spin, read before the first Sequential
     // step hides the lights.
-    m_sequentialOutlay = spinOutlay(m_items, m_items.currentNum());
-    m_items.Disable_Buttons();
+    m_sequentialOutlay = spinOutlay(m_shown, m_shown.currentNum);
+    Disable_Buttons();
     if (m_state.Sequential_Started == 0) {
         Hide_Active();
         m_state.Sequential_Started = 1;
@@ -147,7 +148,7 @@ template <class Items> void BasicTracker<Items>::Analize_Classic() {
     Classic_Numbers_Cur3.assign(Classic_Numbers_Def3);
     Hide_Active();
     Prediction_List.clear();
-    m_items.setTimerEnabled(TimerId::Classic, true);
+    setTimerEnabled(TimerId::Classic, true);
 }
 
 // The tick procedures by name run the bodies in tracker_ticks.h, which the
@@ -161,7 +162,8 @@ template <class Items> void BasicTracker<Items>::ActNumber_Light() {
 }
 
 template <class Items> void BasicTracker<Items>::Hide_Active() {
-    m_items.hideActNumbers();
+    m_shown.lit.fill(false);
+    m_items.showNoneLit();
 }
 
 // ---- Win evaluation and stakes ----
@@ -170,7 +172,7 @@ template <class Items> void BasicTracker<Items>::WinCalc() {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
     // Every line that holds the number pays once.
-    for (int hits = Prediction_List.countHolding(m_items.currentNum()); hits > 0; --hits) {
+    for (int hits = Prediction_List.countHolding(m_shown.currentNum); hits > 0; --hits) {
         m_state.Loss_Streak = 0;
         m_state.Last_Win = 1;
         const int64_t win = int64_t{36} * m_state.Win_Stake;
@@ -201,8 +203,8 @@ template <class Items> void BasicTracker<Items>::Calc_Bet() {
             showRowStake(*table, index);
         } else {
             // No table chosen: Bet's own text is converted.
-            const int64_t row = StrToInt(m_items.betText());
-            m_items.setBetValue(satMul(row, m_items.initialBet()));
+            const int64_t row = StrToInt(m_shown.bet());
+            showBetValue(satMul(row, m_items.initialBet()));
         }
     } else if (mode == setting::kSequential) {
         Calc_Bet_Sequential();
@@ -217,10 +219,10 @@ void BasicTracker<Items>::showRowStake(const NumberList& table, int32_t index) {
     const std::optional<int32_t> row = table.intAt(index);
     if (!row) {
         const std::string text = table.get(index);
-        m_items.setBetText(text);
+        showBet(text);
         throw ConvertError(text);
     }
-    m_items.setBetValue(satMul(*row, m_items.initialBet()));
+    showBetValue(satMul(*row, m_items.initialBet()));
 }
 
 template <class Items> void BasicTracker<Items>::startProgression() {
@@ -309,7 +311,7 @@ template <class Items> void BasicTracker<Items>::Analize_Mode2() {
     Prediction_List.clear();
     orderHotNumbers();
     m_state.Mode2_Step = 0;
-    m_items.setTimerEnabled(TimerId::Mode2, true);
+    setTimerEnabled(TimerId::Mode2, true);
 }
 
 template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Timer_Mode2Timer() {
@@ -331,7 +333,7 @@ template <class Items> void BasicTracker<Items>::Analize_Sequential() {
     Prediction_List.clear();
     m_state.Sequential_Own = 1;
     m_state.Sequential_Step = 0;
-    m_items.setTimerEnabled(TimerId::Sequential, true);
+    setTimerEnabled(TimerId::Sequential, true);
 }
 
 template <class Items> int32_t BasicTracker<Items>::sequentialCap() {
@@ -345,7 +347,7 @@ template <class Items> void BasicTracker<Items>::holdSequence() {
     // sequence then; it does so now.
     if (st.Sequential_Base != m_items.initialBet()) Reset_Sequential();
     st.Sequential_Count = std::clamp(st.Sequential_Count, 1, sequentialCap());
-    m_items.setBetValue(st.Sequential_Stake);
+    showBetValue(st.Sequential_Stake);
 }
 
 template <class Items> void BasicTracker<Items>::orderLongestWaiting() {
@@ -413,7 +415,7 @@ template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
         Reset_Sequential();
         return;
     }
-    m_items.setBetValue(st.Sequential_Stake);
+    showBetValue(st.Sequential_Stake);
 }
 
 template <class Items> void BasicTracker<Items>::Reset_Sequential() {
@@ -424,20 +426,32 @@ template <class Items> void BasicTracker<Items>::Reset_Sequential() {
     st.Sequential_Miss_Run = 0;
     st.Sequential_Win_Run = 0;
     st.Sequential_Result = 0;
-    m_items.setBetValue(st.Sequential_Stake);
+    showBetValue(st.Sequential_Stake);
 }
 
 // ---- Recovery ----
 
 template <class Items> bool BasicTracker<Items>::recoverAfterError() {
-    if (!m_items.buttonsLocked()) return false;
+    if (!m_shown.locked) return false;
     for (TimerId id : kTrackerTimers)
-        if (m_items.timerEnabled(id)) return false;
+        if (timerEnabled(id)) return false;
     // The spin ran past the end of a stake table; kept there, every later lit
     // miss would fail the same way.
     startProgression();
-    m_items.Enable_Buttons();
+    Enable_Buttons();
     return true;
+}
+
+// ---- Locking ----
+
+template <class Items> void BasicTracker<Items>::Disable_Buttons() {
+    m_shown.locked = true;
+    m_items.showLock(true);
+}
+
+template <class Items> void BasicTracker<Items>::Enable_Buttons() {
+    m_shown.locked = false;
+    m_items.showLock(false);
 }
 
 template class BasicTracker<WindowItems>;

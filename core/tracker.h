@@ -6,9 +6,11 @@
 #include "outlay.h"
 #include "snapshot.h"
 #include "stakes.h"
+#include "tracker_shown.h"
 #include "tracker_state.h"
 #include "window_items.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -102,6 +104,24 @@ template <class Items> class BasicTracker {
     using SpinRecorder = std::function<void(Snapshot&& before, int number)>;
     void setSpinRecorder(SpinRecorder recorder) { m_spinRecorder = std::move(recorder); }
 
+    // Locks the window for an analysis (new spins and settings refused), and
+    // unlocks it. Neither counts or nests.
+    void Disable_Buttons();
+    void Enable_Buttons();
+
+    // What the tracker shows in the window, kept by the tracker itself.
+    const TrackerShown& shown() const { return m_shown; }
+    int currentNum() const { return m_shown.currentNum; }
+    bool actNumberVisible(int n) const { return m_shown.isLit(n); }
+    std::string historyText(int cell) const { return m_shown.strip.text(cell); }
+    uint32_t historyColour(int cell) const { return m_shown.strip.colour(cell); }
+    std::string betText() const { return m_shown.bet(); }
+    int progressBar() const { return m_shown.progress; }
+    bool buttonsLocked() const { return m_shown.locked; }
+    // The timers' requests: on or off, and the interval in milliseconds.
+    bool timerEnabled(TimerId id) const { return timer(id).on; }
+    int timerInterval(TimerId id) const { return timer(id).interval; }
+
     const TrackerState& state() const { return m_state; }
     TrackerState& state() { return m_state; }
     Items& items() { return m_items; }
@@ -155,11 +175,67 @@ template <class Items> class BasicTracker {
     void holdSequence();
     int32_t sequentialCap();
 
+    TimerRequest& timer(TimerId id) { return m_timers[static_cast<size_t>(id)]; }
+    const TimerRequest& timer(TimerId id) const { return m_timers[static_cast<size_t>(id)]; }
+    // Switching a timer on, or giving it another interval while on, starts its
+    // count over; the state or interval it already has changes nothing.
+    void setTimerEnabled(TimerId id, bool on) {
+        TimerRequest& t = timer(id);
+        if (t.on == on) return;
+        t.on = on;
+        m_items.showTimer(id, on, t.interval, on);
+    }
+    void setTimerInterval(TimerId id, int ms) {
+        TimerRequest& t = timer(id);
+        const bool restart = t.on && t.interval != ms;
+        t.interval = ms;
+        m_items.showTimer(id, t.on, ms, restart);
+    }
+    // Two intervals given in turn: either change restarts the count, both at
+    // the same moment, so once.
+    void setTimerIntervalTwice(TimerId id, int first, int then) {
+        TimerRequest& t = timer(id);
+        const bool restart = t.on && (t.interval != first || first != then);
+        t.interval = then;
+        m_items.showTimer(id, t.on, then, restart);
+    }
+
+    // Each changes what the tracker keeps and shows it.
+    void showLit(int n, bool lit) {
+        m_shown.lit[static_cast<size_t>(n)] = lit;
+        m_items.showLit(n, lit);
+    }
+    void showBet(const std::string& text) {
+        m_shown.betText = text;
+        m_shown.betIsValue = false;
+        m_items.showBet(text);
+    }
+    void showBetValue(int64_t v) {
+        m_shown.betValue = v;
+        m_shown.betIsValue = true;
+        m_items.showBetValue(v);
+    }
+    void showProgress(int progress) {
+        m_shown.progress = std::clamp(progress, 0, kProgressBarMax);
+        m_items.showProgress(m_shown.progress);
+    }
+    // The bar one step on; it is never below 0, so only the top needs holding.
+    void stepProgress() {
+        m_shown.progress = std::min(m_shown.progress + 1, kProgressBarMax);
+        m_items.showProgress(m_shown.progress);
+    }
+
     Items& m_items;
     Generator m_generator;
     // Made again from its seed whenever the second changes: never captured.
     DrawNumbers m_classicDraw{0};
     TrackerState m_state;
+    TrackerShown m_shown;
+    // Every timer starts off, at its start interval.
+    std::array<TimerRequest, kTrackerTimerCount> m_timers{{{false, kTimerStartIntervals[0]},
+                                                           {false, kTimerStartIntervals[1]},
+                                                           {false, kTimerStartIntervals[2]},
+                                                           {false, kTimerStartIntervals[3]}}};
     // What the player placed on the spin being judged in Sequential.
     std::optional<SpinOutlay> m_sequentialOutlay;
     SpinRecorder m_spinRecorder;

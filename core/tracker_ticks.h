@@ -52,7 +52,7 @@ inline void BasicTracker<Items>::pickFrom(NumberList& list, const DrawNumbers& d
 
 template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::lightNumber(int n) {
     if (m_state.Loss_Streak < m_items.safeLevel()) return;
-    m_items.setActNumberVisible(n, true);
+    showLit(n, true);
     m_state.Bet_Active = 1;
 }
 
@@ -62,10 +62,10 @@ template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::l
 }
 
 template <class Items> inline void BasicTracker<Items>::endAnalysis(TimerId id, int32_t& step) {
-    m_items.setTimerEnabled(id, false);
+    setTimerEnabled(id, false);
     step = 0;
-    m_items.setProgressBar(0);
-    m_items.Enable_Buttons();
+    showProgress(0);
+    Enable_Buttons();
 }
 
 template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::classicTick() {
@@ -77,9 +77,9 @@ template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::c
     // A short interval becomes 150. Giving the timer the interval it already
     // has changes nothing, so the second setting is made either way, which
     // spares the draw a branch on a random number.
-    m_items.setTimerIntervalTwice(TimerId::Classic, interval, interval < 100 ? 150 : interval);
+    setTimerIntervalTwice(TimerId::Classic, interval, interval < 100 ? 150 : interval);
 
-    m_items.stepProgressBar();
+    stepProgress();
     const int s = ++m_state.Classic_Step;
     // Steps 1-6 draw from the first third, 7-12 the second, 13-18 the last;
     // one call site, so the draw is inlined.
@@ -94,10 +94,10 @@ template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::c
     lightPicked();
 
     if (s > 18) {
-        m_items.setProgressBar(0);
-        m_items.setTimerEnabled(TimerId::Classic, false);
+        showProgress(0);
+        setTimerEnabled(TimerId::Classic, false);
         m_state.Classic_Step = 0;
-        m_items.Enable_Buttons();
+        Enable_Buttons();
     }
 }
 
@@ -110,7 +110,7 @@ inline void BasicTracker<Items>::pickTick(int32_t& step, int last, const NumberL
     if (s <= last && s <= list.count()) {
         m_state.Picked_Number = lineToInt(list, s - 1);
         lightPicked();
-        m_items.stepProgressBar();
+        stepProgress();
         return;
     }
     endAnalysis(timer, step);
@@ -124,7 +124,7 @@ template <class Items> inline void BasicTracker<Items>::fixedMatrixTick() {
     const int s = ++m_state.Fixed_Matrix_Step;
     if (s <= Prediction_List.count()) {
         lightNumber(lineToInt(Prediction_List, s - 1));
-        m_items.stepProgressBar();
+        stepProgress();
         return;
     }
     endAnalysis(TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);

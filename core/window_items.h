@@ -32,18 +32,20 @@ constexpr uint32_t kColourMaroon = 0x800000;
 constexpr uint32_t kColourGreen = 0x008000;
 constexpr uint32_t kColourNearBlack = 0x202020;
 
-// The items of the main window that the tracker reads and writes. The window
-// implements them with widgets; HeadlessItems keeps them as plain values.
+class HistoryStrip;
+
+// The items of the main window: the settings and the calendar the tracker
+// reads, and where it shows what it keeps itself (the lit marks, the strip,
+// Bet, the progress bar, the lock and its timers' requests), which it never
+// reads back. The window
+// implements them with widgets; HeadlessItems keeps the settings as values and
+// shows nothing.
 class WindowItems {
   public:
     virtual ~WindowItems() = default;
 
     // The calendar the classic draw seeds from, in seconds since 1970-01-01 UTC.
     virtual int64_t calendarSeconds() const = 0;
-
-    // The current number, held as the tag of the hidden label CurrentNum.
-    virtual int currentNum() const = 0;
-    virtual void setCurrentNum(int n) = 0;
 
     // The settings, as core/settings.h names them: the index of a choice, or
     // the Betting System by its name.
@@ -57,67 +59,31 @@ class WindowItems {
     virtual int progression() const = 0;
     virtual int32_t sequentialLosses() = 0;
     virtual int32_t sequentialWins() = 0;
-
-    // Marks and texts.
-    virtual bool actNumberVisible(int n) const = 0;
-    virtual void setActNumberVisible(int n, bool visible) = 0;
-    virtual std::string historyText(int cell) const = 0; // cells 1..10
-    virtual void setHistoryText(int cell, const std::string& text) = 0;
-    virtual uint32_t historyColour(int cell) const = 0;
-    virtual void setHistoryColour(int cell, uint32_t rgb) = 0;
-    virtual std::string betText() const = 0;
-    virtual void setBetText(const std::string& text) = 0;
-    virtual int progressBar() const = 0;
-    virtual void setProgressBar(int progress) = 0; // held within 0..18
-
-    // Shorter ways to what the items above do.
-    // Bet shows the decimal text of v: setBetText(IntToStr(v)). An
-    // implementation may keep the number and make its text when it is read.
-    virtual void setBetValue(int64_t v) { setBetText(IntToStr(v)); }
     // Whether the betting system is the one named: bettingSystem() == name.
     virtual bool bettingSystemIs(std::string_view name) const { return bettingSystem() == name; }
 
-    // The bar one step on: setProgressBar(progressBar() + 1).
-    virtual void stepProgressBar() { setProgressBar(progressBar() + 1); }
-    // Two intervals given in turn: setTimerInterval(id, first), then
-    // setTimerInterval(id, then).
-    virtual void setTimerIntervalTwice(TimerId id, int first, int then) {
-        setTimerInterval(id, first);
-        setTimerInterval(id, then);
-    }
-
-    // The strip moves on with the decimal text of n, as pushHistory below.
-    virtual void pushHistoryNumber(int n, uint32_t rgb) { pushHistory(IntToStr(n), rgb); }
-
-    // Writes to a whole family at once. Each is exactly the single writes
-    // written out below, in their order; an implementation may take a shorter
-    // way to the same end.
-    // Every mark Act_Number0..Act_Number36 hidden.
-    virtual void hideActNumbers() {
+    // What the tracker shows, each once it has changed it.
+    // Mark Act_Number n lit or dark.
+    virtual void showLit(int n, bool lit) = 0;
+    // Every mark Act_Number0..Act_Number36 dark.
+    virtual void showNoneLit() {
         for (int n = 0; n <= kHighestNumber; ++n)
-            setActNumberVisible(n, false);
+            showLit(n, false);
     }
-    // The strip moves on by one: cells 2..10 take the colours, then the texts,
-    // of cells 1..9 (the last cell's fall off); cell 1 shows text in rgb.
-    virtual void pushHistory(const std::string& text, uint32_t rgb) {
-        for (int k = kHistoryCells - 1; k >= 1; --k)
-            setHistoryColour(k + 1, historyColour(k));
-        for (int k = kHistoryCells - 1; k >= 1; --k)
-            setHistoryText(k + 1, historyText(k));
-        setHistoryText(1, text);
-        setHistoryColour(1, rgb);
-    }
+    // The strip as it now stands (moved on by a spin, or restored).
+    virtual void showStrip(const HistoryStrip& strip) = 0;
+    // Bet's text; a number written as one shows its decimal text.
+    virtual void showBet(const std::string& text) = 0;
+    virtual void showBetValue(int64_t v) { showBet(IntToStr(v)); }
+    // The progress bar, within 0..18.
+    virtual void showProgress(int progress) = 0;
+    // The lock: Disable_Buttons (true) or Enable_Buttons (false) has run.
+    virtual void showLock(bool locked) = 0;
 
-    // Timers: an on/off flag and an interval in milliseconds.
-    virtual bool timerEnabled(TimerId id) const = 0;
-    virtual void setTimerEnabled(TimerId id, bool on) = 0;
-    virtual int timerInterval(TimerId id) const = 0;
-    virtual void setTimerInterval(TimerId id, int ms) = 0;
-
-    // Locking.
-    virtual void Disable_Buttons() = 0;
-    virtual void Enable_Buttons() = 0;
-    virtual bool buttonsLocked() const = 0;
+    // A timer's request as it now stands: on or off, and its interval in
+    // milliseconds; restart: whether its count starts over now (switched on,
+    // or given another interval while on).
+    virtual void showTimer(TimerId id, bool on, int interval, bool restart) = 0;
 };
 
 } // namespace vantel

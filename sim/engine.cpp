@@ -24,9 +24,9 @@ namespace {
 constexpr int64_t kClockFrom = 1577836800;
 constexpr uint64_t kClockSpan = 315532800;
 
-bool anyTimerOn(const HeadlessItems& items) {
+bool anyTimerOn(const HeadlessTracker& tracker) {
     for (TimerId id : kTrackerTimers)
-        if (items.timerEnabled(id)) return true;
+        if (tracker.timerEnabled(id)) return true;
     return false;
 }
 
@@ -83,7 +83,7 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
 
         // What is on the table when the ball drops: the outlay is read before
         // the spin is entered.
-        const SpinOutlay out = spinOutlay(items, n);
+        const SpinOutlay out = spinOutlay(tracker.shown(), n);
         if (out.staked > 0) {
             if (config.tableLimit && out.stake > *config.tableLimit) {
                 r.ending = Ending::TableLimit;
@@ -114,13 +114,13 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
         if (entered) {
             driver.advance(config.spinIntervalMs);
             // A pace faster than the draw: the player waits for the window.
-            if (anyTimerOn(items)) driver.runUntilIdle();
+            if (anyTimerOn(tracker)) driver.runUntilIdle();
         }
         while (r.path.size() < points.size() && points[r.path.size()] <= r.spins)
             r.path.push_back(r.net);
         // The tracker's error (the stake table's end) or a window that stays
         // locked ends the session: no further spin could be entered.
-        if (!entered || !driver.errors().empty() || items.buttonsLocked()) {
+        if (!entered || !driver.errors().empty() || tracker.buttonsLocked()) {
             r.ending = Ending::StakeTableEnd;
             break;
         }

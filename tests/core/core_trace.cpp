@@ -80,8 +80,11 @@ void hashState(Fnv& h, const TrackerState& s) {
         h.number(v);
 }
 
-void hashItems(Fnv& h, HeadlessItems& items) {
-    h.number(items.currentNum());
+// What the items held and the tracker now keeps itself, in the items' order.
+template <class TrackerItems>
+void hashItems(Fnv& h, HeadlessItems& items, const BasicTracker<TrackerItems>& tracker,
+               const HeadlessDriver<TrackerItems>& driver) {
+    h.number(tracker.currentNum());
     h.number(items.gameMode());
     h.text(items.bettingSystem());
     h.number(items.safeLevel());
@@ -93,20 +96,20 @@ void hashItems(Fnv& h, HeadlessItems& items) {
         h.text(edit->text());
     uint64_t lit = 0;
     for (int n = 0; n <= kHighestNumber; ++n)
-        if (items.actNumberVisible(n)) lit |= uint64_t{1} << n;
+        if (tracker.actNumberVisible(n)) lit |= uint64_t{1} << n;
     h.number(static_cast<int64_t>(lit));
     for (int cell = 1; cell <= kHistoryCells; ++cell) {
-        h.text(items.historyText(cell));
-        h.number(items.historyColour(cell));
+        h.text(tracker.historyText(cell));
+        h.number(tracker.historyColour(cell));
     }
-    h.text(items.betText());
-    h.number(items.progressBar());
+    h.text(tracker.betText());
+    h.number(tracker.progressBar());
     for (TimerId id : kTrackerTimers) {
-        h.number(items.timerEnabled(id));
-        h.number(items.timerInterval(id));
-        h.number(items.dueAt(id));
+        h.number(tracker.timerEnabled(id));
+        h.number(tracker.timerInterval(id));
+        h.number(driver.dueAt(id));
     }
-    h.number(items.buttonsLocked());
+    h.number(tracker.buttonsLocked());
     h.number(items.now());
 }
 
@@ -181,8 +184,6 @@ class ForwardingItems final : public WindowItems {
     explicit ForwardingItems(HeadlessItems& to) : m_to(to) {}
 
     int64_t calendarSeconds() const override { return m_to.calendarSeconds(); }
-    int currentNum() const override { return m_to.currentNum(); }
-    void setCurrentNum(int n) override { m_to.setCurrentNum(n); }
     int gameMode() const override { return m_to.gameMode(); }
     std::string bettingSystem() const override { return m_to.bettingSystem(); }
     int32_t initialBet() override { return m_to.initialBet(); }
@@ -193,25 +194,14 @@ class ForwardingItems final : public WindowItems {
     int progression() const override { return m_to.progression(); }
     int32_t sequentialLosses() override { return m_to.sequentialLosses(); }
     int32_t sequentialWins() override { return m_to.sequentialWins(); }
-    bool actNumberVisible(int n) const override { return m_to.actNumberVisible(n); }
-    void setActNumberVisible(int n, bool visible) override { m_to.setActNumberVisible(n, visible); }
-    std::string historyText(int cell) const override { return m_to.historyText(cell); }
-    void setHistoryText(int cell, const std::string& text) override {
-        m_to.setHistoryText(cell, text);
+    void showLit(int n, bool lit) override { m_to.showLit(n, lit); }
+    void showStrip(const HistoryStrip& strip) override { m_to.showStrip(strip); }
+    void showBet(const std::string& text) override { m_to.showBet(text); }
+    void showProgress(int progress) override { m_to.showProgress(progress); }
+    void showLock(bool locked) override { m_to.showLock(locked); }
+    void showTimer(TimerId id, bool on, int interval, bool restart) override {
+        m_to.showTimer(id, on, interval, restart);
     }
-    uint32_t historyColour(int cell) const override { return m_to.historyColour(cell); }
-    void setHistoryColour(int cell, uint32_t rgb) override { m_to.setHistoryColour(cell, rgb); }
-    std::string betText() const override { return m_to.betText(); }
-    void setBetText(const std::string& text) override { m_to.setBetText(text); }
-    int progressBar() const override { return m_to.progressBar(); }
-    void setProgressBar(int progress) override { m_to.setProgressBar(progress); }
-    bool timerEnabled(TimerId id) const override { return m_to.timerEnabled(id); }
-    void setTimerEnabled(TimerId id, bool on) override { m_to.setTimerEnabled(id, on); }
-    int timerInterval(TimerId id) const override { return m_to.timerInterval(id); }
-    void setTimerInterval(TimerId id, int ms) override { m_to.setTimerInterval(id, ms); }
-    void Disable_Buttons() override { m_to.Disable_Buttons(); }
-    void Enable_Buttons() override { m_to.Enable_Buttons(); }
-    bool buttonsLocked() const override { return m_to.buttonsLocked(); }
 
   private:
     HeadlessItems& m_to;
@@ -254,7 +244,7 @@ void changeSetting(SplitMix& random, HeadlessItems& items, Tracker& tracker) {
         items.Sequential_Wins.setText(kRuns[random.below(3)]);
         break;
     default:
-        if (!items.buttonsLocked()) tracker.Reset_BetsClick();
+        if (!tracker.buttonsLocked()) tracker.Reset_BetsClick();
         break;
     }
 }
@@ -334,7 +324,7 @@ template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const Tra
         driver.runUntilIdle();
 
         Fnv h;
-        hashItems(h, items);
+        hashItems(h, items, tracker, driver);
         hashState(h, tracker.state());
         h.number(static_cast<int64_t>(tracker.state().Sequential_Own));
         for (const NumberList* list : {&tracker.Prediction_List, &tracker.Classic_Numbers_Cur1,

@@ -20,7 +20,7 @@ TEST_P(Mode2Order, MostFrequentFirstTiesByRecencyAmongTheLast37Spins) {
     items.setGameMode(1);
     for (int n : GetParam().first)
         play(n);
-    EXPECT_FALSE(items.buttonsLocked());
+    EXPECT_FALSE(tracker.buttonsLocked());
     EXPECT_EQ(predicted().size(), 18u);
     EXPECT_EQ(lit(), predicted());
     EXPECT_EQ(st().Bet_Active, 1);
@@ -57,25 +57,25 @@ TEST_P(FixedMatrix, AfterAHitTheSameNumbersLightAgainInNPlusOneTicks) {
     play(17);
     const NumberList matrix = tracker.Prediction_List;
     ASSERT_TRUE(driver.spin(hitNumber()));
-    EXPECT_FALSE(items.timerEnabled(analysis));
+    EXPECT_FALSE(tracker.timerEnabled(analysis));
     EXPECT_TRUE(lit().empty());
     for (int tick = 1; tick <= 18; ++tick) {
         tickOnce(TimerId::FixedMatrix);
-        EXPECT_TRUE(items.actNumberVisible(vantel::StrToInt(matrix.get(tick - 1))));
+        EXPECT_TRUE(tracker.actNumberVisible(vantel::StrToInt(matrix.get(tick - 1))));
         EXPECT_EQ(lit().size(), static_cast<size_t>(tick));
-        EXPECT_EQ(items.progressBar(), tick);
-        EXPECT_TRUE(items.buttonsLocked()) << "tick " << tick;
+        EXPECT_EQ(tracker.progressBar(), tick);
+        EXPECT_TRUE(tracker.buttonsLocked()) << "tick " << tick;
     }
     tickOnce(TimerId::FixedMatrix);
-    EXPECT_FALSE(items.buttonsLocked());
-    EXPECT_FALSE(items.timerEnabled(TimerId::FixedMatrix));
-    EXPECT_EQ(items.progressBar(), 0);
+    EXPECT_FALSE(tracker.buttonsLocked());
+    EXPECT_FALSE(tracker.timerEnabled(TimerId::FixedMatrix));
+    EXPECT_EQ(tracker.progressBar(), 0);
     EXPECT_EQ(tracker.Prediction_List, matrix);
 
     // After a miss the mode's own analysis runs again.
     ASSERT_TRUE(driver.spin(missNumber()));
-    EXPECT_TRUE(items.timerEnabled(analysis));
-    EXPECT_FALSE(items.timerEnabled(TimerId::FixedMatrix));
+    EXPECT_TRUE(tracker.timerEnabled(analysis));
+    EXPECT_FALSE(tracker.timerEnabled(TimerId::FixedMatrix));
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, FixedMatrix,
@@ -96,7 +96,7 @@ class Sequential : public Analyses {
         EXPECT_EQ(st().Sequential_Count, e.k);
         EXPECT_EQ(st().Sequential_Stake, e.s);
         EXPECT_EQ(st().Sequential_Result, e.P);
-        EXPECT_EQ(items.betText(), std::to_string(e.s));
+        EXPECT_EQ(tracker.betText(), std::to_string(e.s));
         EXPECT_EQ(lit().size(), static_cast<size_t>(e.k));
         EXPECT_EQ(lit(), predicted());
     }
@@ -215,19 +215,19 @@ TEST_F(Analyses, TheTableEndErrorUnlocksWithTheProgressionStartedOver) {
     play(5);
     for (int i = 0; i < 17; ++i)
         miss();
-    ASSERT_EQ(items.betText(), "393216");
+    ASSERT_EQ(tracker.betText(), "393216");
     EXPECT_FALSE(driver.spin(missNumber()));
     EXPECT_EQ(driver.errors(), std::vector<std::string>{"'' is not a valid integer value"});
-    EXPECT_FALSE(items.buttonsLocked());
-    EXPECT_EQ(items.betText(), "3");
+    EXPECT_FALSE(tracker.buttonsLocked());
+    EXPECT_EQ(tracker.betText(), "3");
     EXPECT_EQ(st().Progression_Index, 0);
 
     miss();
     expectDrawByThirds();
     EXPECT_EQ(lit(), predicted());
-    EXPECT_FALSE(items.buttonsLocked());
+    EXPECT_FALSE(tracker.buttonsLocked());
     miss();
-    EXPECT_EQ(items.betText(), "6");
+    EXPECT_EQ(tracker.betText(), "6");
     EXPECT_EQ(driver.errors().size(), 1u);
 }
 

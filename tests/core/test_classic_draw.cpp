@@ -65,25 +65,27 @@ TEST_F(ClassicDraw, AllPicksOfOneSecondUseOneRawValueOnTheShrinkingThirds) {
 TEST_F(ClassicDraw, TicksAdvanceTheGaugeAndUnlockOnlyAfterThe19th) {
     collect();
     ASSERT_TRUE(driver.spin(5));
-    EXPECT_EQ(items.timerInterval(TimerId::Classic), 60);
+    EXPECT_EQ(tracker.timerInterval(TimerId::Classic), 60);
     for (int tick = 1; tick <= 19; ++tick) {
-        ASSERT_TRUE(items.timerEnabled(TimerId::Classic));
+        ASSERT_TRUE(tracker.timerEnabled(TimerId::Classic));
         tickOnce(TimerId::Classic);
-        const int interval = items.timerInterval(TimerId::Classic);
+        const int interval = tracker.timerInterval(TimerId::Classic);
         EXPECT_EQ(interval, expectedInterval(static_cast<uint32_t>(calendarSeconds())));
         EXPECT_TRUE(interval >= 100 && interval <= 249) << interval;
         if (tick == 19) break;
-        EXPECT_EQ(items.progressBar(), tick);
-        EXPECT_TRUE(items.buttonsLocked()) << "tick " << tick;
+        EXPECT_EQ(tracker.progressBar(), tick);
+        EXPECT_TRUE(tracker.buttonsLocked()) << "tick " << tick;
         EXPECT_EQ(lit().size(), static_cast<size_t>(tick));
     }
-    EXPECT_EQ(items.progressBar(), 0);
-    EXPECT_FALSE(items.buttonsLocked());
-    EXPECT_FALSE(items.timerEnabled(TimerId::Classic));
+    EXPECT_EQ(tracker.progressBar(), 0);
+    EXPECT_FALSE(tracker.buttonsLocked());
+    EXPECT_FALSE(tracker.timerEnabled(TimerId::Classic));
     EXPECT_EQ(st().Classic_Step, 0);
     EXPECT_EQ(lit(), predicted());
-    items.setProgressBar(19);
-    EXPECT_EQ(items.progressBar(), 18);
+    vantel::Snapshot over = tracker.snapshot();
+    over.progressBar = 19;
+    tracker.restore(over);
+    EXPECT_EQ(tracker.progressBar(), 18);
 }
 
 TEST_F(ClassicDraw, ARemainderBelow100BecomesExactly150FromTheNextTickOn) {
@@ -95,8 +97,8 @@ TEST_F(ClassicDraw, ARemainderBelow100BecomesExactly150FromTheNextTickOn) {
     fixClock(second);
     tracker.Analize_Classic();
     tickOnce(TimerId::Classic);
-    EXPECT_EQ(items.timerInterval(TimerId::Classic), 150);
-    EXPECT_EQ(items.dueAt(TimerId::Classic), items.now() + 150);
+    EXPECT_EQ(tracker.timerInterval(TimerId::Classic), 150);
+    EXPECT_EQ(driver.dueAt(TimerId::Classic), items.now() + 150);
 }
 
 TEST_F(ClassicDraw, ZeroAndTwelveCanBothBeDrawnInTheFirstThird) {

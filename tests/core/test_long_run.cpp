@@ -42,7 +42,7 @@ TEST_F(LongRun, TenThousandSpinsKeepEveryInvariant) {
 
         ASSERT_EQ(driver.spin(n), !tableEnd) << "spin " << spin;
         driver.runUntilIdle();
-        ASSERT_FALSE(items.buttonsLocked()) << "spin " << spin;
+        ASSERT_FALSE(tracker.buttonsLocked()) << "spin " << spin;
         ASSERT_FALSE(anyTimerOn());
         ASSERT_EQ(st().Balance2_Value, 100000 + 36 * hits);
         if (tableEnd) {
@@ -52,7 +52,7 @@ TEST_F(LongRun, TenThousandSpinsKeepEveryInvariant) {
             misses = 0;
             continue;
         }
-        ASSERT_EQ(items.betText(), std::to_string(int64_t{1} << misses)) << "spin " << spin;
+        ASSERT_EQ(tracker.betText(), std::to_string(int64_t{1} << misses)) << "spin " << spin;
         if (!evaluated) continue;
 
         betActive = true;

@@ -13,13 +13,13 @@ using ModeStep = vantel::testing::TrackerFixture;
 TEST_F(ModeStep, TheFifthSpinInMode1LocksJudgesAgainstNothingAndStartsADraw) {
     collect();
     ASSERT_TRUE(driver.spin(17));
-    EXPECT_TRUE(items.buttonsLocked());
+    EXPECT_TRUE(tracker.buttonsLocked());
     EXPECT_EQ(st().Loss_Streak, 0);
     EXPECT_EQ(st().Last_Win, 0);
     EXPECT_EQ(st().Balance_Value, 100000);
     EXPECT_EQ(st().Balance2_Value, 100000);
-    EXPECT_EQ(items.betText(), "1");
-    EXPECT_TRUE(items.timerEnabled(TimerId::Classic));
+    EXPECT_EQ(tracker.betText(), "1");
+    EXPECT_TRUE(tracker.timerEnabled(TimerId::Classic));
     // No spin is entered while the window is locked.
     ASSERT_TRUE(driver.spin(4));
     EXPECT_EQ(tracker.NumbersList.count(), 5);
@@ -35,11 +35,11 @@ TEST_F(ModeStep, EachModeStartsOnlyItsOwnAnalysisWhichUnlocksAtItsEnd) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
         items.setGameMode(c.mode);
         ASSERT_TRUE(driver.spin(17));
-        EXPECT_TRUE(items.buttonsLocked());
+        EXPECT_TRUE(tracker.buttonsLocked());
         for (TimerId id : vantel::kTrackerTimers)
-            EXPECT_EQ(items.timerEnabled(id), id == c.timer);
+            EXPECT_EQ(tracker.timerEnabled(id), id == c.timer);
         driver.runUntilIdle();
-        EXPECT_FALSE(items.buttonsLocked());
+        EXPECT_FALSE(tracker.buttonsLocked());
     }
 }
 

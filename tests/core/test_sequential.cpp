@@ -22,7 +22,7 @@ class SequentialBooking : public vantel::testing::TrackerFixture {
         EXPECT_EQ(st().Sequential_Count, e.count);
         EXPECT_EQ(st().Sequential_Stake, e.stake);
         EXPECT_EQ(st().Sequential_Result, e.result);
-        EXPECT_EQ(items.betText(), std::to_string(e.stake));
+        EXPECT_EQ(tracker.betText(), std::to_string(e.stake));
     }
     // Four recorded spins, then the first Sequential analysis.
     void startSequential() {
@@ -54,12 +54,12 @@ TEST_F(SequentialBooking, ComingBackToSequentialShowsTheSequenceStakeInBet) {
     miss();
     items.setSafeLevel(10); // the last Mode1 draw stays dark, so Bet_Active is 0
     miss();
-    ASSERT_EQ(items.betText(), "8");
+    ASSERT_EQ(tracker.betText(), "8");
     ASSERT_EQ(st().Bet_Active, 0);
     items.setSafeLevel(0);
     items.setGameMode(2);
     miss();
-    EXPECT_EQ(items.betText(), std::to_string(st().Sequential_Stake));
+    EXPECT_EQ(tracker.betText(), std::to_string(st().Sequential_Stake));
     EXPECT_EQ(lit().size(), static_cast<size_t>(st().Sequential_Count));
 }
 
@@ -190,18 +190,18 @@ TEST_F(SequentialBooking, AfterTheTableEndEachSystemStartsOverAndFailsOnlyAtItsE
         for (int round = 0; round < 2; ++round) {
             for (int i = 0; i < c.rows; ++i)
                 miss();
-            ASSERT_EQ(items.betText(), c.lastStake);
+            ASSERT_EQ(tracker.betText(), c.lastStake);
             EXPECT_FALSE(driver.spin(missNumber()));
             EXPECT_EQ(driver.errors().size(), ++errors);
-            EXPECT_FALSE(items.buttonsLocked());
+            EXPECT_FALSE(tracker.buttonsLocked());
             EXPECT_EQ(st().Progression_Index, 0);
-            EXPECT_EQ(items.betText(), "2");
+            EXPECT_EQ(tracker.betText(), "2");
             // The spin after the error is not bet on; the one after it steps from row 0.
             miss();
             EXPECT_EQ(lit(), predicted());
-            EXPECT_EQ(items.betText(), "2");
+            EXPECT_EQ(tracker.betText(), "2");
             miss();
-            EXPECT_EQ(items.betText(), c.afterOneMiss);
+            EXPECT_EQ(tracker.betText(), c.afterOneMiss);
             EXPECT_EQ(driver.errors().size(), errors);
             tracker.Reset_BetsClick();
         }

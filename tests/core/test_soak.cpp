@@ -78,7 +78,7 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
                 n = board(random);
 
         const bool analysed = tracker.NumbersList.count() >= 4;
-        const vantel::SpinOutlay outlay = vantel::spinOutlay(items, n);
+        const vantel::SpinOutlay outlay = vantel::spinOutlay(tracker.shown(), n);
         const bool books =
             sequential && analysed && ownLights && st().Bet_Active == 1 && outlay.staked > 0;
         const bool ok = driver.spin(n);
@@ -86,8 +86,8 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         SCOPED_TRACE("spin " + std::to_string(spin));
 
         ASSERT_FALSE(anyTimerOn());
-        ASSERT_FALSE(items.buttonsLocked());
-        ASSERT_EQ(items.progressBar(), 0);
+        ASSERT_FALSE(tracker.buttonsLocked());
+        ASSERT_EQ(tracker.progressBar(), 0);
         const auto suggested = tracker.Prediction_List.values();
         const std::set<int> distinct(suggested.begin(), suggested.end());
         ASSERT_LE(suggested.size(), 18u);
@@ -121,7 +121,7 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         } seq{st().Sequential_Count, st().Sequential_Stake, st().Sequential_Result};
         const int64_t initial = items.Initial_Bet.value();
         const int32_t cap = std::clamp(items.Increase_Till.value(), 1, 18);
-        ASSERT_EQ(items.betText(), std::to_string(seq.stake));
+        ASSERT_EQ(tracker.betText(), std::to_string(seq.stake));
         ASSERT_GE(seq.count, 1);
         ASSERT_LE(seq.count, cap);
         ASSERT_EQ(suggested.size(), static_cast<size_t>(seq.count));

@@ -36,12 +36,12 @@ TEST_F(Stakes, WorkedSequencesScaleTheTableRowByTheInitialBet) {
         SCOPED_TRACE(std::string(c.system) + " " + c.outcomes);
         items.setBettingSystem(c.system);
         items.Initial_Bet.setText("5");
-        EXPECT_EQ(items.betText(), "5");
+        EXPECT_EQ(tracker.betText(), "5");
         for (size_t i = 0; c.outcomes[i] != '\0'; ++i) {
             const int32_t balance = st().Balance_Value;
             const int32_t balance2 = st().Balance2_Value;
             c.outcomes[i] == 'H' ? hit() : miss();
-            EXPECT_EQ(items.betText(), c.bets[i]) << "step " << i + 1;
+            EXPECT_EQ(tracker.betText(), c.bets[i]) << "step " << i + 1;
             // A hit is worth 36 whatever the stake.
             const int won = c.outcomes[i] == 'H' ? 36 : 0;
             EXPECT_EQ(st().Balance_Value, balance + won);
@@ -55,11 +55,11 @@ TEST_F(Stakes, MartingaleReaches131072AfterSeventeenMissesAndFailsOnTheEighteent
     startLit();
     for (int i = 1; i <= 17; ++i) {
         miss();
-        ASSERT_EQ(items.betText(), std::to_string(int64_t{1} << i)) << "miss " << i;
+        ASSERT_EQ(tracker.betText(), std::to_string(int64_t{1} << i)) << "miss " << i;
     }
-    EXPECT_EQ(items.betText(), "131072");
+    EXPECT_EQ(tracker.betText(), "131072");
     expectTableEndError();
-    EXPECT_EQ(items.betText(), "");
+    EXPECT_EQ(tracker.betText(), "");
     EXPECT_EQ(st().Bet_Active, 0);
     EXPECT_EQ(st().Progression_Index, 18);
     EXPECT_EQ(tracker.NumbersList.count(), 23);
@@ -74,13 +74,13 @@ TEST_F(Stakes, AHitOnAnUnlitDrawResetsTheStreakButNotTheStake) {
     miss();
     items.setSafeLevel(5);
     miss(); // Loss_Streak 3: the draw after it stays dark
-    ASSERT_EQ(items.betText(), "8");
+    ASSERT_EQ(tracker.betText(), "8");
     ASSERT_TRUE(lit().empty());
     hit();
     EXPECT_EQ(st().Loss_Streak, 0);
     EXPECT_EQ(st().Last_Win, 1);
     EXPECT_EQ(st().Progression_Index, 3);
-    EXPECT_EQ(items.betText(), "8");
+    EXPECT_EQ(tracker.betText(), "8");
 }
 
 TEST_F(Stakes, EveryChangeOfTheInitialBetResetsTheProgression) {
@@ -88,10 +88,10 @@ TEST_F(Stakes, EveryChangeOfTheInitialBetResetsTheProgression) {
     miss();
     items.Initial_Bet.setText("2");
     EXPECT_EQ(st().Progression_Index, 0);
-    EXPECT_EQ(items.betText(), "2");
+    EXPECT_EQ(tracker.betText(), "2");
     EXPECT_EQ(st().Balance_Value, 200000);
     items.Initial_Bet.setText("25");
-    EXPECT_EQ(items.betText(), "25");
+    EXPECT_EQ(tracker.betText(), "25");
     EXPECT_EQ(st().Balance_Value, 2500000);
     EXPECT_EQ(m_settingChanges, 2);
 
@@ -100,7 +100,7 @@ TEST_F(Stakes, EveryChangeOfTheInitialBetResetsTheProgression) {
     EXPECT_EQ(items.Initial_Bet.text(), "1");
     EXPECT_EQ(m_settingChanges, 4);
     EXPECT_EQ(st().Progression_Index, 0);
-    EXPECT_EQ(items.betText(), "1");
+    EXPECT_EQ(tracker.betText(), "1");
     EXPECT_EQ(st().Balance_Value, 100000);
     // The streak, the hit balance and the record stay.
     EXPECT_EQ(st().Loss_Streak, 2);
@@ -116,31 +116,31 @@ TEST_F(Stakes, SwitchingFromDonaldAtRow17WinsBackToRowZeroOrLosesPastTheEnd) {
         for (int i = 0; i < 17; ++i)
             miss();
         ASSERT_EQ(st().Progression_Index, 17);
-        ASSERT_EQ(items.betText(), "18");
+        ASSERT_EQ(tracker.betText(), "18");
         items.setBettingSystem("Martingale");
         if (win) {
             hit();
             EXPECT_EQ(st().Progression_Index, 0);
-            EXPECT_EQ(items.betText(), "1");
+            EXPECT_EQ(tracker.betText(), "1");
         } else {
             expectTableEndError();
             EXPECT_EQ(st().Progression_Index, 18);
-            EXPECT_EQ(items.betText(), "");
+            EXPECT_EQ(tracker.betText(), "");
         }
     }
 }
 
 TEST_F(Stakes, HugeTypedBetsGiveExactStakesAndSaturatedBalances) {
     items.Initial_Bet.setText("2000000000");
-    EXPECT_EQ(items.betText(), "2000000000");
+    EXPECT_EQ(tracker.betText(), "2000000000");
     EXPECT_EQ(st().Balance_Value, 2147483647);
     startLit();
     miss();
     miss();
-    EXPECT_EQ(items.betText(), "8000000000");
+    EXPECT_EQ(tracker.betText(), "8000000000");
 
     items.Initial_Bet.setText("-2000000000");
-    EXPECT_EQ(items.betText(), "-2000000000");
+    EXPECT_EQ(tracker.betText(), "-2000000000");
     EXPECT_EQ(st().Balance_Value, -2147483647 - 1);
 
     tracker.state().Balance_Value = 2147483640;

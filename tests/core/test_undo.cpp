@@ -39,24 +39,24 @@ struct Observation {
     }
 };
 
-Observation observe(const HeadlessTracker& t, const HeadlessItems& items) {
+Observation observe(const HeadlessTracker& t) {
     Observation o;
     o.lists = {t.NumbersList,          t.Prediction_List,      t.Classic_Numbers_Cur1,
                t.Classic_Numbers_Cur2, t.Classic_Numbers_Cur3, t.Sequential_Numbers_Cur,
                t.Mode2_Numbers_Cur};
     o.state = t.state();
-    o.currentNum = items.currentNum();
+    o.currentNum = t.currentNum();
     for (int n = 0; n <= 36; ++n)
-        o.act.push_back(items.actNumberVisible(n));
+        o.act.push_back(t.actNumberVisible(n));
     for (int cell = 1; cell <= 10; ++cell) {
-        o.historyText.push_back(items.historyText(cell));
-        o.historyColour.push_back(items.historyColour(cell));
+        o.historyText.push_back(t.historyText(cell));
+        o.historyColour.push_back(t.historyColour(cell));
     }
-    o.bet = items.betText();
-    o.progress = items.progressBar();
+    o.bet = t.betText();
+    o.progress = t.progressBar();
     for (TimerId id : kTrackerTimers)
-        o.timers.emplace_back(items.timerEnabled(id), items.timerInterval(id));
-    o.locked = items.buttonsLocked();
+        o.timers.emplace_back(t.timerEnabled(id), t.timerInterval(id));
+    o.locked = t.buttonsLocked();
     return o;
 }
 
@@ -76,7 +76,7 @@ struct Session {
              {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
             edit->OnChange = [this] { tracker.Initial_BetChange(); };
     }
-    Observation now() const { return observe(tracker, items); }
+    Observation now() const { return observe(tracker); }
 
     HeadlessItems items;
     HeadlessTracker tracker{items};
@@ -122,7 +122,7 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
         for (int op = 0; op < ops; ++op) {
             SCOPED_TRACE("sequence " + std::to_string(sequence) + " op " + std::to_string(op));
             const int what = pick(20);
-            if (what < 9 || (what < 11 && s.items.buttonsLocked())) {
+            if (what < 9 || (what < 11 && s.tracker.buttonsLocked())) {
                 // A spin, mostly played to the end of its analysis.
                 const Observation seen = s.now();
                 const size_t held = s.history.undoCount();
@@ -133,7 +133,7 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
             } else if (what < 14) {
                 const Observation seen = s.now();
                 const auto result = s.history.undo();
-                if (s.items.buttonsLocked()) {
+                if (s.tracker.buttonsLocked()) {
                     EXPECT_EQ(result, SpinHistory::Result::Locked);
                     EXPECT_EQ(s.now(), seen) << "a refused undo changes nothing";
                     ++refused;
@@ -161,7 +161,7 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
                 }
             } else if (what < 17) {
                 s.driver.runUntilIdle();
-            } else if (!s.items.buttonsLocked()) {
+            } else if (!s.tracker.buttonsLocked()) {
                 // Settings and resets: only while unlocked, as in the window.
                 if (before.empty()) changedBeforeFirstSpin = true;
                 switch (pick(6)) {
@@ -212,7 +212,7 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
 
 class Undo : public TrackerFixture {
   protected:
-    Observation now() const { return observe(tracker, items); }
+    Observation now() const { return observe(tracker); }
     BasicSpinHistory<HeadlessItems> history{tracker};
 };
 
@@ -225,10 +225,10 @@ TEST_F(Undo, TakesBackOneOfTheFirstFourSpins) {
     ASSERT_EQ(history.undo(), SpinHistory::Result::Done);
     EXPECT_EQ(now(), beforeThird);
     EXPECT_EQ(tracker.NumbersList.count(), 2);
-    EXPECT_EQ(items.historyText(1), "0");
-    EXPECT_EQ(items.historyColour(1), kColourGreen);
-    EXPECT_EQ(items.historyText(3), "");
-    EXPECT_EQ(items.historyColour(3), kColourBlack);
+    EXPECT_EQ(tracker.historyText(1), "0");
+    EXPECT_EQ(tracker.historyColour(1), kColourGreen);
+    EXPECT_EQ(tracker.historyText(3), "");
+    EXPECT_EQ(tracker.historyColour(3), kColourBlack);
     EXPECT_EQ(history.redoNumber(), 19);
     EXPECT_EQ(history.undoNumber(), 0);
 }
@@ -241,11 +241,11 @@ TEST_F(Undo, RedoEntersTheSpinAgainAsAClickWouldWithANewDraw) {
     ASSERT_EQ(history.undo(), SpinHistory::Result::Done);
     ASSERT_EQ(now(), beforeSixth);
     ASSERT_EQ(history.redo(), SpinHistory::Result::Done);
-    EXPECT_TRUE(items.buttonsLocked()) << "the redone spin starts an analysis";
+    EXPECT_TRUE(tracker.buttonsLocked()) << "the redone spin starts an analysis";
     driver.runUntilIdle();
     EXPECT_EQ(tracker.NumbersList.count(), 6);
     EXPECT_EQ(tracker.NumbersList.get(5), "12");
-    EXPECT_EQ(items.historyText(1), "12");
+    EXPECT_EQ(tracker.historyText(1), "12");
     EXPECT_EQ(st().Loss_Streak, beforeSixth.lists[1].indexOf("12") >= 0 ? 0 : 1);
     expectDrawByThirds();
     EXPECT_EQ(history.redoNumber(), std::nullopt);
@@ -272,7 +272,7 @@ TEST_F(Undo, ANewSpinClearsWhatRedoCouldEnter) {
 TEST_F(Undo, IsRefusedWhileTheWindowIsLocked) {
     collect();
     ASSERT_TRUE(driver.spin(5)); // the draw runs: the window is locked
-    ASSERT_TRUE(items.buttonsLocked());
+    ASSERT_TRUE(tracker.buttonsLocked());
     const Observation during = now();
     EXPECT_FALSE(history.canUndo());
     EXPECT_EQ(history.undo(), SpinHistory::Result::Locked);
@@ -297,19 +297,19 @@ TEST_F(Undo, TakesBackTheSpinThatRanPastTheStakeTable) {
     play(30); // the first analysed spin: evaluated against nothing, then a lit draw
     for (int i = 0; i < 17; ++i)
         miss();
-    ASSERT_EQ(items.betText(), "131072");
+    ASSERT_EQ(tracker.betText(), "131072");
     const Observation beforeFailure = now();
     const int number = missNumber();
     ASSERT_FALSE(driver.spin(number)) << "the eighteenth doubling runs past row 17";
     ASSERT_EQ(driver.errors().size(), 1u);
     // The recovery after the error starts the progression over.
-    EXPECT_EQ(items.betText(), "1");
+    EXPECT_EQ(tracker.betText(), "1");
     EXPECT_EQ(st().Progression_Index, 0);
-    ASSERT_FALSE(items.buttonsLocked()) << "the driver unlocks after the error";
+    ASSERT_FALSE(tracker.buttonsLocked()) << "the driver unlocks after the error";
     EXPECT_EQ(history.undoNumber(), number);
     ASSERT_EQ(history.undo(), SpinHistory::Result::Done);
     EXPECT_EQ(now(), beforeFailure);
-    EXPECT_EQ(items.betText(), "131072");
+    EXPECT_EQ(tracker.betText(), "131072");
     EXPECT_EQ(st().Progression_Index, 17);
     // Entered again, it fails again; and can be taken back again.
     EXPECT_THROW(history.redo(), ConvertError);

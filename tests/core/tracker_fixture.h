@@ -51,12 +51,12 @@ class TrackerFixture : public ::testing::Test {
     void hit() { play(hitNumber()); }
     void miss() { play(missNumber()); }
     // Runs exactly one tick of a timer that is on.
-    void tickOnce(TimerId id) { driver.advance(items.dueAt(id) - items.now()); }
+    void tickOnce(TimerId id) { driver.advance(driver.dueAt(id) - items.now()); }
 
     std::set<int> lit() const {
         std::set<int> out;
         for (int n = 0; n <= 36; ++n)
-            if (items.actNumberVisible(n)) out.insert(n);
+            if (tracker.actNumberVisible(n)) out.insert(n);
         return out;
     }
     std::set<int> predicted() const {
@@ -73,7 +73,7 @@ class TrackerFixture : public ::testing::Test {
     }
     bool anyTimerOn() const {
         for (TimerId id : vantel::kTrackerTimers)
-            if (items.timerEnabled(id)) return true;
+            if (tracker.timerEnabled(id)) return true;
         return false;
     }
     const TrackerState& st() const { return tracker.state(); }

@@ -627,7 +627,7 @@ void TForm1::setUpPlayerAids() {
 }
 
 bool TForm1::enterSpin(int n) {
-    if (n < 0 || n > vantel::kHighestNumber || m_locked) {
+    if (n < 0 || n > vantel::kHighestNumber || m_tracker.buttonsLocked()) {
         QApplication::beep();
         return false;
     }
@@ -811,7 +811,7 @@ void TForm1::ShowValuesTimer() {
     Balance->setText(QString::number(st.Balance_Value));
     Balance2->setText(QString::number(st.Balance2_Value));
     Label17->setText(QString::number(st.Loss_Streak));
-    CurrentNum->setText(QString::number(m_currentNum));
+    CurrentNum->setText(QString::number(m_tracker.currentNum()));
     Sequential_Numbers_Count->setText(QString::number(st.Sequential_Count));
     const uint32_t indicator = vantel::indicatorColour(st.Loss_Streak, SafeLevel->value());
     Shape1->setBrushColor(rgb(indicator));
@@ -819,7 +819,7 @@ void TForm1::ShowValuesTimer() {
 }
 
 void TForm1::ReCalculateClick() {
-    Disable_Buttons();
+    m_tracker.Disable_Buttons();
     Timer_Recalculate->setEnabled(true);
 }
 
@@ -828,7 +828,7 @@ void TForm1::Timer_RecalculateTimer() {
     if (CGauge2->Progress() == 100) {
         Timer_Recalculate->setEnabled(false);
         CGauge2->setProgress(0);
-        Enable_Buttons();
+        m_tracker.Enable_Buttons();
     }
 }
 
@@ -840,11 +840,12 @@ std::array<QWidget*, 12> TForm1::lockedSettings() const {
             Increase_Till, Progression,  Sequential_Losses, Sequential_Wins};
 }
 
-void TForm1::Disable_Buttons() {
+void TForm1::showLock(bool locked) {
+    if (!locked) return showUnlocked();
     // The window's own focus, also while another window of the program (the
     // number entry) is the active one.
-    if (!m_locked) m_focusBeforeLock = focusWidget();
-    m_locked = true;
+    if (!m_shownLocked) m_focusBeforeLock = focusWidget();
+    m_shownLocked = true;
     if (m_playerAids) m_playerAids->locked();
     for (QWidget* w : lockedSettings())
         w->setEnabled(false);
@@ -852,8 +853,8 @@ void TForm1::Disable_Buttons() {
         b->hide();
 }
 
-void TForm1::Enable_Buttons() {
-    m_locked = false;
+void TForm1::showUnlocked() {
+    m_shownLocked = false;
     for (QWidget* w : lockedSettings())
         w->setEnabled(true);
     for (TFlatSpeedButton* b : FlatButton)
@@ -910,7 +911,7 @@ bool TForm1::actNumberVisible(int n) const {
     return n >= 0 && n <= 36 && !Act_Number[static_cast<size_t>(n)]->isHidden();
 }
 
-void TForm1::setActNumberVisible(int n, bool visible) {
+void TForm1::showLit(int n, bool visible) {
     if (n < 0 || n > 36) return;
     QLabel* overlay = Act_Number[static_cast<size_t>(n)];
     if (overlay->isHidden() == !visible) return;
@@ -923,9 +924,12 @@ std::string TForm1::historyText(int cell) const {
     return HistoryLabel[static_cast<size_t>(cell - 1)]->text().toStdString();
 }
 
-void TForm1::setHistoryText(int cell, const std::string& text) {
-    if (cell < 1 || cell > 10) return;
-    HistoryLabel[static_cast<size_t>(cell - 1)]->setText(QString::fromStdString(text));
+void TForm1::showStrip(const vantel::HistoryStrip& strip) {
+    for (int cell = 1; cell <= vantel::kHistoryCells; ++cell) {
+        TColourLabel* label = HistoryLabel[static_cast<size_t>(cell - 1)];
+        label->setColour(rgb(strip.colour(cell)));
+        label->setText(QString::fromStdString(strip.text(cell)));
+    }
     if (m_playerAids) m_playerAids->stripShown();
 }
 
@@ -934,22 +938,12 @@ uint32_t TForm1::historyColour(int cell) const {
     return rgbOf(HistoryLabel[static_cast<size_t>(cell - 1)]->colour());
 }
 
-void TForm1::setHistoryColour(int cell, uint32_t colour) {
-    if (cell < 1 || cell > 10) return;
-    HistoryLabel[static_cast<size_t>(cell - 1)]->setColour(rgb(colour));
-}
-
-std::string TForm1::betText() const {
-    return Bet->text().toStdString();
-}
-void TForm1::setBetText(const std::string& text) {
+void TForm1::showBet(const std::string& text) {
     Bet->setText(QString::fromStdString(text));
     if (m_playerAids) m_playerAids->stakeShown();
 }
-int TForm1::progressBar() const {
-    return ProgressBar->Progress();
-}
-void TForm1::setProgressBar(int progress) {
+
+void TForm1::showProgress(int progress) {
     ProgressBar->setProgress(progress);
 }
 
@@ -970,12 +964,16 @@ ProgramTimer* TForm1::timerOf(TimerId id) const {
 bool TForm1::timerEnabled(TimerId id) const {
     return timerOf(id)->enabled();
 }
-void TForm1::setTimerEnabled(TimerId id, bool on) {
-    timerOf(id)->setEnabled(on);
-}
 int TForm1::timerInterval(TimerId id) const {
     return timerOf(id)->interval();
 }
-void TForm1::setTimerInterval(TimerId id, int ms) {
-    timerOf(id)->setInterval(ms);
+
+void TForm1::showTimer(TimerId id, bool on, int interval, bool restart) {
+    ProgramTimer* t = timerOf(id);
+    // The timer restarts its count by itself when switched on or given another
+    // interval while on; a request that restarts it at the interval it already
+    // has restarts it here.
+    if (restart && t->enabled() && t->interval() == interval) t->setEnabled(false);
+    t->setInterval(interval);
+    t->setEnabled(on);
 }

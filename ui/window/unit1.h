@@ -82,10 +82,8 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     // that ran it, and is reported once the outermost procedure has unwound.
     void guarded(const std::function<void()>& procedure) override;
 
-    // Window items.
+    // Window items: the settings and the calendar the tracker reads.
     int64_t calendarSeconds() const override;
-    int currentNum() const override { return m_currentNum; }
-    void setCurrentNum(int n) override { m_currentNum = n; }
     int gameMode() const override;
     std::string bettingSystem() const override;
     int32_t initialBet() override;
@@ -96,23 +94,29 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     int progression() const override;
     int32_t sequentialLosses() override;
     int32_t sequentialWins() override;
-    bool actNumberVisible(int n) const override;
-    void setActNumberVisible(int n, bool visible) override;
-    std::string historyText(int cell) const override;
-    void setHistoryText(int cell, const std::string& text) override;
-    uint32_t historyColour(int cell) const override;
-    void setHistoryColour(int cell, uint32_t rgb) override;
-    std::string betText() const override;
-    void setBetText(const std::string& text) override;
-    int progressBar() const override;
-    void setProgressBar(int progress) override;
-    bool timerEnabled(vantel::TimerId id) const override;
-    void setTimerEnabled(vantel::TimerId id, bool on) override;
-    int timerInterval(vantel::TimerId id) const override;
-    void setTimerInterval(vantel::TimerId id, int ms) override;
-    void Disable_Buttons() override;
-    void Enable_Buttons() override;
-    bool buttonsLocked() const override { return m_locked; }
+    // What the tracker keeps, shown by the controls.
+    void showLit(int n, bool lit) override;
+    void showStrip(const vantel::HistoryStrip& strip) override;
+    void showBet(const std::string& text) override;
+    void showProgress(int progress) override;
+    void showLock(bool locked) override;
+    void showTimer(vantel::TimerId id, bool on, int interval, bool restart) override;
+
+    // Locks and unlocks the window through the tracker, as a draw does.
+    void Disable_Buttons() { m_tracker.Disable_Buttons(); }
+    void Enable_Buttons() { m_tracker.Enable_Buttons(); }
+    bool buttonsLocked() const override { return m_tracker.buttonsLocked(); }
+    int currentNum() const { return m_tracker.currentNum(); }
+    // What the controls show: a lit mark, a history cell's text and colour.
+    bool actNumberVisible(int n) const;
+    std::string historyText(int cell) const;
+    uint32_t historyColour(int cell) const;
+    // A tracker timer's flag and interval as its timer has them.
+    bool timerEnabled(vantel::TimerId id) const;
+    int timerInterval(vantel::TimerId id) const;
+    // Show a mark or a Bet text without the tracker (their descriptions follow).
+    void setActNumberVisible(int n, bool visible) { showLit(n, visible); }
+    void setBetText(const std::string& text) { showBet(text); }
 
     // The window's controls, named as on the layout.
     QLabel* Image1 = nullptr;
@@ -184,6 +188,7 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     void bindProcedures();
     void gameModeChosen(int index);
     void recoverAfterError();
+    void showUnlocked();
     ProgramTimer* timerOf(vantel::TimerId id) const;
     std::array<QWidget*, 12> lockedSettings() const;
 
@@ -191,8 +196,8 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     vantel::Tracker m_tracker;
     // The 37 board cell buttons, each with its number as id.
     QButtonGroup* m_board = nullptr;
-    int m_currentNum = 0;
-    bool m_locked = false;
+    // Whether the controls show the window locked.
+    bool m_shownLocked = false;
     // The control that had the keyboard focus when the window locked.
     QPointer<QWidget> m_focusBeforeLock;
     bool m_placed = false;
