@@ -48,6 +48,8 @@ class SessionToolsTest : public WindowTest {
         showWindow();
     }
     void TearDown() override { SimulateDialog::ExactDeadlineMs = 2000; }
+    // As long as a test waits for the exact figures: the deadline's.
+    static constexpr int kExactWait = 60000;
     void spin(int n) { play(n); }
     void ctrl(Qt::Key key) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form;
@@ -277,7 +279,7 @@ TEST_F(SimulateTest, TheExactFiguresShowOnOpenWithoutARunAndAreTheExactEngines) 
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->reportTabs()->currentWidget(), static_cast<QWidget*>(d->exactView()));
     const QString expected = exactTextOf(d);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, 10000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, kExactWait))
         << d->exactText().toStdString();
     EXPECT_FALSE(d->exactRunning());
     EXPECT_TRUE(d->reportText().isEmpty()) << "no run was made";
@@ -319,14 +321,14 @@ TEST_F(SimulateTest, TheExactFiguresFollowEveryChangeOfTheSettingsAndNeverShowSt
          }},
     };
     QString before;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !computing(d); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !computing(d); }, kExactWait));
     for (const auto& [name, change] : changes) {
         before = d->exactText();
         change();
         EXPECT_TRUE(computing(d)) << name << ": the old figures stay on show";
         const QString expected = exactTextOf(d);
         EXPECT_NE(expected, before) << name;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, 10000))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, kExactWait))
             << name << "\n"
             << d->exactText().toStdString();
         if (std::string(name) == "bankroll") {
@@ -344,7 +346,7 @@ TEST_F(SimulateTest, TheExactFiguresFollowEveryChangeOfTheSettingsAndNeverShowSt
     EXPECT_TRUE(d->isVisible());
     EXPECT_EQ(d->findChild<QSpinBox*>("SafeLevel")->value(), 2);
     const QString expected = exactTextOf(d);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, 10000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d->exactText() == expected; }, kExactWait))
         << d->exactText().toStdString();
 }
 
@@ -357,7 +359,8 @@ TEST_F(SimulateTest, SettingsBeyondTheExactBudgetSayWhyInSentencesOfTheirOwn) {
         vantel::sim::Config c;
         const vantel::sim::ExactResult r = exactOf(d, &c);
         ASSERT_FALSE(r.exact) << spins;
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !computing(d) && !d->exactRunning(); }, 10000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return !computing(d) && !d->exactRunning(); }, kExactWait));
         const QString text = d->exactText();
         // The engine's reason is a sentence of its own, between what is out
         // of reach and what answers instead: never in brackets in another.
@@ -392,7 +395,7 @@ TEST_F(SimulateTest, ADialogDestroyedDuringItsExactComputationStopsItAndLeavesNo
     // A dialog made afterwards computes as ever.
     SimulateDialog d(vantel::sim::Settings{}, &form);
     const QString expected = exactTextOf(&d);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return d.exactText() == expected; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return d.exactText() == expected; }, kExactWait));
 }
 
 } // namespace
