@@ -24,9 +24,9 @@ namespace {
 // the other settings as the window starts.
 struct Session {
     explicit Session(int mode) {
-        items.setGameMode(mode);
-        items.setBettingSystem("Martingale");
-        items.setSafeLevel(0);
+        tracker.setGameMode(mode);
+        tracker.setBettingSystem("Martingale");
+        tracker.setSafeLevel(0);
         std::mt19937 random(7);
         numbers.resize(1 << 16);
         for (int& n : numbers)

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     vantel::HeadlessItems items;
     vantel::HeadlessTracker tracker(items);
     vantel::HeadlessDriver driver(items, tracker);
-    items.setBettingSystem("Donald");
+    tracker.setBettingSystem("Donald");
 
     std::mt19937 random(7);
     const auto start = std::chrono::steady_clock::now();

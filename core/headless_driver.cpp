@@ -8,11 +8,7 @@ namespace vantel {
 template <class TrackerItems>
 HeadlessDriver<TrackerItems>::HeadlessDriver(HeadlessItems& items,
                                              BasicTracker<TrackerItems>& tracker)
-    : m_items(items), m_tracker(tracker) {
-    // The three integer settings reset the stakes on every change of their text.
-    for (SpinValue* edit : {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
-        edit->OnChange = [&tracker] { tracker.Initial_BetChange(); };
-}
+    : m_items(items), m_tracker(tracker) {}
 
 template <class TrackerItems> bool HeadlessDriver<TrackerItems>::spin(int n) {
     try {

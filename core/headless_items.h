@@ -1,7 +1,5 @@
 #pragma once
 
-#include "settings.h"
-#include "spin_rules.h"
 #include "window_items.h"
 
 #include <algorithm>
@@ -12,7 +10,7 @@
 namespace vantel {
 
 // Window items as plain values, for tests and for playing spins without a
-// window: the settings as values, nothing shown, and a virtual clock in
+// window: nothing shown, and a virtual clock in
 // milliseconds on which the tracker's timers fall due.
 class HeadlessItems final : public WindowItems {
   public:
@@ -32,18 +30,6 @@ class HeadlessItems final : public WindowItems {
     bool calendarFollowsClock() const { return !m_fixedSecond; }
     int64_t calendarStart() const { return m_calendarStart; }
 
-    int gameMode() const override { return m_gameMode; }
-    std::string bettingSystem() const override { return m_bettingSystem; }
-    bool bettingSystemIs(std::string_view name) const override { return m_bettingSystem == name; }
-    int32_t initialBet() override { return Initial_Bet.value(); }
-    int safeLevel() const override { return m_safeLevel; }
-    bool fixedMatrix() const override { return m_fixedMatrix; }
-    int mode3Reset() const override { return m_mode3Reset; }
-    int32_t increaseTill() override { return Increase_Till.value(); }
-    int progression() const override { return m_progression; }
-    int32_t sequentialLosses() override { return Sequential_Losses.value(); }
-    int32_t sequentialWins() override { return Sequential_Wins.value(); }
-
     // The tracker keeps what it shows; shown nowhere here. Defined here so that
     // the tracker's procedures built for these items drop the calls.
     void showLit(int, bool) override {}
@@ -53,6 +39,11 @@ class HeadlessItems final : public WindowItems {
     void showBetValue(int64_t) override {}
     void showProgress(int) override {}
     void showLock(bool) override {}
+    // A rewritten setting text, for a test that follows them.
+    void showSettingText(SpinSetting s, const std::string& text) override {
+        if (OnSettingText) OnSettingText(s, text);
+    }
+    std::function<void(SpinSetting, const std::string&)> OnSettingText;
 
     // A timer's count starts over at the virtual moment now.
     void showTimer(TimerId id, bool, int interval, bool restart) override {
@@ -61,24 +52,6 @@ class HeadlessItems final : public WindowItems {
         int64_t& due = m_due[static_cast<size_t>(id)];
         due = restart ? m_now + interval : due;
     }
-
-    // Settings a test or driver changes directly. Each keeps its control's
-    // range: a selection outside the list's items changes nothing, and the safe
-    // level is held within the track bar's 0..10.
-    void setGameMode(int index);
-    void setBettingSystem(const std::string& name);
-    void setSafeLevel(int level);
-    void setFixedMatrix(bool on) { m_fixedMatrix = on; }
-    void setMode3Reset(int index);
-    void setProgression(int index);
-
-    // Every setting at once, in the order a player sets up the window.
-    void apply(const Settings& settings);
-
-    SpinValue Initial_Bet{setting::kInitialBet.bounds(), setting::kInitialBet.defaultValue};
-    SpinValue Increase_Till{setting::kIncreaseTill.bounds(), setting::kIncreaseTill.defaultValue};
-    SpinValue Sequential_Losses{setting::kMCount.bounds(), setting::kMCount.defaultValue};
-    SpinValue Sequential_Wins{setting::kWCount.bounds(), setting::kWCount.defaultValue};
 
     // Virtual clock of the timers.
     int64_t now() const { return m_now; }
@@ -89,12 +62,6 @@ class HeadlessItems final : public WindowItems {
     void rearm(TimerId id, int interval) { m_due[static_cast<size_t>(id)] = m_now + interval; }
 
   private:
-    int m_gameMode = setting::kGameMode.defaultIndex;
-    std::string m_bettingSystem = std::string(setting::kBettingSystem.defaultName());
-    int m_safeLevel = setting::kSafeLevel.defaultValue;
-    bool m_fixedMatrix = setting::kFixedMatrix.defaultValue;
-    int m_mode3Reset = setting::kResetOn.defaultIndex;
-    int m_progression = setting::kProgression.defaultIndex;
     std::array<int64_t, kTrackerTimerCount> m_due{};
     int64_t m_now = 0;
     int64_t m_calendarStart = 1700000000;

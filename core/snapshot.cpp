@@ -17,6 +17,10 @@ struct TrackerMembers {
     DrawNumbers classicDraw{0}; // made again from its seed: nothing to capture
     TrackerState state;
     TrackerShown shown;
+    // The settings are the window's: a spin taken back leaves them as they are.
+    Settings settings;
+    int system;
+    std::array<SettingText, kSpinSettingCount> texts;
     std::array<TimerRequest, kTrackerTimerCount> timers;
     // Lives only inside one Sequential mode step: nothing to capture.
     std::optional<SpinOutlay> sequentialOutlay;

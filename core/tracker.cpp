@@ -104,9 +104,9 @@ template <class Items> void BasicTracker<Items>::HistoryNum() {
 }
 
 template <class Items> void BasicTracker<Items>::ModeStep() {
-    if (m_items.gameMode() == setting::kMode1) judgeThenAnalyse(&BasicTracker::Analize_Classic);
-    if (m_items.gameMode() == setting::kMode2) judgeThenAnalyse(&BasicTracker::Analize_Mode2);
-    if (m_items.gameMode() == setting::kSequential) sequentialStep();
+    if (m_settings.gameMode == setting::kMode1) judgeThenAnalyse(&BasicTracker::Analize_Classic);
+    if (m_settings.gameMode == setting::kMode2) judgeThenAnalyse(&BasicTracker::Analize_Mode2);
+    if (m_settings.gameMode == setting::kSequential) sequentialStep();
 }
 
 template <class Items>
@@ -116,7 +116,7 @@ void BasicTracker<Items>::judgeThenAnalyse(void (BasicTracker::*analysis)()) {
     // Whatever lights from here on is not the sequence's suggestion.
     m_state.Sequential_Own = 0;
     WinCalc();
-    if (m_items.fixedMatrix() && m_state.Last_Win != 0) {
+    if (m_settings.fixedMatrix && m_state.Last_Win != 0) {
         m_state.Fixed_Matrix_Step = 0;
         setTimerEnabled(TimerId::FixedMatrix, true);
     } else {
@@ -183,14 +183,14 @@ template <class Items> void BasicTracker<Items>::WinCalc() {
 }
 
 template <class Items> void BasicTracker<Items>::Calc_Bet() {
-    const int mode = m_items.gameMode();
+    const int mode = m_settings.gameMode;
     if (mode == setting::kMode1 || mode == setting::kMode2) {
         int32_t& index = m_state.Progression_Index;
         const NumberList* table = nullptr;
-        if (m_items.bettingSystemIs(setting::kMartingale)) {
+        if (bettingSystemIs(0)) {
             index = m_state.Last_Win == 1 ? 0 : sat32(int64_t{index} + 1);
             table = &System_Martingale;
-        } else if (m_items.bettingSystemIs(setting::kDonald)) {
+        } else if (bettingSystemIs(1)) {
             if (m_state.Last_Win == 1) {
                 if (index > 0) --index;
             } else {
@@ -204,7 +204,7 @@ template <class Items> void BasicTracker<Items>::Calc_Bet() {
         } else {
             // No table chosen: Bet's own text is converted.
             const int64_t row = StrToInt(m_shown.bet());
-            showBetValue(satMul(row, m_items.initialBet()));
+            showBetValue(satMul(row, initialBet()));
         }
     } else if (mode == setting::kSequential) {
         Calc_Bet_Sequential();
@@ -222,19 +222,19 @@ void BasicTracker<Items>::showRowStake(const NumberList& table, int32_t index) {
         showBet(text);
         throw ConvertError(text);
     }
-    showBetValue(satMul(*row, m_items.initialBet()));
+    showBetValue(satMul(*row, initialBet()));
 }
 
 template <class Items> void BasicTracker<Items>::startProgression() {
     m_state.Progression_Index = 0;
-    const bool donald = m_items.bettingSystemIs(setting::kDonald);
+    const bool donald = bettingSystemIs(1);
     showRowStake(donald ? System_Donald : System_Martingale, 0);
 }
 
 template <class Items> void BasicTracker<Items>::Reset_BetsClick() {
     startProgression();
-    m_state.Balance_Value = sat32(satMul(m_items.initialBet(), 100000));
-    if (m_items.gameMode() == setting::kSequential) Reset_Sequential();
+    m_state.Balance_Value = sat32(satMul(initialBet(), 100000));
+    if (m_settings.gameMode == setting::kSequential) Reset_Sequential();
 }
 
 template <class Items> void BasicTracker<Items>::Initial_BetChange() {
@@ -338,14 +338,14 @@ template <class Items> void BasicTracker<Items>::Analize_Sequential() {
 
 template <class Items> int32_t BasicTracker<Items>::sequentialCap() {
     // A typed value reaches here before the edit's own range check runs.
-    return std::clamp<int32_t>(m_items.increaseTill(), 1, kMaxSuggestion);
+    return std::clamp<int32_t>(increaseTill(), 1, kMaxSuggestion);
 }
 
 template <class Items> void BasicTracker<Items>::holdSequence() {
     TrackerState& st = m_state;
     // A change of the initial bet while another mode ran could not reset the
     // sequence then; it does so now.
-    if (st.Sequential_Base != m_items.initialBet()) Reset_Sequential();
+    if (st.Sequential_Base != initialBet()) Reset_Sequential();
     st.Sequential_Count = std::clamp(st.Sequential_Count, 1, sequentialCap());
     showBetValue(st.Sequential_Stake);
 }
@@ -379,16 +379,16 @@ template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
     // Only the sequence's own bets move it: a draw of another mode, one the
     // safe level left dark, or a stake of nothing places nothing.
     if (!outlay || st.Sequential_Own == 0 || outlay->staked == 0) return;
-    const int64_t initial = m_items.initialBet();
+    const int64_t initial = initialBet();
     st.Sequential_Result = satAdd(st.Sequential_Result, outlay->net());
 
     const int64_t s = st.Sequential_Stake;
-    const bool doubling = m_items.progression() == 0;
+    const bool doubling = m_settings.progression == 0;
     const int32_t cap = sequentialCap();
     if (!outlay->hit) {
         st.Sequential_Miss_Run = sat32(int64_t{st.Sequential_Miss_Run} + 1);
         st.Sequential_Win_Run = 0;
-        if (st.Sequential_Miss_Run >= m_items.sequentialLosses()) {
+        if (st.Sequential_Miss_Run >= sequentialLosses()) {
             st.Sequential_Miss_Run = 0;
             const int64_t up = doubling ? satMul(s, 2) : satAdd(s, initial);
             // Past the largest stake of the tables the sequence is lost.
@@ -402,7 +402,7 @@ template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
     } else {
         st.Sequential_Win_Run = sat32(int64_t{st.Sequential_Win_Run} + 1);
         st.Sequential_Miss_Run = 0;
-        if (st.Sequential_Win_Run >= m_items.sequentialWins()) {
+        if (st.Sequential_Win_Run >= sequentialWins()) {
             st.Sequential_Win_Run = 0;
             st.Sequential_Count = std::clamp(st.Sequential_Count - 1, 1, cap);
             const int64_t down = doubling ? s / 2 : satSub(s, initial);
@@ -410,7 +410,7 @@ template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
         }
     }
 
-    const int rule = m_items.mode3Reset();
+    const int rule = m_settings.mode3Reset;
     if ((rule == 0 && st.Sequential_Result >= 0) || (rule == 1 && st.Sequential_Result > 0)) {
         Reset_Sequential();
         return;
@@ -421,12 +421,54 @@ template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
 template <class Items> void BasicTracker<Items>::Reset_Sequential() {
     TrackerState& st = m_state;
     st.Sequential_Count = 1;
-    st.Sequential_Base = m_items.initialBet();
+    st.Sequential_Base = initialBet();
     st.Sequential_Stake = st.Sequential_Base;
     st.Sequential_Miss_Run = 0;
     st.Sequential_Win_Run = 0;
     st.Sequential_Result = 0;
     showBetValue(st.Sequential_Stake);
+}
+
+// ---- Settings ----
+
+template <class Items>
+bool BasicTracker<Items>::typeSettingText(SpinSetting s, const std::string& text) {
+    if (!spinText(s).set(text)) return false;
+    if (changeResetsStakes(s)) Initial_BetChange();
+    return true;
+}
+
+template <class Items> [[gnu::noinline]] int32_t BasicTracker<Items>::readSpinText(SpinSetting s) {
+    SettingText& t = spinText(s);
+    if (!t.read()) return t.value();
+    // Not a whole number: the text is now the minimum's, a change like a typed one.
+    const int32_t value = t.value();
+    m_items.showSettingText(s, t.text());
+    if (changeResetsStakes(s)) Initial_BetChange();
+    return value;
+}
+
+template <class Items> void BasicTracker<Items>::setSettings(const Settings& s) {
+    setGameMode(s.gameMode);
+    setBettingSystem(s.bettingSystem);
+    setSafeLevel(s.safeLevel);
+    setFixedMatrix(s.fixedMatrix);
+    setMode3Reset(s.mode3Reset);
+    setProgression(s.progression);
+    for (SpinSetting f : kSpinSettings)
+        spinText(f).set(spinTextOf(spinText(f).bounds(), s.*settingMember(f)));
+}
+
+template <class Items> void BasicTracker<Items>::applySettings(const Settings& s) {
+    setGameMode(s.gameMode);
+    setBettingSystem(s.bettingSystem);
+    setSafeLevel(s.safeLevel);
+    setFixedMatrix(s.fixedMatrix);
+    setMode3Reset(s.mode3Reset);
+    setProgression(s.progression);
+    for (SpinSetting f : {SpinSetting::IncreaseTill, SpinSetting::MCount, SpinSetting::WCount,
+                          SpinSetting::InitialBet})
+        typeSettingText(f, spinTextOf(spinText(f).bounds(), s.*settingMember(f)));
 }
 
 // ---- Recovery ----

@@ -6,6 +6,7 @@
 #include "outlay.h"
 #include "snapshot.h"
 #include "stakes.h"
+#include "tracker_settings.h"
 #include "tracker_shown.h"
 #include "tracker_state.h"
 #include "window_items.h"
@@ -109,6 +110,53 @@ template <class Items> class BasicTracker {
     void Disable_Buttons();
     void Enable_Buttons();
 
+    // The settings, given by the window as its controls change (the tracker
+    // never reads a control). A selection outside a list's choices changes
+    // nothing; the safe level is held within 0..10.
+    // As they stand: a spin setting as its text reads, without rewriting it.
+    Settings settings() const {
+        Settings s = m_settings;
+        for (SpinSetting f : kSpinSettings)
+            s.*settingMember(f) = spinRead(spinText(f).bounds(), spinText(f).text()).value;
+        return s;
+    }
+    void setGameMode(int index) {
+        if (setting::kGameMode.holds(index)) m_settings.gameMode = index;
+    }
+    void setBettingSystem(const std::string& name) {
+        const int index = setting::kBettingSystem.indexOf(name);
+        if (index < 0) return;
+        m_settings.bettingSystem = name;
+        m_system = index;
+    }
+    void setSafeLevel(int level) { m_settings.safeLevel = setting::kSafeLevel.clamp(level); }
+    void setFixedMatrix(bool on) { m_settings.fixedMatrix = on; }
+    void setMode3Reset(int index) {
+        if (setting::kResetOn.holds(index)) m_settings.mode3Reset = index;
+    }
+    void setProgression(int index) {
+        if (setting::kProgression.holds(index)) m_settings.progression = index;
+    }
+    // A spin setting's text as it now stands in its edit; a change of Init.
+    // Bet, M. Count or W. Count starts the stakes over (Initial_BetChange), as
+    // every change of their text does. Returns whether the text changed.
+    bool typeSettingText(SpinSetting s, const std::string& text);
+    // The text as its edit starts with it: nothing runs.
+    void setSettingTextQuietly(SpinSetting s, const std::string& text) { spinText(s).set(text); }
+    // Reads a spin setting as a step of the tracker does, by the rules of its
+    // text (tracker_settings.h): the reading may rewrite it and start the stakes over.
+    int32_t readSetting(SpinSetting s) { return spinValue(s); }
+    // The text as the tracker keeps it: as typed, or as its reading rewrote it.
+    const std::string& settingText(SpinSetting s) const { return spinText(s).text(); }
+    // Every setting at once, each spin setting as the decimal text of its
+    // value held within its range; nothing runs (the settings a window starts
+    // with).
+    void setSettings(const Settings& s);
+    // Every setting at once, in the order a player sets up the window: each
+    // spin setting typed, Init. Bet last, so that its change starts the
+    // stakes over with the rest in place.
+    void applySettings(const Settings& s);
+
     // What the tracker shows in the window, kept by the tracker itself.
     const TrackerShown& shown() const { return m_shown; }
     int currentNum() const { return m_shown.currentNum; }
@@ -175,6 +223,20 @@ template <class Items> class BasicTracker {
     void holdSequence();
     int32_t sequentialCap();
 
+    // A spin setting's value by the rules of its text (tracker_settings.h).
+    SettingText& spinText(SpinSetting s) { return m_texts[static_cast<size_t>(s)]; }
+    const SettingText& spinText(SpinSetting s) const { return m_texts[static_cast<size_t>(s)]; }
+    int32_t spinValue(SpinSetting s) {
+        const SettingText& t = spinText(s);
+        return t.valueKnown() ? t.value() : readSpinText(s);
+    }
+    int32_t readSpinText(SpinSetting s);
+    int32_t initialBet() { return spinValue(SpinSetting::InitialBet); }
+    int32_t increaseTill() { return spinValue(SpinSetting::IncreaseTill); }
+    int32_t sequentialLosses() { return spinValue(SpinSetting::MCount); }
+    int32_t sequentialWins() { return spinValue(SpinSetting::WCount); }
+    bool bettingSystemIs(int index) const { return m_system == index; }
+
     TimerRequest& timer(TimerId id) { return m_timers[static_cast<size_t>(id)]; }
     const TimerRequest& timer(TimerId id) const { return m_timers[static_cast<size_t>(id)]; }
     // Switching a timer on, or giving it another interval while on, starts its
@@ -231,6 +293,12 @@ template <class Items> class BasicTracker {
     DrawNumbers m_classicDraw{0};
     TrackerState m_state;
     TrackerShown m_shown;
+    Settings m_settings;
+    // The Betting System's index in its list.
+    int m_system = setting::kBettingSystem.defaultIndex;
+    std::array<SettingText, kSpinSettingCount> m_texts{
+        SettingText(SpinSetting::InitialBet), SettingText(SpinSetting::IncreaseTill),
+        SettingText(SpinSetting::MCount), SettingText(SpinSetting::WCount)};
     // Every timer starts off, at its start interval.
     std::array<TimerRequest, kTrackerTimerCount> m_timers{{{false, kTimerStartIntervals[0]},
                                                            {false, kTimerStartIntervals[1]},

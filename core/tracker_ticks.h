@@ -51,7 +51,7 @@ inline void BasicTracker<Items>::pickFrom(NumberList& list, const DrawNumbers& d
 }
 
 template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::lightNumber(int n) {
-    if (m_state.Loss_Streak < m_items.safeLevel()) return;
+    if (m_state.Loss_Streak < m_settings.safeLevel) return;
     showLit(n, true);
     m_state.Bet_Active = 1;
 }

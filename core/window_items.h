@@ -2,6 +2,7 @@
 
 #include "board.h"
 #include "int_convert.h"
+#include "tracker_settings.h"
 
 #include <array>
 #include <cstdint>
@@ -34,33 +35,17 @@ constexpr uint32_t kColourNearBlack = 0x202020;
 
 class HistoryStrip;
 
-// The items of the main window: the settings and the calendar the tracker
-// reads, and where it shows what it keeps itself (the lit marks, the strip,
-// Bet, the progress bar, the lock and its timers' requests), which it never
-// reads back. The window
-// implements them with widgets; HeadlessItems keeps the settings as values and
-// shows nothing.
+// The items of the main window: the calendar the tracker reads, and where it
+// shows what it keeps itself (the lit marks, the strip, Bet, the progress bar,
+// the lock, a setting's rewritten text and its timers' requests), which it
+// never reads back. The settings are given to the tracker, never read from
+// here. The window implements them with widgets; HeadlessItems shows nothing.
 class WindowItems {
   public:
     virtual ~WindowItems() = default;
 
     // The calendar the classic draw seeds from, in seconds since 1970-01-01 UTC.
     virtual int64_t calendarSeconds() const = 0;
-
-    // The settings, as core/settings.h names them: the index of a choice, or
-    // the Betting System by its name.
-    virtual int gameMode() const = 0;
-    virtual std::string bettingSystem() const = 0;
-    virtual int32_t initialBet() = 0; // reading may rewrite the text
-    virtual int safeLevel() const = 0;
-    virtual bool fixedMatrix() const = 0;
-    virtual int mode3Reset() const = 0; // Reset on
-    virtual int32_t increaseTill() = 0;
-    virtual int progression() const = 0;
-    virtual int32_t sequentialLosses() = 0;
-    virtual int32_t sequentialWins() = 0;
-    // Whether the betting system is the one named: bettingSystem() == name.
-    virtual bool bettingSystemIs(std::string_view name) const { return bettingSystem() == name; }
 
     // What the tracker shows, each once it has changed it.
     // Mark Act_Number n lit or dark.
@@ -79,6 +64,9 @@ class WindowItems {
     virtual void showProgress(int progress) = 0;
     // The lock: Disable_Buttons (true) or Enable_Buttons (false) has run.
     virtual void showLock(bool locked) = 0;
+    // A spin setting's text as its reading rewrote it (tracker_settings.h);
+    // the tracker has already run what the change starts.
+    virtual void showSettingText(SpinSetting s, const std::string& text) = 0;
 
     // A timer's request as it now stands: on or off, and its interval in
     // milliseconds; restart: whether its count starts over now (switched on,

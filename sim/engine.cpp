@@ -70,7 +70,7 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
     HeadlessTracker tracker(items);
     HeadlessDriver driver(items, tracker);
     // The player sets up the window before the first spin.
-    items.apply(config.settings);
+    tracker.applySettings(config.settings);
 
     const uint64_t total = spinsPerSession(config);
     const std::vector<uint64_t> points = pathSpins(config);

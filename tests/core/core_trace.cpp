@@ -85,15 +85,14 @@ template <class TrackerItems>
 void hashItems(Fnv& h, HeadlessItems& items, const BasicTracker<TrackerItems>& tracker,
                const HeadlessDriver<TrackerItems>& driver) {
     h.number(tracker.currentNum());
-    h.number(items.gameMode());
-    h.text(items.bettingSystem());
-    h.number(items.safeLevel());
-    h.number(items.fixedMatrix());
-    h.number(items.mode3Reset());
-    h.number(items.progression());
-    for (const SpinValue* edit : {&items.Initial_Bet, &items.Increase_Till,
-                                  &items.Sequential_Losses, &items.Sequential_Wins})
-        h.text(edit->text());
+    h.number(tracker.settings().gameMode);
+    h.text(tracker.settings().bettingSystem);
+    h.number(tracker.settings().safeLevel);
+    h.number(tracker.settings().fixedMatrix);
+    h.number(tracker.settings().mode3Reset);
+    h.number(tracker.settings().progression);
+    for (SpinSetting f : kSpinSettings)
+        h.text(tracker.settingText(f));
     uint64_t lit = 0;
     for (int n = 0; n <= kHighestNumber; ++n)
         if (tracker.actNumberVisible(n)) lit |= uint64_t{1} << n;
@@ -184,21 +183,14 @@ class ForwardingItems final : public WindowItems {
     explicit ForwardingItems(HeadlessItems& to) : m_to(to) {}
 
     int64_t calendarSeconds() const override { return m_to.calendarSeconds(); }
-    int gameMode() const override { return m_to.gameMode(); }
-    std::string bettingSystem() const override { return m_to.bettingSystem(); }
-    int32_t initialBet() override { return m_to.initialBet(); }
-    int safeLevel() const override { return m_to.safeLevel(); }
-    bool fixedMatrix() const override { return m_to.fixedMatrix(); }
-    int mode3Reset() const override { return m_to.mode3Reset(); }
-    int32_t increaseTill() override { return m_to.increaseTill(); }
-    int progression() const override { return m_to.progression(); }
-    int32_t sequentialLosses() override { return m_to.sequentialLosses(); }
-    int32_t sequentialWins() override { return m_to.sequentialWins(); }
     void showLit(int n, bool lit) override { m_to.showLit(n, lit); }
     void showStrip(const HistoryStrip& strip) override { m_to.showStrip(strip); }
     void showBet(const std::string& text) override { m_to.showBet(text); }
     void showProgress(int progress) override { m_to.showProgress(progress); }
     void showLock(bool locked) override { m_to.showLock(locked); }
+    void showSettingText(SpinSetting s, const std::string& text) override {
+        m_to.showSettingText(s, text);
+    }
     void showTimer(TimerId id, bool on, int interval, bool restart) override {
         m_to.showTimer(id, on, interval, restart);
     }
@@ -207,41 +199,40 @@ class ForwardingItems final : public WindowItems {
     HeadlessItems& m_to;
 };
 
-template <class Tracker>
-void changeSetting(SplitMix& random, HeadlessItems& items, Tracker& tracker) {
+template <class Tracker> void changeSetting(SplitMix& random, Tracker& tracker) {
     static const char* const kBets[] = {"1", "2", "5", "10000", "0", "-3", "99999", "", "x", "$10"};
     static const char* const kTills[] = {"1", "3", "5", "18", "35", "0", "40"};
     static const char* const kRuns[] = {"1", "2", "3"};
     switch (random.below(12)) {
     case 0:
-        items.setGameMode(random.below(3));
+        tracker.setGameMode(random.below(3));
         break;
     case 1:
-        items.setBettingSystem(random.below(2) ? "Martingale" : "Donald");
+        tracker.setBettingSystem(random.below(2) ? "Martingale" : "Donald");
         break;
     case 2:
-        items.Initial_Bet.setText(kBets[random.below(10)]);
+        tracker.typeSettingText(vantel::SpinSetting::InitialBet, kBets[random.below(10)]);
         break;
     case 3:
-        items.setSafeLevel(random.below(5));
+        tracker.setSafeLevel(random.below(5));
         break;
     case 4:
-        items.setFixedMatrix(!items.fixedMatrix());
+        tracker.setFixedMatrix(!tracker.settings().fixedMatrix);
         break;
     case 5:
-        items.setMode3Reset(random.below(3));
+        tracker.setMode3Reset(random.below(3));
         break;
     case 6:
-        items.setProgression(random.below(2));
+        tracker.setProgression(random.below(2));
         break;
     case 7:
-        items.Increase_Till.setText(kTills[random.below(7)]);
+        tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, kTills[random.below(7)]);
         break;
     case 8:
-        items.Sequential_Losses.setText(kRuns[random.below(3)]);
+        tracker.typeSettingText(vantel::SpinSetting::MCount, kRuns[random.below(3)]);
         break;
     case 9:
-        items.Sequential_Wins.setText(kRuns[random.below(3)]);
+        tracker.typeSettingText(vantel::SpinSetting::WCount, kRuns[random.below(3)]);
         break;
     default:
         if (!tracker.buttonsLocked()) tracker.Reset_BetsClick();
@@ -282,16 +273,16 @@ template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const Tra
     TrackerOn<TrackerItems> on(items);
     BasicTracker<TrackerItems>& tracker = on.tracker;
     HeadlessDriver<TrackerItems> driver(items, tracker);
-    items.setGameMode(p.mode);
-    items.setBettingSystem(p.system);
-    items.setSafeLevel(p.safeLevel);
-    items.setFixedMatrix(p.fixedMatrix);
-    items.setMode3Reset(p.mode3Reset);
-    items.setProgression(p.progression);
-    items.Initial_Bet.setText(p.initialBet);
-    items.Increase_Till.setText(p.increaseTill);
-    items.Sequential_Losses.setText(p.losses);
-    items.Sequential_Wins.setText(p.wins);
+    tracker.setGameMode(p.mode);
+    tracker.setBettingSystem(p.system);
+    tracker.setSafeLevel(p.safeLevel);
+    tracker.setFixedMatrix(p.fixedMatrix);
+    tracker.setMode3Reset(p.mode3Reset);
+    tracker.setProgression(p.progression);
+    tracker.typeSettingText(vantel::SpinSetting::InitialBet, p.initialBet);
+    tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, p.increaseTill);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, p.losses);
+    tracker.typeSettingText(vantel::SpinSetting::WCount, p.wins);
     std::unique_ptr<BasicSpinHistory<TrackerItems>> history;
     if (p.undo) history = std::make_unique<BasicSpinHistory<TrackerItems>>(tracker, 50);
     SplitMix random(config.seed);
@@ -308,7 +299,7 @@ template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const Tra
     std::vector<TraceCheckpoint> trace;
     TraceCheckpoint current;
     for (int spin = 1; spin <= config.spins; ++spin) {
-        if (p.settingEvents && random.chance(60)) changeSetting(random, items, tracker);
+        if (p.settingEvents && random.chance(60)) changeSetting(random, tracker);
         if (history && random.chance(40)) {
             for (int k = 1 + random.below(3); k > 0; --k)
                 history->undo();

@@ -17,7 +17,7 @@ class Mode2Order
       public ::testing::WithParamInterface<std::pair<std::vector<int>, std::vector<int>>> {};
 
 TEST_P(Mode2Order, MostFrequentFirstTiesByRecencyAmongTheLast37Spins) {
-    items.setGameMode(1);
+    tracker.setGameMode(1);
     for (int n : GetParam().first)
         play(n);
     EXPECT_FALSE(tracker.buttonsLocked());
@@ -51,8 +51,8 @@ class FixedMatrix : public Analyses,
 
 TEST_P(FixedMatrix, AfterAHitTheSameNumbersLightAgainInNPlusOneTicks) {
     const auto [mode, analysis] = GetParam();
-    items.setGameMode(mode);
-    items.setFixedMatrix(true);
+    tracker.setGameMode(mode);
+    tracker.setFixedMatrix(true);
     collect();
     play(17);
     const NumberList matrix = tracker.Prediction_List;
@@ -101,14 +101,14 @@ class Sequential : public Analyses {
         EXPECT_EQ(lit(), predicted());
     }
     void start() {
-        items.setGameMode(2);
+        tracker.setGameMode(2);
         collect();
         play(14);
     }
 };
 
 TEST_F(Sequential, DefaultSettingsPlayedSpinBySpin) {
-    items.setGameMode(2);
+    tracker.setGameMode(2);
     for (int n : {10, 11, 12, 13})
         play(n);
     const struct {
@@ -144,14 +144,14 @@ TEST_F(Sequential, ResetRulesTellZeroFromProfit) {
         SeqState afterFirstHit;
         SeqState afterSecondHit;
     } cases[] = {{0, {1, 1, 0}, {1, 1, 0}}, {1, {4, 5, 0}, {1, 1, 0}}, {2, {4, 5, 0}, {3, 4, 160}}};
-    items.setProgression(1);
-    items.Increase_Till.setText("4");
-    items.Sequential_Losses.setText("4");
-    items.Sequential_Wins.setText("2");
+    tracker.setProgression(1);
+    tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, "4");
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "4");
+    tracker.typeSettingText(vantel::SpinSetting::WCount, "2");
     start();
     for (const auto& c : cases) {
         SCOPED_TRACE("reset rule " + std::to_string(c.rule));
-        items.setMode3Reset(c.rule);
+        tracker.setMode3Reset(c.rule);
         tracker.Reset_BetsClick();
         expectSequence({1, 1, 0});
         for (int i = 0; i < 18; ++i)
@@ -172,12 +172,12 @@ TEST_F(Sequential, DoubleAndPlusInitialBetStepUpAndDownButNeverBelowTheInitialBe
         {0, {{2, 6, -3}, {3, 12, -15}, {2, 6, 381}, {1, 3, 585}, {1, 3, 690}}},
         {1, {{2, 6, -3}, {3, 9, -15}, {2, 6, 282}, {1, 3, 486}, {1, 3, 591}}},
     };
-    items.setMode3Reset(2);
-    items.Sequential_Losses.setText("1");
-    items.Initial_Bet.setText("3");
+    tracker.setMode3Reset(2);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
+    tracker.typeSettingText(vantel::SpinSetting::InitialBet, "3");
     start();
     for (const auto& c : cases) {
-        items.setProgression(c.progression);
+        tracker.setProgression(c.progression);
         tracker.Reset_BetsClick();
         expectSequence({1, 3, 0});
         for (int i = 0; i < 5; ++i) {
@@ -190,13 +190,13 @@ TEST_F(Sequential, DoubleAndPlusInitialBetStepUpAndDownButNeverBelowTheInitialBe
 }
 
 TEST_F(Sequential, IncreaseTillCapsTheCountAndSoDoesTheLimitOf18) {
-    items.setMode3Reset(2);
-    items.setProgression(1);
-    items.Sequential_Losses.setText("1");
+    tracker.setMode3Reset(2);
+    tracker.setProgression(1);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
     start();
     for (auto [till, cap] : {std::pair{"3", 3}, std::pair{"30", 18}}) {
         SCOPED_TRACE(std::string("Increase_Till ") + till);
-        items.Increase_Till.setText(till);
+        tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, till);
         tracker.Reset_BetsClick();
         for (int i = 1; i <= 20; ++i) {
             miss();
@@ -210,7 +210,7 @@ TEST_F(Sequential, IncreaseTillCapsTheCountAndSoDoesTheLimitOf18) {
 // ---- Recovery after a failed spin ----
 
 TEST_F(Analyses, TheTableEndErrorUnlocksWithTheProgressionStartedOver) {
-    items.Initial_Bet.setText("3");
+    tracker.typeSettingText(vantel::SpinSetting::InitialBet, "3");
     collect();
     play(5);
     for (int i = 0; i < 17; ++i)

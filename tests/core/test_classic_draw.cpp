@@ -127,7 +127,7 @@ TEST_F(ClassicDraw, RecordsAllEighteenButLightsOnlyFromTheSafeLevelOn) {
     for (const auto& c : cases) {
         SCOPED_TRACE("safe level " + std::to_string(c.safeLevel) + ", streak " +
                      std::to_string(c.lossStreak));
-        items.setSafeLevel(c.safeLevel);
+        tracker.setSafeLevel(c.safeLevel);
         tracker.state().Loss_Streak = c.lossStreak;
         tracker.state().Bet_Active = c.betActiveBefore;
         tracker.Analize_Classic();

@@ -33,7 +33,7 @@ TEST_F(ModeStep, EachModeStartsOnlyItsOwnAnalysisWhichUnlocksAtItsEnd) {
     collect();
     for (const auto& c : cases) {
         SCOPED_TRACE("mode " + std::to_string(c.mode));
-        items.setGameMode(c.mode);
+        tracker.setGameMode(c.mode);
         ASSERT_TRUE(driver.spin(17));
         EXPECT_TRUE(tracker.buttonsLocked());
         for (TimerId id : vantel::kTrackerTimers)
@@ -55,16 +55,16 @@ NumberList waitingOrder(const std::vector<int>& seen) {
 
 TEST_F(ModeStep, SequentialOrdersItsListByEverySpinOfTheRecord) {
     collect();
-    items.setGameMode(2);
+    tracker.setGameMode(2);
     play(3);
     EXPECT_EQ(tracker.Sequential_Numbers_Cur, waitingOrder({30, 31, 32, 33, 3}));
     play(7);
     EXPECT_EQ(tracker.Sequential_Numbers_Cur, waitingOrder({30, 31, 32, 33, 3, 7}));
 
     // A spin entered in another mode counts as well.
-    items.setGameMode(0);
+    tracker.setGameMode(0);
     play(20);
-    items.setGameMode(2);
+    tracker.setGameMode(2);
     play(4);
     EXPECT_EQ(tracker.Sequential_Numbers_Cur, waitingOrder({30, 31, 32, 33, 3, 7, 20, 4}));
 }

@@ -26,7 +26,7 @@ class SequentialBooking : public vantel::testing::TrackerFixture {
     }
     // Four recorded spins, then the first Sequential analysis.
     void startSequential() {
-        items.setGameMode(2);
+        tracker.setGameMode(2);
         collect();
         play(14);
     }
@@ -36,7 +36,7 @@ TEST_F(SequentialBooking, TheFirstSwitchStartsFreshAndBooksNothingForTheMode1Dra
     collect();
     play(5);
     ASSERT_EQ(st().Bet_Active, 1);
-    items.setGameMode(2);
+    tracker.setGameMode(2);
     miss();
     expectSequence({1, 1, 0});
     EXPECT_EQ(st().Sequential_Miss_Run, 0);
@@ -49,29 +49,29 @@ TEST_F(SequentialBooking, TheFirstSwitchStartsFreshAndBooksNothingForTheMode1Dra
 
 TEST_F(SequentialBooking, ComingBackToSequentialShowsTheSequenceStakeInBet) {
     startSequential();
-    items.setGameMode(0);
+    tracker.setGameMode(0);
     miss();
     miss();
-    items.setSafeLevel(10); // the last Mode1 draw stays dark, so Bet_Active is 0
+    tracker.setSafeLevel(10); // the last Mode1 draw stays dark, so Bet_Active is 0
     miss();
     ASSERT_EQ(tracker.betText(), "8");
     ASSERT_EQ(st().Bet_Active, 0);
-    items.setSafeLevel(0);
-    items.setGameMode(2);
+    tracker.setSafeLevel(0);
+    tracker.setGameMode(2);
     miss();
     EXPECT_EQ(tracker.betText(), std::to_string(st().Sequential_Stake));
     EXPECT_EQ(lit().size(), static_cast<size_t>(st().Sequential_Count));
 }
 
 TEST_F(SequentialBooking, ALoweredIncreaseTillCapsFromTheNextAnalysis) {
-    items.setMode3Reset(2);
-    items.Sequential_Losses.setText("1");
-    items.Sequential_Wins.setText("3");
+    tracker.setMode3Reset(2);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
+    tracker.typeSettingText(vantel::SpinSetting::WCount, "3");
     startSequential();
     for (int i = 0; i < 4; ++i)
         miss();
     ASSERT_EQ(lit().size(), 5u);
-    items.Increase_Till.setText("3");
+    tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, "3");
     hit(); // one hit of three: the sequence does not step
     EXPECT_EQ(st().Sequential_Count, 3);
     EXPECT_EQ(lit().size(), 3u);
@@ -79,10 +79,10 @@ TEST_F(SequentialBooking, ALoweredIncreaseTillCapsFromTheNextAnalysis) {
 }
 
 TEST_F(SequentialBooking, DrawsLeftDarkBySafeLevelNeitherBookNorStep) {
-    items.setMode3Reset(2);
-    items.Sequential_Losses.setText("1");
+    tracker.setMode3Reset(2);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
     startSequential();
-    items.setSafeLevel(10);
+    tracker.setSafeLevel(10);
     miss(); // books the lit draw of the first analysis; the next draws stay dark
     expectSequence({2, 2, -1});
     for (int i = 0; i < 4; ++i) {
@@ -94,9 +94,9 @@ TEST_F(SequentialBooking, DrawsLeftDarkBySafeLevelNeitherBookNorStep) {
 }
 
 TEST_F(SequentialBooking, AStepPastTheLargestTableStakeStartsTheSequenceOver) {
-    items.setMode3Reset(2);
-    items.Sequential_Losses.setText("1");
-    items.Initial_Bet.setText("3");
+    tracker.setMode3Reset(2);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
+    tracker.typeSettingText(vantel::SpinSetting::InitialBet, "3");
     startSequential();
     int64_t result = 0;
     for (int i = 1; i <= 17; ++i) {
@@ -135,7 +135,7 @@ TEST_F(SequentialBooking, LongestWaitingFollowsEverySpinOfTheRecord) {
             ASSERT_TRUE(play.spin(n));
             play.runUntilIdle();
         }
-        fresh.setGameMode(2);
+        seq.setGameMode(2);
         for (int n : c.sequentialSpins) {
             ASSERT_TRUE(play.spin(n));
             play.runUntilIdle();
@@ -157,8 +157,8 @@ TEST_F(SequentialBooking, AResetWhileNumbersAreLitBooksWhatIsLitAtTheNewStake) {
         bool hit;
         int64_t result;
     } cases[] = {{false, -6}, {true, 36 - 6}};
-    items.setMode3Reset(2);
-    items.Sequential_Losses.setText("1");
+    tracker.setMode3Reset(2);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
     startSequential();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hit ? "hit" : "miss");
@@ -179,13 +179,13 @@ TEST_F(SequentialBooking, AfterTheTableEndEachSystemStartsOverAndFailsOnlyAtItsE
         const char* lastStake;
         const char* afterOneMiss;
     } cases[] = {{"Martingale", 17, "262144", "4"}, {"Donald", 999, "2000", "4"}};
-    items.Initial_Bet.setText("2");
+    tracker.typeSettingText(vantel::SpinSetting::InitialBet, "2");
     collect();
     play(5);
     size_t errors = 0;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.system);
-        items.setBettingSystem(c.system);
+        tracker.setBettingSystem(c.system);
         tracker.Reset_BetsClick();
         for (int round = 0; round < 2; ++round) {
             for (int i = 0; i < c.rows; ++i)
@@ -209,36 +209,37 @@ TEST_F(SequentialBooking, AfterTheTableEndEachSystemStartsOverAndFailsOnlyAtItsE
 }
 
 TEST_F(SequentialBooking, HeadlessSettingsStayInTheirControlsRanges) {
-    items.setSafeLevel(11);
-    EXPECT_EQ(items.safeLevel(), 10);
-    items.setSafeLevel(-1);
-    EXPECT_EQ(items.safeLevel(), 0);
+    tracker.setSafeLevel(11);
+    EXPECT_EQ(tracker.settings().safeLevel, 10);
+    tracker.setSafeLevel(-1);
+    EXPECT_EQ(tracker.settings().safeLevel, 0);
     const struct {
-        void (HeadlessItems::*set)(int);
-        int (HeadlessItems::*get)() const;
+        void (vantel::HeadlessTracker::*set)(int);
+        int vantel::Settings::*get;
         int items; // the list's items are indexed 0 .. items - 1
-    } selections[] = {{&HeadlessItems::setGameMode, &HeadlessItems::gameMode, 3},
-                      {&HeadlessItems::setMode3Reset, &HeadlessItems::mode3Reset, 3},
-                      {&HeadlessItems::setProgression, &HeadlessItems::progression, 2}};
+    } selections[] = {
+        {&vantel::HeadlessTracker::setGameMode, &vantel::Settings::gameMode, 3},
+        {&vantel::HeadlessTracker::setMode3Reset, &vantel::Settings::mode3Reset, 3},
+        {&vantel::HeadlessTracker::setProgression, &vantel::Settings::progression, 2}};
     for (const auto& s : selections) {
         for (int index : {s.items, -1, 1000}) {
-            (items.*s.set)(1);
-            (items.*s.set)(index);
-            EXPECT_EQ((items.*s.get)(), 1) << "index " << index;
+            (tracker.*s.set)(1);
+            (tracker.*s.set)(index);
+            EXPECT_EQ(tracker.settings().*s.get, 1) << "index " << index;
         }
     }
-    items.setBettingSystem("Donald");
-    items.setBettingSystem("Fibonacci");
-    EXPECT_EQ(items.bettingSystem(), "Donald");
+    tracker.setBettingSystem("Donald");
+    tracker.setBettingSystem("Fibonacci");
+    EXPECT_EQ(tracker.settings().bettingSystem, "Donald");
 }
 
 TEST_F(SequentialBooking, ATypedIncreaseTillOutsideItsRangeStillCoversOneToEighteen) {
-    items.setMode3Reset(2);
-    items.Sequential_Losses.setText("1");
+    tracker.setMode3Reset(2);
+    tracker.typeSettingText(vantel::SpinSetting::MCount, "1");
     startSequential();
     for (const char* till : {"0", "-4", "99"}) {
         SCOPED_TRACE(std::string("Increase_Till ") + till);
-        items.Increase_Till.setText(till);
+        tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, till);
         tracker.Reset_BetsClick();
         for (int i = 0; i < 20; ++i) {
             miss();

@@ -71,28 +71,23 @@ void expectSameSession(const Session& a, const Session& b) {
 // A tracker on headless items with its undo history; the calendar stands
 // still, so two of them given the same spins draw the same numbers.
 struct Table {
-    Table() {
-        items.fixCalendar(1700000000);
-        for (SpinValue* edit :
-             {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
-            edit->OnChange = [this] { tracker.Initial_BetChange(); };
-    }
+    Table() { items.fixCalendar(1700000000); }
     void play(int n) {
         driver.spin(n);
         driver.runUntilIdle();
     }
     Session save() {
         Session s;
-        s.settings.gameMode = items.gameMode();
-        s.settings.bettingSystem = items.bettingSystem();
-        s.settings.initialBet = items.initialBet();
-        s.settings.safeLevel = items.safeLevel();
-        s.settings.fixedMatrix = items.fixedMatrix();
-        s.settings.mode3Reset = items.mode3Reset();
-        s.settings.increaseTill = items.increaseTill();
-        s.settings.progression = items.progression();
-        s.settings.sequentialLosses = items.sequentialLosses();
-        s.settings.sequentialWins = items.sequentialWins();
+        s.settings.gameMode = tracker.settings().gameMode;
+        s.settings.bettingSystem = tracker.settings().bettingSystem;
+        s.settings.initialBet = tracker.readSetting(vantel::SpinSetting::InitialBet);
+        s.settings.safeLevel = tracker.settings().safeLevel;
+        s.settings.fixedMatrix = tracker.settings().fixedMatrix;
+        s.settings.mode3Reset = tracker.settings().mode3Reset;
+        s.settings.increaseTill = tracker.readSetting(vantel::SpinSetting::IncreaseTill);
+        s.settings.progression = tracker.settings().progression;
+        s.settings.sequentialLosses = tracker.readSetting(vantel::SpinSetting::MCount);
+        s.settings.sequentialWins = tracker.readSetting(vantel::SpinSetting::WCount);
         s.entered = history.entered();
         s.tracker = tracker.snapshot();
         s.undo = history.undoSteps();
@@ -101,16 +96,20 @@ struct Table {
     }
     // As the window opens a session: settings, then the tracker, then the history.
     void open(Session s) {
-        items.setGameMode(s.settings.gameMode);
-        items.setBettingSystem(s.settings.bettingSystem);
-        items.Initial_Bet.setValue(s.settings.initialBet);
-        items.setSafeLevel(s.settings.safeLevel);
-        items.setFixedMatrix(s.settings.fixedMatrix);
-        items.setMode3Reset(s.settings.mode3Reset);
-        items.Increase_Till.setValue(s.settings.increaseTill);
-        items.setProgression(s.settings.progression);
-        items.Sequential_Losses.setValue(s.settings.sequentialLosses);
-        items.Sequential_Wins.setValue(s.settings.sequentialWins);
+        tracker.setGameMode(s.settings.gameMode);
+        tracker.setBettingSystem(s.settings.bettingSystem);
+        tracker.typeSettingText(vantel::SpinSetting::InitialBet,
+                                std::to_string(s.settings.initialBet));
+        tracker.setSafeLevel(s.settings.safeLevel);
+        tracker.setFixedMatrix(s.settings.fixedMatrix);
+        tracker.setMode3Reset(s.settings.mode3Reset);
+        tracker.typeSettingText(vantel::SpinSetting::IncreaseTill,
+                                std::to_string(s.settings.increaseTill));
+        tracker.setProgression(s.settings.progression);
+        tracker.typeSettingText(vantel::SpinSetting::MCount,
+                                std::to_string(s.settings.sequentialLosses));
+        tracker.typeSettingText(vantel::SpinSetting::WCount,
+                                std::to_string(s.settings.sequentialWins));
         tracker.restore(s.tracker);
         tracker.NumbersList.clear();
         for (const EnteredSpin& e : s.entered)
@@ -128,16 +127,16 @@ struct Table {
 void playRandomly(Table& t, std::mt19937& random, int spins) {
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     auto settle = [&] {
-        t.items.setGameMode(pick(3));
-        t.items.setBettingSystem(pick(2) ? "Donald" : "Martingale");
-        t.items.setSafeLevel(pick(3));
-        t.items.setFixedMatrix(pick(3) == 0);
-        t.items.setMode3Reset(pick(3));
-        t.items.setProgression(pick(2));
-        t.items.Initial_Bet.setValue(1 + pick(20));
-        t.items.Increase_Till.setValue(1 + pick(35));
-        t.items.Sequential_Losses.setValue(1 + pick(4));
-        t.items.Sequential_Wins.setValue(1 + pick(4));
+        t.tracker.setGameMode(pick(3));
+        t.tracker.setBettingSystem(pick(2) ? "Donald" : "Martingale");
+        t.tracker.setSafeLevel(pick(3));
+        t.tracker.setFixedMatrix(pick(3) == 0);
+        t.tracker.setMode3Reset(pick(3));
+        t.tracker.setProgression(pick(2));
+        t.tracker.typeSettingText(vantel::SpinSetting::InitialBet, std::to_string(1 + pick(20)));
+        t.tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, std::to_string(1 + pick(35)));
+        t.tracker.typeSettingText(vantel::SpinSetting::MCount, std::to_string(1 + pick(4)));
+        t.tracker.typeSettingText(vantel::SpinSetting::WCount, std::to_string(1 + pick(4)));
     };
     settle();
     for (int i = 0; i < spins; ++i) {
@@ -198,7 +197,7 @@ TEST(SessionFile, AThousandSpinsWithTheirUndoStepsTakeUnderSixHundredBytesASpin)
     for (int mode = 0; mode < 3; ++mode) {
         std::mt19937 random(7);
         Table t;
-        t.items.setGameMode(mode);
+        t.tracker.setGameMode(mode);
         for (int i = 0; i < 1000; ++i)
             t.play(static_cast<int>(random() % 37));
         const Session s = t.save();
@@ -221,7 +220,7 @@ TEST(SessionFile, ASessionWithNoSpinsReadsBack) {
 // A small valid session to damage.
 std::string validText() {
     Table t;
-    t.items.setGameMode(1);
+    t.tracker.setGameMode(1);
     for (int n : {3, 17, 22, 0, 35, 17, 9, 14})
         t.play(n);
     return sessionText(t.save());

@@ -14,15 +14,12 @@
 
 namespace {
 
-using vantel::HeadlessItems;
-using vantel::SpinValue;
-
 struct Shown {
     std::string text;
     int changes; // runs of the change procedure (Initial_BetChange)
 };
 struct Case {
-    SpinValue HeadlessItems::*edit;
+    vantel::SpinSetting edit;
     const char* typed;
     bool hit; // the spin after the typing hits the lit number, else misses
     Shown afterTyping;
@@ -41,27 +38,26 @@ class SettingTexts : public vantel::testing::TrackerFixture,
 
 TEST_P(SettingTexts, ReadAsTheMinimumAndRewrittenWhenFirstRead) {
     const Case& c = GetParam();
-    items.setMode3Reset(2); // Manual: the sequence's own reset shows nothing here
-    items.setGameMode(2);
+    tracker.setMode3Reset(2); // Manual: the sequence's own reset shows nothing here
+    tracker.setGameMode(2);
     collect();
     play(14); // the sequence starts: one number lit at a stake of 1
     ASSERT_EQ(st().Sequential_Count, 1);
-    SpinValue& edit = items.*c.edit;
-    edit.setText(c.typed);
-    EXPECT_EQ(edit.text(), c.afterTyping.text);
+    type(c.edit, c.typed);
+    EXPECT_EQ(tracker.settingText(c.edit), c.afterTyping.text);
     EXPECT_EQ(m_settingChanges, c.afterTyping.changes);
     c.hit ? hit() : miss();
-    EXPECT_EQ(edit.text(), c.afterSpin.text);
+    EXPECT_EQ(tracker.settingText(c.edit), c.afterSpin.text);
     EXPECT_EQ(m_settingChanges, c.afterSpin.changes);
     EXPECT_EQ(st().Sequential_Count, c.count);
     EXPECT_EQ(st().Sequential_Stake, c.stake);
     EXPECT_EQ(st().Sequential_Result, c.result);
 }
 
-constexpr auto kBet = &HeadlessItems::Initial_Bet;
-constexpr auto kTill = &HeadlessItems::Increase_Till;
-constexpr auto kMCount = &HeadlessItems::Sequential_Losses;
-constexpr auto kWCount = &HeadlessItems::Sequential_Wins;
+constexpr auto kBet = vantel::SpinSetting::InitialBet;
+constexpr auto kTill = vantel::SpinSetting::IncreaseTill;
+constexpr auto kMCount = vantel::SpinSetting::MCount;
+constexpr auto kWCount = vantel::SpinSetting::WCount;
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SettingTexts,

@@ -41,28 +41,28 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         const int changes = m_settingChanges;
         const double r = chance(random);
         if (r < 0.02)
-            items.setGameMode(std::uniform_int_distribution<int>(0, 2)(random));
+            tracker.setGameMode(std::uniform_int_distribution<int>(0, 2)(random));
         else if (r < 0.03)
-            items.setBettingSystem(chance(random) < 0.5 ? "Martingale" : "Donald");
+            tracker.setBettingSystem(chance(random) < 0.5 ? "Martingale" : "Donald");
         else if (r < 0.035)
-            items.Initial_Bet.setText(pick(random, bets));
+            type(vantel::SpinSetting::InitialBet, pick(random, bets));
         else if (r < 0.05)
-            items.setSafeLevel(pick(random, levels));
+            tracker.setSafeLevel(pick(random, levels));
         else if (r < 0.055)
-            items.setFixedMatrix(!items.fixedMatrix());
+            tracker.setFixedMatrix(!tracker.settings().fixedMatrix);
         else if (r < 0.065)
-            items.setMode3Reset(std::uniform_int_distribution<int>(0, 2)(random));
+            tracker.setMode3Reset(std::uniform_int_distribution<int>(0, 2)(random));
         else if (r < 0.075)
-            items.setProgression(std::uniform_int_distribution<int>(0, 1)(random));
+            tracker.setProgression(std::uniform_int_distribution<int>(0, 1)(random));
         else if (r < 0.085)
-            items.Increase_Till.setText(pick(random, tills));
+            type(vantel::SpinSetting::IncreaseTill, pick(random, tills));
         else if (r < 0.09)
-            items.Sequential_Losses.setText(pick(random, runs));
+            type(vantel::SpinSetting::MCount, pick(random, runs));
         else if (r < 0.095)
-            items.Sequential_Wins.setText(pick(random, runs));
+            type(vantel::SpinSetting::WCount, pick(random, runs));
         else if (r < 0.1)
             tracker.Reset_BetsClick();
-        const bool sequential = items.gameMode() == 2;
+        const bool sequential = tracker.settings().gameMode == 2;
         if (sequential && ((r >= 0.095 && r < 0.1) || m_settingChanges != changes)) booked = 0;
 
         // Mostly misses, so that long losing runs reach the ends of the tables.
@@ -106,7 +106,7 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
             continue;
         }
         if (!analysed) continue;
-        if (st().Loss_Streak >= items.safeLevel())
+        if (st().Loss_Streak >= tracker.settings().safeLevel)
             ASSERT_EQ(shown, distinct);
         else
             ASSERT_TRUE(shown.empty());
@@ -119,8 +119,9 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
             int64_t stake;
             int64_t result;
         } seq{st().Sequential_Count, st().Sequential_Stake, st().Sequential_Result};
-        const int64_t initial = items.Initial_Bet.value();
-        const int32_t cap = std::clamp(items.Increase_Till.value(), 1, 18);
+        const int64_t initial = tracker.readSetting(vantel::SpinSetting::InitialBet);
+        const int32_t cap =
+            std::clamp(tracker.readSetting(vantel::SpinSetting::IncreaseTill), 1, 18);
         ASSERT_EQ(tracker.betText(), std::to_string(seq.stake));
         ASSERT_GE(seq.count, 1);
         ASSERT_LE(seq.count, cap);
@@ -128,7 +129,7 @@ TEST_F(Soak, RandomSettingsBetweenSpinsKeepEveryInvariant) {
         ASSERT_GE(seq.stake, std::min(initial, 131072 * initial));
         ASSERT_LE(seq.stake, std::max(initial, 131072 * initial));
         if (books) booked += outlay.net();
-        const int rule = items.mode3Reset();
+        const int rule = tracker.settings().mode3Reset;
         const bool ruleEnds = books && ((rule == 0 && booked >= 0) || (rule == 1 && booked > 0));
         const bool fresh = seq.result == 0 && seq.count == 1 && seq.stake == initial &&
                            st().Sequential_Miss_Run == 0 && st().Sequential_Win_Run == 0;

@@ -34,8 +34,8 @@ TEST_F(Stakes, WorkedSequencesScaleTheTableRowByTheInitialBet) {
     startLit();
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.system) + " " + c.outcomes);
-        items.setBettingSystem(c.system);
-        items.Initial_Bet.setText("5");
+        tracker.setBettingSystem(c.system);
+        type(vantel::SpinSetting::InitialBet, "5");
         EXPECT_EQ(tracker.betText(), "5");
         for (size_t i = 0; c.outcomes[i] != '\0'; ++i) {
             const int32_t balance = st().Balance_Value;
@@ -47,7 +47,7 @@ TEST_F(Stakes, WorkedSequencesScaleTheTableRowByTheInitialBet) {
             EXPECT_EQ(st().Balance_Value, balance + won);
             EXPECT_EQ(st().Balance2_Value, balance2 + won);
         }
-        items.Initial_Bet.setText("1");
+        type(vantel::SpinSetting::InitialBet, "1");
     }
 }
 
@@ -72,7 +72,7 @@ TEST_F(Stakes, AHitOnAnUnlitDrawResetsTheStreakButNotTheStake) {
     startLit();
     miss();
     miss();
-    items.setSafeLevel(5);
+    tracker.setSafeLevel(5);
     miss(); // Loss_Streak 3: the draw after it stays dark
     ASSERT_EQ(tracker.betText(), "8");
     ASSERT_TRUE(lit().empty());
@@ -86,18 +86,18 @@ TEST_F(Stakes, AHitOnAnUnlitDrawResetsTheStreakButNotTheStake) {
 TEST_F(Stakes, EveryChangeOfTheInitialBetResetsTheProgression) {
     startLit();
     miss();
-    items.Initial_Bet.setText("2");
+    type(vantel::SpinSetting::InitialBet, "2");
     EXPECT_EQ(st().Progression_Index, 0);
     EXPECT_EQ(tracker.betText(), "2");
     EXPECT_EQ(st().Balance_Value, 200000);
-    items.Initial_Bet.setText("25");
+    type(vantel::SpinSetting::InitialBet, "25");
     EXPECT_EQ(tracker.betText(), "25");
     EXPECT_EQ(st().Balance_Value, 2500000);
     EXPECT_EQ(m_settingChanges, 2);
 
     miss();
-    items.Initial_Bet.setText(""); // falls back to "1" from inside its own change
-    EXPECT_EQ(items.Initial_Bet.text(), "1");
+    type(vantel::SpinSetting::InitialBet, ""); // falls back to "1" from inside its own change
+    EXPECT_EQ(tracker.settingText(vantel::SpinSetting::InitialBet), "1");
     EXPECT_EQ(m_settingChanges, 4);
     EXPECT_EQ(st().Progression_Index, 0);
     EXPECT_EQ(tracker.betText(), "1");
@@ -112,12 +112,12 @@ TEST_F(Stakes, SwitchingFromDonaldAtRow17WinsBackToRowZeroOrLosesPastTheEnd) {
     startLit();
     for (bool win : {true, false}) {
         SCOPED_TRACE(win ? "win" : "loss");
-        items.setBettingSystem("Donald");
+        tracker.setBettingSystem("Donald");
         for (int i = 0; i < 17; ++i)
             miss();
         ASSERT_EQ(st().Progression_Index, 17);
         ASSERT_EQ(tracker.betText(), "18");
-        items.setBettingSystem("Martingale");
+        tracker.setBettingSystem("Martingale");
         if (win) {
             hit();
             EXPECT_EQ(st().Progression_Index, 0);
@@ -131,7 +131,7 @@ TEST_F(Stakes, SwitchingFromDonaldAtRow17WinsBackToRowZeroOrLosesPastTheEnd) {
 }
 
 TEST_F(Stakes, HugeTypedBetsGiveExactStakesAndSaturatedBalances) {
-    items.Initial_Bet.setText("2000000000");
+    type(vantel::SpinSetting::InitialBet, "2000000000");
     EXPECT_EQ(tracker.betText(), "2000000000");
     EXPECT_EQ(st().Balance_Value, 2147483647);
     startLit();
@@ -139,7 +139,7 @@ TEST_F(Stakes, HugeTypedBetsGiveExactStakesAndSaturatedBalances) {
     miss();
     EXPECT_EQ(tracker.betText(), "8000000000");
 
-    items.Initial_Bet.setText("-2000000000");
+    type(vantel::SpinSetting::InitialBet, "-2000000000");
     EXPECT_EQ(tracker.betText(), "-2000000000");
     EXPECT_EQ(st().Balance_Value, -2147483647 - 1);
 

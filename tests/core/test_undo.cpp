@@ -71,11 +71,7 @@ std::string describe(const Observation& o) {
 
 // One tracker on headless items with an undo history, the clock on the virtual time.
 struct Session {
-    Session() {
-        for (SpinValue* edit :
-             {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
-            edit->OnChange = [this] { tracker.Initial_BetChange(); };
-    }
+    Session() {}
     Observation now() const { return observe(tracker); }
 
     HeadlessItems items;
@@ -102,12 +98,12 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
         }
         Session& s = *session;
         const Observation start = s.now();
-        s.items.setGameMode(pick(3));
-        s.items.setBettingSystem(pick(2) ? "Donald" : "Martingale");
-        s.items.setSafeLevel(pick(3));
-        s.items.setFixedMatrix(pick(4) == 0);
-        s.items.setMode3Reset(pick(3));
-        s.items.setProgression(pick(2));
+        s.tracker.setGameMode(pick(3));
+        s.tracker.setBettingSystem(pick(2) ? "Donald" : "Martingale");
+        s.tracker.setSafeLevel(pick(3));
+        s.tracker.setFixedMatrix(pick(4) == 0);
+        s.tracker.setMode3Reset(pick(3));
+        s.tracker.setProgression(pick(2));
 
         std::vector<Observation> before; // one per spin the history holds
         bool changedBeforeFirstSpin = false;
@@ -166,19 +162,20 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
                 if (before.empty()) changedBeforeFirstSpin = true;
                 switch (pick(6)) {
                 case 0:
-                    s.items.setGameMode(pick(3));
+                    s.tracker.setGameMode(pick(3));
                     break;
                 case 1:
-                    s.items.setBettingSystem(pick(2) ? "Donald" : "Martingale");
+                    s.tracker.setBettingSystem(pick(2) ? "Donald" : "Martingale");
                     break;
                 case 2:
-                    s.items.setSafeLevel(pick(4));
+                    s.tracker.setSafeLevel(pick(4));
                     break;
                 case 3:
-                    s.items.setFixedMatrix(!s.items.fixedMatrix());
+                    s.tracker.setFixedMatrix(!s.tracker.settings().fixedMatrix);
                     break;
                 case 4:
-                    s.items.Initial_Bet.setText(std::to_string(1 + pick(20)));
+                    s.tracker.typeSettingText(vantel::SpinSetting::InitialBet,
+                                              std::to_string(1 + pick(20)));
                     break;
                 default:
                     s.tracker.Reset_BetsClick();

@@ -15,17 +15,19 @@ namespace vantel::testing {
 
 // A tracker on headless window items, played by the headless driver. The
 // calendar clock is either a fixed second or follows the virtual time of the
-// timers, so every run is deterministic. The three integer settings run
-// Initial_BetChange on every change of their text, as the window binds them.
+// timers, so every run is deterministic. m_settingChanges counts the runs of
+// Initial_BetChange that a change of a spin setting's text started: typed, or
+// rewritten by its reading.
 class TrackerFixture : public ::testing::Test {
   protected:
     TrackerFixture() {
-        for (SpinValue* edit :
-             {&items.Initial_Bet, &items.Sequential_Losses, &items.Sequential_Wins})
-            edit->OnChange = [this] {
-                ++m_settingChanges;
-                tracker.Initial_BetChange();
-            };
+        items.OnSettingText = [this](SpinSetting s, const std::string&) {
+            if (changeResetsStakes(s)) ++m_settingChanges;
+        };
+    }
+    // Types a spin setting's text as a player would.
+    void type(SpinSetting s, const std::string& text) {
+        if (tracker.typeSettingText(s, text) && changeResetsStakes(s)) ++m_settingChanges;
     }
 
     int64_t calendarSeconds() const { return items.calendarSeconds(); }

@@ -1,13 +1,17 @@
 // The window shows what the tracker keeps, after every spin, tick, undo and
 // redo: the lit marks, the strip, Bet, the progress bar, the lock and the
-// tracker timers' flags and intervals, in every mode, Fixed Matrix on and off.
+// tracker timers' flags and intervals, in every mode, Fixed Matrix on and off;
+// and the tracker holds every setting as the window's controls show it.
 #include "widgets/cgauge.h"
 #include "widgets/colour_label.h"
+#include "widgets/cspinedit.h"
 #include "widgets/flat_button.h"
 #include "window_fixture.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QSlider>
 
 #include <array>
 #include <cstdint>
@@ -38,6 +42,24 @@ class WindowFollows : public WindowTest {
             if (form.timerEnabled(id) != t.timerEnabled(id) ||
                 form.timerInterval(id) != t.timerInterval(id))
                 return "timer " + std::to_string(static_cast<int>(id));
+        return {};
+    }
+    // The first setting the tracker holds otherwise than its control shows it.
+    std::string settingDifference() {
+        const vantel::Tracker& t = form.tracker();
+        const vantel::Settings s = t.settings();
+        if (s.gameMode != form.Game_Mode->currentIndex()) return "Game Mode";
+        if (s.bettingSystem != form.Betting_System->currentText().toStdString())
+            return "Betting System";
+        if (s.safeLevel != form.SafeLevel->value()) return "Safe Level";
+        if (s.fixedMatrix != form.Fixed_Matrix->isChecked()) return "Fixed Matrix";
+        if (s.mode3Reset != form.Mode3_Reset->currentIndex()) return "Reset on";
+        if (s.progression != form.Progression->currentIndex()) return "Progression";
+        const std::array<TCSpinEdit*, vantel::kSpinSettingCount> edits = {
+            form.Initial_Bet, form.Increase_Till, form.Sequential_Losses, form.Sequential_Wins};
+        for (vantel::SpinSetting f : vantel::kSpinSettings)
+            if (t.settingText(f) != edits[static_cast<size_t>(f)]->text().toStdString())
+                return edits[static_cast<size_t>(f)]->objectName().toStdString();
         return {};
     }
     // Fires whichever tracker timer is on until none is, checking each tick.
@@ -80,6 +102,63 @@ TEST_F(WindowFollows, EverySpinTickAndUndo) {
             }
         }
     EXPECT_GT(form.tracker().NumbersList.count(), 100) << "the spins were entered";
+}
+
+TEST_F(WindowFollows, EveryChangeOfASettingAndEveryTextItsReadingRewrites) {
+    ASSERT_EQ(settingDifference(), "") << "at start";
+    static const char* const kTexts[] = {"1", "2", "5", "0", "40", "$10", "", "x", "-", "1.5"};
+    const std::array<TCSpinEdit*, 4> edits = {form.Initial_Bet, form.Increase_Till,
+                                              form.Sequential_Losses, form.Sequential_Wins};
+    uint32_t r = 4242;
+    const auto pick = [&r](uint32_t n) {
+        r = r * 1103515245u + 12345u;
+        return static_cast<int>((r >> 16) % n);
+    };
+    int rewritten = 0;
+    for (int k = 0; k < 400; ++k) {
+        const int control = pick(12);
+        std::string what = "control " + std::to_string(control);
+        switch (control) {
+        case 0:
+            form.Game_Mode->setCurrentIndex(pick(3));
+            break;
+        case 1:
+            form.Betting_System->setCurrentIndex(pick(2));
+            break;
+        case 2:
+            form.SafeLevel->setValue(pick(3));
+            break;
+        case 3:
+            form.Fixed_Matrix->setChecked(!form.Fixed_Matrix->isChecked());
+            break;
+        case 4:
+            form.Mode3_Reset->setCurrentIndex(pick(3));
+            break;
+        case 5:
+            form.Progression->setCurrentIndex(pick(2));
+            break;
+        case 6:
+        case 7: {
+            TCSpinEdit* edit = edits[static_cast<size_t>(pick(4))];
+            const char* text = kTexts[pick(10)];
+            what += std::string(" typed \"") + text + "\"";
+            edit->setText(QString::fromLatin1(text));
+            break;
+        }
+        default: {
+            const std::array<QString, 4> before = {edits[0]->text(), edits[1]->text(),
+                                                   edits[2]->text(), edits[3]->text()};
+            spin(pick(37));
+            tickToTheEnd("setting step " + std::to_string(k));
+            for (size_t i = 0; i < edits.size(); ++i)
+                rewritten += edits[i]->text() != before[i] ? 1 : 0;
+            what += " spin";
+            break;
+        }
+        }
+        ASSERT_EQ(settingDifference(), "") << "step " << k << ", " << what;
+    }
+    EXPECT_GT(rewritten, 5) << "spins read texts that were not whole numbers";
 }
 
 } // namespace

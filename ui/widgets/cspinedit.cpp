@@ -304,13 +304,18 @@ void TCSpinEdit::changeEvent(QEvent* event) {
 
 void TCSpinEdit::setTextAndNotify(const QString& newText) {
     if (newText == text()) return;
+    showText(newText);
+    if (OnChange) OnChange();
+}
+
+void TCSpinEdit::showText(const QString& newText) {
+    if (newText == text()) return;
     {
         const QSignalBlocker blocker(this);
         setText(newText);
     }
     m_lastText = newText;
     vantel::tool_events::valueChanged(this, newText.toInt());
-    if (OnChange) OnChange();
 }
 
 void TCSpinEdit::textChangedByEditor(const QString& newText) {

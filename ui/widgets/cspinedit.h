@@ -113,6 +113,9 @@ class TCSpinEdit : public QLineEdit {
     // Not const: a text that fails to parse is replaced by MinValue.
     int32_t Value();
     void setValue(int64_t v);
+    // Shows a text its owner rewrote, as assistive tools are told of any
+    // change, without running OnChange: the owner has run what it starts.
+    void showText(const QString& text);
 
     bool EditorEnabled() const { return m_editorEnabled; }
     void setEditorEnabled(bool on);

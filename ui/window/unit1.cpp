@@ -293,7 +293,7 @@ TForm1::~TForm1() {
         t->setEnabled(false);
         t->OnTimer = nullptr;
     }
-    for (TCSpinEdit* edit : {Initial_Bet, Sequential_Losses, Sequential_Wins})
+    for (TCSpinEdit* edit : {Initial_Bet, Increase_Till, Sequential_Losses, Sequential_Wins})
         edit->OnChange = nullptr;
     for (QObject* child : children())
         disconnect(child, nullptr, this, nullptr);
@@ -589,9 +589,30 @@ void TForm1::bindProcedures() {
     connect(ReCalculate, &QAbstractButton::clicked, this,
             [this] { guarded([this] { ReCalculateClick(); }); });
 
-    // Bound only now, so that the values set while building raise no change.
-    for (TCSpinEdit* edit : {Initial_Bet, Sequential_Losses, Sequential_Wins})
-        edit->OnChange = [this] { guarded([this] { m_tracker.Initial_BetChange(); }); };
+    // The tracker takes the settings as the controls stand now, and every
+    // change from here on, before anything else the change runs. Bound only
+    // now, so that the values set while building raise no change.
+    m_tracker.setSettings(settings());
+    for (vantel::SpinSetting s : vantel::kSpinSettings) {
+        TCSpinEdit* edit = spinEditOf(s);
+        m_tracker.setSettingTextQuietly(s, edit->text().toStdString());
+        // A change of Init. Bet, M. Count or W. Count starts the stakes over.
+        edit->OnChange = [this, s, edit] {
+            guarded([this, s, edit] { m_tracker.typeSettingText(s, edit->text().toStdString()); });
+        };
+    }
+    connect(Game_Mode, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_tracker.setGameMode(index); });
+    connect(Betting_System, &QComboBox::currentIndexChanged, this,
+            [this] { m_tracker.setBettingSystem(Betting_System->currentText().toStdString()); });
+    connect(SafeLevel, &QSlider::valueChanged, this,
+            [this](int level) { m_tracker.setSafeLevel(level); });
+    connect(Fixed_Matrix, &QCheckBox::toggled, this,
+            [this](bool on) { m_tracker.setFixedMatrix(on); });
+    connect(Mode3_Reset, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_tracker.setMode3Reset(index); });
+    connect(Progression, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_tracker.setProgression(index); });
 
     ShowValues->OnTimer = [this] { guarded([this] { ShowValuesTimer(); }); };
     Timer_Recalculate->OnTimer = [this] { guarded([this] { Timer_RecalculateTimer(); }); };
@@ -876,35 +897,22 @@ void TForm1::showUnlocked() {
 int64_t TForm1::calendarSeconds() const {
     return m_clock();
 }
-int TForm1::gameMode() const {
-    return Game_Mode->currentIndex();
+TCSpinEdit* TForm1::spinEditOf(vantel::SpinSetting s) const {
+    switch (s) {
+    case vantel::SpinSetting::InitialBet:
+        return Initial_Bet;
+    case vantel::SpinSetting::IncreaseTill:
+        return Increase_Till;
+    case vantel::SpinSetting::MCount:
+        return Sequential_Losses;
+    case vantel::SpinSetting::WCount:
+        return Sequential_Wins;
+    }
+    return Initial_Bet;
 }
-std::string TForm1::bettingSystem() const {
-    return Betting_System->currentText().toStdString();
-}
-int32_t TForm1::initialBet() {
-    return Initial_Bet->Value();
-}
-int TForm1::safeLevel() const {
-    return SafeLevel->value();
-}
-bool TForm1::fixedMatrix() const {
-    return Fixed_Matrix->isChecked();
-}
-int TForm1::mode3Reset() const {
-    return Mode3_Reset->currentIndex();
-}
-int32_t TForm1::increaseTill() {
-    return Increase_Till->Value();
-}
-int TForm1::progression() const {
-    return Progression->currentIndex();
-}
-int32_t TForm1::sequentialLosses() {
-    return Sequential_Losses->Value();
-}
-int32_t TForm1::sequentialWins() {
-    return Sequential_Wins->Value();
+
+void TForm1::showSettingText(vantel::SpinSetting s, const std::string& text) {
+    spinEditOf(s)->showText(QString::fromStdString(text));
 }
 
 bool TForm1::actNumberVisible(int n) const {

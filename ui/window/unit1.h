@@ -82,22 +82,13 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     // that ran it, and is reported once the outermost procedure has unwound.
     void guarded(const std::function<void()>& procedure) override;
 
-    // Window items: the settings and the calendar the tracker reads.
+    // Window items: the calendar the tracker reads.
     int64_t calendarSeconds() const override;
-    int gameMode() const override;
-    std::string bettingSystem() const override;
-    int32_t initialBet() override;
-    int safeLevel() const override;
-    bool fixedMatrix() const override;
-    int mode3Reset() const override;
-    int32_t increaseTill() override;
-    int progression() const override;
-    int32_t sequentialLosses() override;
-    int32_t sequentialWins() override;
     // What the tracker keeps, shown by the controls.
     void showLit(int n, bool lit) override;
     void showStrip(const vantel::HistoryStrip& strip) override;
     void showBet(const std::string& text) override;
+    void showSettingText(vantel::SpinSetting s, const std::string& text) override;
     void showProgress(int progress) override;
     void showLock(bool locked) override;
     void showTimer(vantel::TimerId id, bool on, int interval, bool restart) override;
@@ -190,6 +181,7 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     void recoverAfterError();
     void showUnlocked();
     ProgramTimer* timerOf(vantel::TimerId id) const;
+    TCSpinEdit* spinEditOf(vantel::SpinSetting s) const;
     std::array<QWidget*, 12> lockedSettings() const;
 
     vantel::CalendarClock m_clock;
