@@ -448,24 +448,23 @@ template <class Items> [[gnu::noinline]] int32_t BasicTracker<Items>::readSpinTe
     return value;
 }
 
-template <class Items> void BasicTracker<Items>::setSettings(const Settings& s) {
+template <class Items> void BasicTracker<Items>::setChoices(const Settings& s) {
     setGameMode(s.gameMode);
     setBettingSystem(s.bettingSystem);
     setSafeLevel(s.safeLevel);
     setFixedMatrix(s.fixedMatrix);
     setMode3Reset(s.mode3Reset);
     setProgression(s.progression);
+}
+
+template <class Items> void BasicTracker<Items>::setSettings(const Settings& s) {
+    setChoices(s);
     for (SpinSetting f : kSpinSettings)
         spinText(f).set(spinTextOf(spinText(f).bounds(), s.*settingMember(f)));
 }
 
 template <class Items> void BasicTracker<Items>::applySettings(const Settings& s) {
-    setGameMode(s.gameMode);
-    setBettingSystem(s.bettingSystem);
-    setSafeLevel(s.safeLevel);
-    setFixedMatrix(s.fixedMatrix);
-    setMode3Reset(s.mode3Reset);
-    setProgression(s.progression);
+    setChoices(s);
     for (SpinSetting f : {SpinSetting::IncreaseTill, SpinSetting::MCount, SpinSetting::WCount,
                           SpinSetting::InitialBet})
         typeSettingText(f, spinTextOf(spinText(f).bounds(), s.*settingMember(f)));

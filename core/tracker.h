@@ -191,6 +191,8 @@ template <class Items> class BasicTracker {
     NumberList Mode2_Numbers_Cur = NumberList::range(0, 36);
 
   private:
+    // The settings chosen from a list, a slider or a box, as given.
+    void setChoices(const Settings& s);
     // The bodies of the tick procedures (tracker_ticks.h).
     void classicTick();
     void mode2Tick();
