@@ -38,9 +38,8 @@ struct Session {
         driver.runUntilIdle();
     }
 
-    vantel::HeadlessItems items;
-    vantel::HeadlessTracker tracker{items};
-    vantel::HeadlessDriver<vantel::HeadlessItems> driver{items, tracker};
+    vantel::Tracker tracker;
+    vantel::HeadlessDriver driver{tracker};
     std::vector<int> numbers;
     size_t next = 0;
 };

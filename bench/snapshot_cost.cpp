@@ -10,9 +10,8 @@
 namespace {
 
 void BM_SnapshotPerSpin(benchmark::State& state) {
-    vantel::HeadlessItems items;
-    vantel::HeadlessTracker tracker(items);
-    vantel::HeadlessDriver driver(items, tracker);
+    vantel::Tracker tracker;
+    vantel::HeadlessDriver driver{tracker};
     std::mt19937 random(11);
     // A session well under way: every list and the strip in use.
     for (int i = 0; i < 200; ++i) {
@@ -33,10 +32,9 @@ BENCHMARK(BM_SnapshotPerSpin);
 void BM_FullHistoryMemory(benchmark::State& state) {
     size_t bytes = 0;
     for (auto _ : state) {
-        vantel::HeadlessItems items;
-        vantel::HeadlessTracker tracker(items);
-        vantel::HeadlessDriver driver(items, tracker);
-        vantel::BasicSpinHistory<vantel::HeadlessItems> history(tracker);
+        vantel::Tracker tracker;
+        vantel::HeadlessDriver driver{tracker};
+        vantel::SpinHistory history(tracker);
         std::mt19937 random(5);
         for (size_t i = 0; i < history.depth() + 10; ++i) {
             if (!driver.spin(static_cast<int>(random() % 37))) tracker.Reset_BetsClick();

@@ -9,9 +9,8 @@
 
 int main(int argc, char** argv) {
     const int spins = argc > 1 ? std::atoi(argv[1]) : 100000;
-    vantel::HeadlessItems items;
-    vantel::HeadlessTracker tracker(items);
-    vantel::HeadlessDriver driver(items, tracker);
+    vantel::Tracker tracker;
+    vantel::HeadlessDriver driver{tracker};
     tracker.setBettingSystem("Donald");
 
     std::mt19937 random(7);
@@ -23,6 +22,6 @@ int main(int argc, char** argv) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("%d spins in %.3f s (%.0f spins/s), %lld ms of play on the virtual clock\n", spins,
-                seconds, spins / seconds, static_cast<long long>(items.now()));
+                seconds, spins / seconds, static_cast<long long>(tracker.clock().now));
     return 0;
 }

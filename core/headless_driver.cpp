@@ -5,12 +5,9 @@
 
 namespace vantel {
 
-template <class TrackerItems>
-HeadlessDriver<TrackerItems>::HeadlessDriver(HeadlessItems& items,
-                                             BasicTracker<TrackerItems>& tracker)
-    : m_items(items), m_tracker(tracker) {}
+HeadlessDriver::HeadlessDriver(Tracker& tracker) : m_tracker(tracker), m_clock(tracker.clock()) {}
 
-template <class TrackerItems> bool HeadlessDriver<TrackerItems>::spin(int n) {
+bool HeadlessDriver::spin(int n) {
     try {
         m_tracker.numberClick(n);
         return true;
@@ -21,8 +18,7 @@ template <class TrackerItems> bool HeadlessDriver<TrackerItems>::spin(int n) {
     }
 }
 
-template <class TrackerItems>
-typename HeadlessDriver<TrackerItems>::NextTick HeadlessDriver<TrackerItems>::nextTick() const {
+HeadlessDriver::NextTick HeadlessDriver::nextTick() const {
     // Of timers due at the same moment, the first in kTrackerTimers ticks first.
     // Compared unsigned, a timer that does not tick (-1) or any other negative
     // time comes after every time that counts, so one comparison a timer does.
@@ -39,14 +35,15 @@ typename HeadlessDriver<TrackerItems>::NextTick HeadlessDriver<TrackerItems>::ne
     return {static_cast<int64_t>(best), id};
 }
 
-template <class TrackerItems>
-typename HeadlessDriver<TrackerItems>::NextTick
-HeadlessDriver<TrackerItems>::runTicks(int64_t target, NextTick next) {
+HeadlessDriver::NextTick HeadlessDriver::runTicks(int64_t target, NextTick next) {
     while (next.due >= 0 && next.due <= target) {
-        m_items.setNow(next.due);
-        m_items.rearm(next.id, m_tracker.timerInterval(next.id));
+        m_clock.now = next.due;
+        m_tracker.rearmTimer(next.id);
         try {
-            m_tracker.tick(next.id);
+            if (m_tracker.quiet())
+                m_tracker.quietTick(next.id);
+            else
+                m_tracker.tick(next.id);
         } catch (const ConvertError& e) {
             // A failed tick leaves its timer on, as the event loop does.
             m_errors.push_back(e.what());
@@ -56,31 +53,39 @@ HeadlessDriver<TrackerItems>::runTicks(int64_t target, NextTick next) {
     return next;
 }
 
-template <class TrackerItems> void HeadlessDriver<TrackerItems>::advance(int64_t ms) {
-    const int64_t target = m_items.now() + ms;
+void HeadlessDriver::advance(int64_t ms) {
+    const int64_t target = m_clock.now + ms;
     runTicks(target, nextTick());
-    m_items.setNow(target);
+    m_clock.now = target;
 }
 
-template <class TrackerItems> int64_t HeadlessDriver<TrackerItems>::runUntilIdle(int64_t limitMs) {
+int64_t HeadlessDriver::runUntilIdle(int64_t limitMs) {
+    // A tracker stays quiet or not for the whole run: nothing sets its
+    // observer or calendar from a tick.
+    return m_tracker.quiet() ? runUntilIdleAs<true>(limitMs) : runUntilIdleAs<false>(limitMs);
+}
+
+template <bool Quiet> int64_t HeadlessDriver::runUntilIdleAs(int64_t limitMs) {
     // Moment by moment: the ticks due at the earliest moment run, then the
     // limit is checked again. A timer that is on but never falls due (no
     // interval) ends the run, as one that is off does. The loop lives inside
     // one try so that a tick costs no more than the tick.
-    const int64_t start = m_items.now();
+    const int64_t start = m_clock.now;
     NextTick next = nextTick();
     int64_t moment = -1; // whose ticks are running; -1 between moments
     for (;;) {
         try {
             for (;;) {
                 if (moment < 0 || next.due < 0 || next.due > moment) {
-                    if (next.due < 0 || m_items.now() - start >= limitMs)
-                        return m_items.now() - start;
+                    if (next.due < 0 || m_clock.now - start >= limitMs) return m_clock.now - start;
                     moment = next.due;
                 }
-                m_items.setNow(next.due);
-                m_items.rearm(next.id, m_tracker.timerInterval(next.id));
-                m_tracker.tick(next.id);
+                m_clock.now = next.due;
+                m_tracker.rearmTimer(next.id);
+                if constexpr (Quiet)
+                    m_tracker.quietTick(next.id);
+                else
+                    m_tracker.tick(next.id);
                 next = nextTick();
             }
         } catch (const ConvertError& e) {
@@ -90,8 +95,5 @@ template <class TrackerItems> int64_t HeadlessDriver<TrackerItems>::runUntilIdle
         }
     }
 }
-
-template class HeadlessDriver<HeadlessItems>;
-template class HeadlessDriver<WindowItems>;
 
 } // namespace vantel

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "headless_items.h"
 #include "tracker.h"
 
 #include <string>
@@ -9,13 +8,11 @@
 namespace vantel {
 
 // Plays the tracker without a window: clicks run like the window's, and the
-// timers tick on the virtual clock of HeadlessItems, each one that is on once
-// per interval, in time order. Errors are collected as the window would show them.
-// It drives a tracker built for the headless items (the backtest's) or for any
-// window items (the window's, here on headless ones).
-template <class TrackerItems> class HeadlessDriver {
+// timers tick on the tracker's virtual clock, each one that is on once per
+// interval, in time order. Errors are collected as the window would show them.
+class HeadlessDriver {
   public:
-    HeadlessDriver(HeadlessItems& items, BasicTracker<TrackerItems>& tracker);
+    explicit HeadlessDriver(Tracker& tracker);
 
     // Enters a spin like a click on a board cell; returns false when the
     // number procedure raised an error (recorded in errors()).
@@ -27,8 +24,9 @@ template <class TrackerItems> class HeadlessDriver {
 
     // When a timer ticks next on the virtual clock, or -1 when it does not tick.
     int64_t dueAt(TimerId id) const {
-        return m_tracker.timerEnabled(id) && m_tracker.timerInterval(id) > 0 ? m_items.dueOf(id)
-                                                                             : -1;
+        return m_tracker.timerEnabled(id) && m_tracker.timerInterval(id) > 0
+                   ? m_tracker.timerDue(id)
+                   : -1;
     }
 
     const std::vector<std::string>& errors() const { return m_errors; }
@@ -44,13 +42,12 @@ template <class TrackerItems> class HeadlessDriver {
     // Runs the ticks due up to target, starting with next; returns the tick
     // that follows them.
     NextTick runTicks(int64_t target, NextTick next);
+    // runUntilIdle for a quiet tracker (its ticks inline) or any other.
+    template <bool Quiet> int64_t runUntilIdleAs(int64_t limitMs);
 
-    HeadlessItems& m_items;
-    BasicTracker<TrackerItems>& m_tracker;
+    Tracker& m_tracker;
+    VirtualClock& m_clock;
     std::vector<std::string> m_errors;
 };
-
-extern template class HeadlessDriver<HeadlessItems>;
-extern template class HeadlessDriver<WindowItems>;
 
 } // namespace vantel

@@ -1,6 +1,5 @@
 #include "snapshot.h"
 
-#include "headless_items.h"
 #include "tracker.h"
 
 namespace vantel {
@@ -12,7 +11,10 @@ namespace {
 // captured below.
 struct TrackerMembers {
     std::array<NumberList, 14> lists;
-    WindowItems* items;
+    TrackerObserver* observer;
+    CalendarClock calendar;
+    bool quiet;
+    VirtualClock clock; // the virtual time goes on: nothing to capture
     Generator generator;
     DrawNumbers classicDraw{0}; // made again from its seed: nothing to capture
     TrackerState state;
@@ -26,8 +28,7 @@ struct TrackerMembers {
     std::optional<SpinOutlay> sequentialOutlay;
     Tracker::SpinRecorder recorder;
 };
-static_assert(sizeof(TrackerMembers) == sizeof(Tracker) &&
-                  sizeof(TrackerMembers) == sizeof(HeadlessTracker),
+static_assert(sizeof(TrackerMembers) == sizeof(Tracker),
               "the tracker has a new member: capture it in snapshot() and restore it");
 
 size_t textBytes(const std::string& text) {
@@ -48,7 +49,7 @@ size_t Snapshot::bytes() const {
     return total;
 }
 
-template <class Items> Snapshot BasicTracker<Items>::snapshot() const {
+Snapshot Tracker::snapshot() const {
     Snapshot s;
     s.state = m_state;
     s.generator = m_generator;
@@ -74,7 +75,7 @@ template <class Items> Snapshot BasicTracker<Items>::snapshot() const {
     return s;
 }
 
-template <class Items> void BasicTracker<Items>::restore(const Snapshot& before) {
+void Tracker::restore(const Snapshot& before) {
     m_state = before.state;
     m_generator = before.generator;
     // Only the lines the spins since then appended go.
@@ -93,7 +94,7 @@ template <class Items> void BasicTracker<Items>::restore(const Snapshot& before)
     for (int cell = 1; cell <= kHistoryCells; ++cell)
         m_shown.strip.set(cell, before.historyText[static_cast<size_t>(cell - 1)],
                           before.historyColour[static_cast<size_t>(cell - 1)]);
-    m_items.showStrip(m_shown.strip);
+    if (m_observer) m_observer->stripMoved(m_shown.strip);
     showBet(before.betText);
     showProgress(before.progressBar);
     for (TimerId id : kTrackerTimers) {
@@ -102,10 +103,5 @@ template <class Items> void BasicTracker<Items>::restore(const Snapshot& before)
         setTimerEnabled(id, t.on);
     }
 }
-
-template Snapshot BasicTracker<WindowItems>::snapshot() const;
-template void BasicTracker<WindowItems>::restore(const Snapshot&);
-template Snapshot BasicTracker<HeadlessItems>::snapshot() const;
-template void BasicTracker<HeadlessItems>::restore(const Snapshot&);
 
 } // namespace vantel

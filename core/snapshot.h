@@ -2,8 +2,8 @@
 
 #include "generator.h"
 #include "number_list.h"
+#include "tracker_observer.h"
 #include "tracker_state.h"
-#include "window_items.h"
 
 #include <array>
 #include <cstddef>

@@ -1,28 +1,26 @@
 #include "spin_history.h"
 
-#include "headless_items.h"
 #include "tracker.h"
 
 #include <utility>
 
 namespace vantel {
 
-template <class Items>
-BasicSpinHistory<Items>::BasicSpinHistory(BasicTracker<Items>& tracker, size_t depth)
+SpinHistory::SpinHistory(Tracker& tracker, size_t depth)
     : m_tracker(tracker), m_depth(depth > 0 ? depth : 1) {
     m_tracker.setSpinRecorder(
         [this](Snapshot&& before, int number) { record(std::move(before), number); });
 }
 
-template <class Items> BasicSpinHistory<Items>::~BasicSpinHistory() {
+SpinHistory::~SpinHistory() {
     m_tracker.setSpinRecorder({});
 }
 
-template <class Items> bool BasicSpinHistory<Items>::locked() const {
+bool SpinHistory::locked() const {
     return m_tracker.buttonsLocked();
 }
 
-template <class Items> void BasicSpinHistory<Items>::record(Snapshot&& before, int number) {
+void SpinHistory::record(Snapshot&& before, int number) {
     // A spin entered again by redo keeps the rest of what redo can enter.
     if (!m_redoing) m_redo.clear();
     m_undo.push_back({std::move(before), number});
@@ -32,7 +30,7 @@ template <class Items> void BasicSpinHistory<Items>::record(Snapshot&& before, i
     if (OnChange) OnChange();
 }
 
-template <class Items> typename BasicSpinHistory<Items>::Result BasicSpinHistory<Items>::undo() {
+SpinHistory::Result SpinHistory::undo() {
     if (locked()) return Result::Locked;
     if (m_undo.empty()) return Result::Nothing;
     Entry last = std::move(m_undo.back());
@@ -44,7 +42,7 @@ template <class Items> typename BasicSpinHistory<Items>::Result BasicSpinHistory
     return Result::Done;
 }
 
-template <class Items> typename BasicSpinHistory<Items>::Result BasicSpinHistory<Items>::redo() {
+SpinHistory::Result SpinHistory::redo() {
     if (locked()) return Result::Locked;
     if (m_redo.empty()) return Result::Nothing;
     const int number = m_redo.back();
@@ -58,19 +56,18 @@ template <class Items> typename BasicSpinHistory<Items>::Result BasicSpinHistory
     return Result::Done;
 }
 
-template <class Items> std::optional<int> BasicSpinHistory<Items>::undoNumber() const {
+std::optional<int> SpinHistory::undoNumber() const {
     if (m_undo.empty()) return std::nullopt;
     return m_undo.back().number;
 }
 
-template <class Items> std::optional<int> BasicSpinHistory<Items>::redoNumber() const {
+std::optional<int> SpinHistory::redoNumber() const {
     if (m_redo.empty()) return std::nullopt;
     return m_redo.back();
 }
 
-template <class Items>
-void BasicSpinHistory<Items>::load(std::deque<UndoStep> undo, std::vector<int> redo,
-                                   std::vector<EnteredSpin> entered) {
+void SpinHistory::load(std::deque<UndoStep> undo, std::vector<int> redo,
+                       std::vector<EnteredSpin> entered) {
     while (undo.size() > m_depth)
         undo.pop_front();
     m_undo = std::move(undo);
@@ -79,14 +76,11 @@ void BasicSpinHistory<Items>::load(std::deque<UndoStep> undo, std::vector<int> r
     if (OnChange) OnChange();
 }
 
-template <class Items> size_t BasicSpinHistory<Items>::bytes() const {
+size_t SpinHistory::bytes() const {
     size_t total = m_redo.capacity() * sizeof(int);
     for (const Entry& e : m_undo)
         total += e.before.bytes() + sizeof(int);
     return total;
 }
-
-template class BasicSpinHistory<WindowItems>;
-template class BasicSpinHistory<HeadlessItems>;
 
 } // namespace vantel

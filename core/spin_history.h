@@ -11,9 +11,7 @@
 
 namespace vantel {
 
-template <class Items> class BasicTracker;
-class WindowItems;
-class HeadlessItems;
+class Tracker;
 
 // What an undo or a redo did: its work, or nothing because the window is
 // locked or there is nothing to take back or enter again.
@@ -39,14 +37,14 @@ struct UndoStep {
 // taken back as a click on its cell would, so the spin is judged anew and a
 // new analysis runs. A new spin clears what redo could enter. While the window
 // is locked both are refused.
-template <class Items> class BasicSpinHistory {
+class SpinHistory {
   public:
     static constexpr size_t kDefaultDepth = 1000;
 
-    explicit BasicSpinHistory(BasicTracker<Items>& tracker, size_t depth = kDefaultDepth);
-    ~BasicSpinHistory();
-    BasicSpinHistory(const BasicSpinHistory&) = delete;
-    BasicSpinHistory& operator=(const BasicSpinHistory&) = delete;
+    explicit SpinHistory(Tracker& tracker, size_t depth = kDefaultDepth);
+    ~SpinHistory();
+    SpinHistory(const SpinHistory&) = delete;
+    SpinHistory& operator=(const SpinHistory&) = delete;
 
     using Result = HistoryStep;
 
@@ -87,18 +85,12 @@ template <class Items> class BasicSpinHistory {
     void record(Snapshot&& before, int number);
     bool locked() const;
 
-    BasicTracker<Items>& m_tracker;
+    Tracker& m_tracker;
     size_t m_depth;
     std::deque<Entry> m_undo;
     std::vector<int> m_redo; // last taken back at the back
     std::vector<EnteredSpin> m_entered;
     bool m_redoing = false;
 };
-
-// The window's history.
-using SpinHistory = BasicSpinHistory<WindowItems>;
-
-extern template class BasicSpinHistory<WindowItems>;
-extern template class BasicSpinHistory<HeadlessItems>;
 
 } // namespace vantel

@@ -1,6 +1,5 @@
 #include "tracker.h"
 
-#include "headless_items.h"
 #include "int_convert.h"
 #include "sat_math.h"
 #include "settings.h"
@@ -59,8 +58,7 @@ uint32_t indicatorColour(int32_t lossStreak, int safeLevel) {
 
 // Made when the virtual clock leaves the second of the numbers at hand, a
 // few ticks a second: kept out of the tick.
-template <class Items>
-[[gnu::noinline]] void BasicTracker<Items>::followSecondOf(int64_t now, int64_t start) {
+[[gnu::noinline]] void Tracker::followSecondOf(int64_t now, int64_t start) {
     const int64_t second = now / 1000;
     m_classicDraw.reseed(static_cast<uint32_t>(start + second));
     // The moments of the same second: the division rounds toward zero, so the
@@ -72,14 +70,14 @@ template <class Items>
 
 // ---- Spin entry and history strip ----
 
-template <class Items> void BasicTracker<Items>::numberClick(int n) {
+void Tracker::numberClick(int n) {
     if (m_shown.locked) return;
     if (m_spinRecorder) m_spinRecorder(snapshot(), n);
     m_shown.currentNum = n;
     Analyse();
 }
 
-template <class Items> void BasicTracker<Items>::Analyse() {
+void Tracker::Analyse() {
     CurrentNumber();
     HistoryNum();
     // The first four spins are only recorded.
@@ -87,11 +85,11 @@ template <class Items> void BasicTracker<Items>::Analyse() {
     ModeStep();
 }
 
-template <class Items> void BasicTracker<Items>::CurrentNumber() {
+void Tracker::CurrentNumber() {
     NumbersList.append(m_shown.currentNum);
 }
 
-template <class Items> void BasicTracker<Items>::HistoryNum() {
+void Tracker::HistoryNum() {
     const int n = m_shown.currentNum;
     if (n >= 0 && n <= kHighestNumber) {
         // A board number: its colour is known without reading its text.
@@ -100,17 +98,16 @@ template <class Items> void BasicTracker<Items>::HistoryNum() {
         const std::string text = IntToStr(n);
         m_shown.strip.push(text, historyColourOf(text));
     }
-    m_items.showStrip(m_shown.strip);
+    if (m_observer) m_observer->stripMoved(m_shown.strip);
 }
 
-template <class Items> void BasicTracker<Items>::ModeStep() {
-    if (m_settings.gameMode == setting::kMode1) judgeThenAnalyse(&BasicTracker::Analize_Classic);
-    if (m_settings.gameMode == setting::kMode2) judgeThenAnalyse(&BasicTracker::Analize_Mode2);
+void Tracker::ModeStep() {
+    if (m_settings.gameMode == setting::kMode1) judgeThenAnalyse(&Tracker::Analize_Classic);
+    if (m_settings.gameMode == setting::kMode2) judgeThenAnalyse(&Tracker::Analize_Mode2);
     if (m_settings.gameMode == setting::kSequential) sequentialStep();
 }
 
-template <class Items>
-void BasicTracker<Items>::judgeThenAnalyse(void (BasicTracker::*analysis)()) {
+[[gnu::always_inline]] inline void Tracker::judgeThenAnalyse(void (Tracker::*analysis)()) {
     Disable_Buttons();
     Hide_Active();
     // Whatever lights from here on is not the sequence's suggestion.
@@ -124,7 +121,7 @@ void BasicTracker<Items>::judgeThenAnalyse(void (BasicTracker::*analysis)()) {
     }
 }
 
-template <class Items> void BasicTracker<Items>::sequentialStep() {
+void Tracker::sequentialStep() {
     // What the player placed on this spin, read before the first Sequential
     // step hides the lights.
     m_sequentialOutlay = spinOutlay(m_shown, m_shown.currentNum);
@@ -142,7 +139,7 @@ template <class Items> void BasicTracker<Items>::sequentialStep() {
 
 // ---- Classic draw ----
 
-template <class Items> void BasicTracker<Items>::Analize_Classic() {
+void Tracker::Analize_Classic() {
     Classic_Numbers_Cur1.assign(Classic_Numbers_Def1);
     Classic_Numbers_Cur2.assign(Classic_Numbers_Def2);
     Classic_Numbers_Cur3.assign(Classic_Numbers_Def3);
@@ -152,23 +149,29 @@ template <class Items> void BasicTracker<Items>::Analize_Classic() {
 }
 
 // The tick procedures by name run the bodies in tracker_ticks.h, which the
-// headless driver takes inline through tick().
-template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Timer_ClassicTimer() {
-    classicTick();
+// headless driver takes inline through tickInline().
+void Tracker::tick(TimerId id) {
+    tickBody<Tell::Maybe>(id);
 }
 
-template <class Items> void BasicTracker<Items>::ActNumber_Light() {
+[[gnu::noinline]] void Tracker::Timer_ClassicTimer() {
+    classicTick<Tell::Maybe>();
+}
+
+void Tracker::ActNumber_Light() {
     lightPicked();
 }
 
-template <class Items> void BasicTracker<Items>::Hide_Active() {
+void Tracker::Hide_Active() {
     m_shown.lit.fill(false);
-    m_items.showNoneLit();
+    if (m_observer)
+        for (int n = 0; n <= kHighestNumber; ++n)
+            m_observer->litChanged(n, false);
 }
 
 // ---- Win evaluation and stakes ----
 
-template <class Items> void BasicTracker<Items>::WinCalc() {
+void Tracker::WinCalc() {
     m_state.Last_Win = 0;
     m_state.Loss_Streak = sat32(int64_t{m_state.Loss_Streak} + 1);
     // Every line that holds the number pays once.
@@ -182,7 +185,7 @@ template <class Items> void BasicTracker<Items>::WinCalc() {
     if (m_state.Bet_Active == 1) Calc_Bet();
 }
 
-template <class Items> void BasicTracker<Items>::Calc_Bet() {
+void Tracker::Calc_Bet() {
     const int mode = m_settings.gameMode;
     if (mode == setting::kMode1 || mode == setting::kMode2) {
         int32_t& index = m_state.Progression_Index;
@@ -211,8 +214,7 @@ template <class Items> void BasicTracker<Items>::Calc_Bet() {
     }
 }
 
-template <class Items>
-void BasicTracker<Items>::showRowStake(const NumberList& table, int32_t index) {
+void Tracker::showRowStake(const NumberList& table, int32_t index) {
     // Bet once showed the row and was converted back: the row is converted
     // before the setting is read, and past the end of a table the empty row
     // stays in Bet and fails.
@@ -225,25 +227,25 @@ void BasicTracker<Items>::showRowStake(const NumberList& table, int32_t index) {
     showBetValue(satMul(*row, initialBet()));
 }
 
-template <class Items> void BasicTracker<Items>::startProgression() {
+void Tracker::startProgression() {
     m_state.Progression_Index = 0;
     const bool donald = bettingSystemIs(1);
     showRowStake(donald ? System_Donald : System_Martingale, 0);
 }
 
-template <class Items> void BasicTracker<Items>::Reset_BetsClick() {
+void Tracker::Reset_BetsClick() {
     startProgression();
     m_state.Balance_Value = sat32(satMul(initialBet(), 100000));
     if (m_settings.gameMode == setting::kSequential) Reset_Sequential();
 }
 
-template <class Items> void BasicTracker<Items>::Initial_BetChange() {
+void Tracker::Initial_BetChange() {
     Reset_BetsClick();
 }
 
 // ---- Mode2: hot numbers ----
 
-template <class Items> void BasicTracker<Items>::orderHotNumbers() {
+void Tracker::orderHotNumbers() {
     const int total = NumbersList.count();
     const int first = std::max(0, total - 37);
     std::array<int, 37> hits{};
@@ -292,7 +294,7 @@ template <class Items> void BasicTracker<Items>::orderHotNumbers() {
             hot[j] = hot[j - 1];
         hot[j] = n;
     }
-    m_generator.seed(static_cast<uint32_t>(m_items.calendarSeconds()));
+    m_generator.seed(static_cast<uint32_t>(calendarSeconds()));
     for (size_t i = coldCount; i > 1; --i) {
         const auto j = static_cast<size_t>(m_generator.next()) % i;
         std::swap(cold[i - 1], cold[j]);
@@ -305,7 +307,7 @@ template <class Items> void BasicTracker<Items>::orderHotNumbers() {
         Mode2_Numbers_Cur.append(cold[i]);
 }
 
-template <class Items> void BasicTracker<Items>::Analize_Mode2() {
+void Tracker::Analize_Mode2() {
     Mode2_Numbers_Cur.assign(Mode2_Numbers_Def);
     Hide_Active();
     Prediction_List.clear();
@@ -314,19 +316,19 @@ template <class Items> void BasicTracker<Items>::Analize_Mode2() {
     setTimerEnabled(TimerId::Mode2, true);
 }
 
-template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Timer_Mode2Timer() {
-    mode2Tick();
+[[gnu::noinline]] void Tracker::Timer_Mode2Timer() {
+    mode2Tick<Tell::Maybe>();
 }
 
 // ---- Fixed Matrix: the same numbers again after a hit ----
 
-template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Fixed_Matrix_TimerTimer() {
-    fixedMatrixTick();
+[[gnu::noinline]] void Tracker::Fixed_Matrix_TimerTimer() {
+    fixedMatrixTick<Tell::Maybe>();
 }
 
 // ---- Sequential: longest-waiting numbers with a count-and-stake progression ----
 
-template <class Items> void BasicTracker<Items>::Analize_Sequential() {
+void Tracker::Analize_Sequential() {
     holdSequence();
     orderLongestWaiting();
     Hide_Active();
@@ -336,12 +338,12 @@ template <class Items> void BasicTracker<Items>::Analize_Sequential() {
     setTimerEnabled(TimerId::Sequential, true);
 }
 
-template <class Items> int32_t BasicTracker<Items>::sequentialCap() {
+int32_t Tracker::sequentialCap() {
     // A typed value reaches here before the edit's own range check runs.
     return std::clamp<int32_t>(increaseTill(), 1, kMaxSuggestion);
 }
 
-template <class Items> void BasicTracker<Items>::holdSequence() {
+void Tracker::holdSequence() {
     TrackerState& st = m_state;
     // A change of the initial bet while another mode ran could not reset the
     // sequence then; it does so now.
@@ -350,7 +352,7 @@ template <class Items> void BasicTracker<Items>::holdSequence() {
     showBetValue(st.Sequential_Stake);
 }
 
-template <class Items> void BasicTracker<Items>::orderLongestWaiting() {
+void Tracker::orderLongestWaiting() {
     // Scanning the record back from the newest spin finds each number's last
     // sighting first, most recent first; the scan stops once all are found.
     std::array<bool, kBoardNumbers> seen{};
@@ -369,11 +371,11 @@ template <class Items> void BasicTracker<Items>::orderLongestWaiting() {
         Sequential_Numbers_Cur.append(recentFirst[--found]);
 }
 
-template <class Items> [[gnu::noinline]] void BasicTracker<Items>::Sequential_TimerTimer() {
-    sequentialTick();
+[[gnu::noinline]] void Tracker::Sequential_TimerTimer() {
+    sequentialTick<Tell::Maybe>();
 }
 
-template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
+void Tracker::Calc_Bet_Sequential() {
     const std::optional<SpinOutlay> outlay = std::exchange(m_sequentialOutlay, std::nullopt);
     TrackerState& st = m_state;
     // Only the sequence's own bets move it: a draw of another mode, one the
@@ -418,7 +420,7 @@ template <class Items> void BasicTracker<Items>::Calc_Bet_Sequential() {
     showBetValue(st.Sequential_Stake);
 }
 
-template <class Items> void BasicTracker<Items>::Reset_Sequential() {
+void Tracker::Reset_Sequential() {
     TrackerState& st = m_state;
     st.Sequential_Count = 1;
     st.Sequential_Base = initialBet();
@@ -431,24 +433,23 @@ template <class Items> void BasicTracker<Items>::Reset_Sequential() {
 
 // ---- Settings ----
 
-template <class Items>
-bool BasicTracker<Items>::typeSettingText(SpinSetting s, const std::string& text) {
+bool Tracker::typeSettingText(SpinSetting s, const std::string& text) {
     if (!spinText(s).set(text)) return false;
     if (changeResetsStakes(s)) Initial_BetChange();
     return true;
 }
 
-template <class Items> [[gnu::noinline]] int32_t BasicTracker<Items>::readSpinText(SpinSetting s) {
+[[gnu::noinline]] int32_t Tracker::readSpinText(SpinSetting s) {
     SettingText& t = spinText(s);
     if (!t.read()) return t.value();
     // Not a whole number: the text is now the minimum's, a change like a typed one.
     const int32_t value = t.value();
-    m_items.showSettingText(s, t.text());
+    if (m_observer) m_observer->settingTextChanged(s, t.text());
     if (changeResetsStakes(s)) Initial_BetChange();
     return value;
 }
 
-template <class Items> void BasicTracker<Items>::setChoices(const Settings& s) {
+void Tracker::setChoices(const Settings& s) {
     setGameMode(s.gameMode);
     setBettingSystem(s.bettingSystem);
     setSafeLevel(s.safeLevel);
@@ -457,13 +458,13 @@ template <class Items> void BasicTracker<Items>::setChoices(const Settings& s) {
     setProgression(s.progression);
 }
 
-template <class Items> void BasicTracker<Items>::setSettings(const Settings& s) {
+void Tracker::setSettings(const Settings& s) {
     setChoices(s);
     for (SpinSetting f : kSpinSettings)
         spinText(f).set(spinTextOf(spinText(f).bounds(), s.*settingMember(f)));
 }
 
-template <class Items> void BasicTracker<Items>::applySettings(const Settings& s) {
+void Tracker::applySettings(const Settings& s) {
     setChoices(s);
     for (SpinSetting f : {SpinSetting::IncreaseTill, SpinSetting::MCount, SpinSetting::WCount,
                           SpinSetting::InitialBet})
@@ -472,7 +473,7 @@ template <class Items> void BasicTracker<Items>::applySettings(const Settings& s
 
 // ---- Recovery ----
 
-template <class Items> bool BasicTracker<Items>::recoverAfterError() {
+bool Tracker::recoverAfterError() {
     if (!m_shown.locked) return false;
     for (TimerId id : kTrackerTimers)
         if (timerEnabled(id)) return false;
@@ -485,17 +486,14 @@ template <class Items> bool BasicTracker<Items>::recoverAfterError() {
 
 // ---- Locking ----
 
-template <class Items> void BasicTracker<Items>::Disable_Buttons() {
+void Tracker::Disable_Buttons() {
     m_shown.locked = true;
-    m_items.showLock(true);
+    if (m_observer) m_observer->lockChanged(true);
 }
 
-template <class Items> void BasicTracker<Items>::Enable_Buttons() {
+void Tracker::Enable_Buttons() {
     m_shown.locked = false;
-    m_items.showLock(false);
+    if (m_observer) m_observer->lockChanged(false);
 }
-
-template class BasicTracker<WindowItems>;
-template class BasicTracker<HeadlessItems>;
 
 } // namespace vantel

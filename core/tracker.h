@@ -6,10 +6,11 @@
 #include "outlay.h"
 #include "snapshot.h"
 #include "stakes.h"
+#include "tracker_observer.h"
 #include "tracker_settings.h"
 #include "tracker_shown.h"
 #include "tracker_state.h"
-#include "window_items.h"
+#include "virtual_clock.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -17,8 +18,6 @@
 #include <optional>
 
 namespace vantel {
-
-class HeadlessItems;
 
 uint32_t historyColourOf(const std::string& text);
 // The indicator's fill: maroon while the next lit draw is out of reach.
@@ -54,13 +53,33 @@ constexpr int kMaxSuggestion = 18;
 
 // The spin-tracking core: the shared state, the number lists and every
 // procedure of a spin, from the click on a board number to the end of the
-// analysis it starts. It sees the window only through its items, and reads
-// the calendar from them. One body for every caller, compiled for the items
-// at hand: the window's (WindowItems, through virtual calls) and the
-// backtest's (HeadlessItems, called directly and inlined).
-template <class Items> class BasicTracker {
+// analysis it starts. It keeps everything the window shows and tells an
+// observer what changed; the window follows it, the backtest has none. The
+// calendar is the window's clock when given one, else the virtual clock's,
+// on which the timers' requests also fall due.
+class Tracker {
   public:
-    explicit BasicTracker(Items& items) : m_items(items) {}
+    Tracker() = default;
+    Tracker(const Tracker&) = delete;
+    Tracker& operator=(const Tracker&) = delete;
+
+    // Who is told what changed (none: nobody); not owned.
+    void setObserver(TrackerObserver* observer) {
+        m_observer = observer;
+        m_quiet = !m_observer && !m_calendar;
+    }
+    // The calendar the classic draw seeds from, in seconds since 1970-01-01
+    // UTC; none: the virtual clock's calendar.
+    void setCalendar(CalendarClock calendar) {
+        m_calendar = std::move(calendar);
+        m_quiet = !m_observer && !m_calendar;
+    }
+    int64_t calendarSeconds() const {
+        return m_calendar ? m_calendar() : m_clock.calendarSeconds();
+    }
+    // The virtual clock of a tracker played without a window.
+    VirtualClock& clock() { return m_clock; }
+    const VirtualClock& clock() const { return m_clock; }
 
     // The number procedure of board number n: stores n as the current number
     // and runs Analyse; nothing while locked. Every board cell runs it.
@@ -89,16 +108,21 @@ template <class Items> class BasicTracker {
     void Calc_Bet_Sequential();
     void Reset_Sequential();
 
-    // Runs the tick procedure of a timer (defined in tracker_ticks.h, so that
-    // the headless driver's loop takes it inline).
+    // Runs the tick procedure of a timer.
     void tick(TimerId id);
+    // Whether the tracker has neither an observer nor a window's calendar: the
+    // backtest's.
+    bool quiet() const { return m_quiet; }
+    // The tick of a quiet tracker, which tells nobody; defined in
+    // tracker_ticks.h, so that the headless driver's loop takes it inline.
+    void quietTick(TimerId id);
     // After an error ended a spin: when the window is locked and no analysis is
     // running to unlock it, starts the stake progression over as Reset does
     // (row 0, Bet the initial bet) and unlocks. Returns whether it unlocked.
     bool recoverAfterError();
 
     // Everything a spin changes, as it stands now, and its restoration through
-    // the window items (defined in snapshot.cpp).
+    // told to the observer (defined in snapshot.cpp).
     Snapshot snapshot() const;
     void restore(const Snapshot& before);
     // Given the snapshot of the moment before every spin that is entered.
@@ -172,8 +196,13 @@ template <class Items> class BasicTracker {
 
     const TrackerState& state() const { return m_state; }
     TrackerState& state() { return m_state; }
-    Items& items() { return m_items; }
-    const Items& items() const { return m_items; }
+    // When a timer whose count started over falls due on the virtual clock.
+    int64_t timerDue(TimerId id) const { return timer(id).due; }
+    // A tick of a timer on the virtual clock: its count starts over now.
+    void rearmTimer(TimerId id) {
+        TimerRequest& t = timer(id);
+        t.due = m_clock.now + t.interval;
+    }
 
     NumberList NumbersList;
     NumberList Prediction_List;
@@ -193,26 +222,31 @@ template <class Items> class BasicTracker {
   private:
     // The settings chosen from a list, a slider or a box, as given.
     void setChoices(const Settings& s);
+    // Whether a step tells the observer what it changed: Maybe, when there may
+    // be one; Never, in the tick of a tracker that has none nor a calendar of a
+    // window's (the backtest's), whose loop so pays nothing for the window.
+    enum class Tell { Maybe, Never };
     // The bodies of the tick procedures (tracker_ticks.h).
-    void classicTick();
-    void mode2Tick();
-    void fixedMatrixTick();
-    void sequentialTick();
+    template <Tell T> void tickBody(TimerId id);
+    template <Tell T> void classicTick();
+    template <Tell T> void mode2Tick();
+    template <Tell T> void fixedMatrixTick();
+    template <Tell T> void sequentialTick();
     void pickFrom(NumberList& list, const DrawNumbers& draw);
-    void pickTick(int32_t& step, int last, const NumberList& list, TimerId timer);
-    void lightPicked();
+    template <Tell T> void pickTick(int32_t& step, int last, const NumberList& list, TimerId timer);
+    template <Tell T = Tell::Maybe> void lightPicked();
     // Lights a number when the loss streak has reached the safe level.
-    void lightNumber(int n);
-    void endAnalysis(TimerId id, int32_t& step);
+    template <Tell T = Tell::Maybe> void lightNumber(int n);
+    template <Tell T> void endAnalysis(TimerId id, int32_t& step);
     // The classic draw's numbers for the calendar second as it is now.
-    const DrawNumbers& classicDrawNow();
+    template <Tell T> const DrawNumbers& classicDrawNow();
     // The numbers of the second of virtual moment now, the calendar at start
     // seconds when the virtual clock is at 0.
     void followSecondOf(int64_t now, int64_t start);
 
     // The mode step of Mode1 and Mode2: judge the spin, then draw (or light the
     // same numbers again under Fixed Matrix).
-    void judgeThenAnalyse(void (BasicTracker::*analysis)());
+    void judgeThenAnalyse(void (Tracker::*analysis)());
     // The mode step of Sequential.
     void sequentialStep();
     void orderHotNumbers();
@@ -243,53 +277,63 @@ template <class Items> class BasicTracker {
     const TimerRequest& timer(TimerId id) const { return m_timers[static_cast<size_t>(id)]; }
     // Switching a timer on, or giving it another interval while on, starts its
     // count over; the state or interval it already has changes nothing.
-    void setTimerEnabled(TimerId id, bool on) {
+    template <Tell T = Tell::Maybe> void setTimerEnabled(TimerId id, bool on) {
         TimerRequest& t = timer(id);
         if (t.on == on) return;
         t.on = on;
-        m_items.showTimer(id, on, t.interval, on);
+        if (on) t.due = m_clock.now + t.interval;
+        if (T == Tell::Maybe && m_observer) m_observer->timerChanged(id, on, t.interval, on);
     }
     void setTimerInterval(TimerId id, int ms) {
         TimerRequest& t = timer(id);
         const bool restart = t.on && t.interval != ms;
         t.interval = ms;
-        m_items.showTimer(id, t.on, ms, restart);
+        t.due = restart ? m_clock.now + ms : t.due;
+        if (m_observer) m_observer->timerChanged(id, t.on, ms, restart);
     }
     // Two intervals given in turn: either change restarts the count, both at
     // the same moment, so once.
-    void setTimerIntervalTwice(TimerId id, int first, int then) {
+    template <Tell T> void setTimerIntervalTwice(TimerId id, int first, int then) {
         TimerRequest& t = timer(id);
         const bool restart = t.on && (t.interval != first || first != then);
         t.interval = then;
-        m_items.showTimer(id, t.on, then, restart);
+        // As a selection rather than a branch: the classic draw gives the
+        // interval again and again, changed or not at random.
+        t.due = restart ? m_clock.now + then : t.due;
+        if (T == Tell::Maybe && m_observer) m_observer->timerChanged(id, t.on, then, restart);
     }
 
     // Each changes what the tracker keeps and shows it.
-    void showLit(int n, bool lit) {
+    template <Tell T = Tell::Maybe> void showLit(int n, bool lit) {
         m_shown.lit[static_cast<size_t>(n)] = lit;
-        m_items.showLit(n, lit);
+        if (T == Tell::Maybe && m_observer) m_observer->litChanged(n, lit);
     }
     void showBet(const std::string& text) {
         m_shown.betText = text;
         m_shown.betIsValue = false;
-        m_items.showBet(text);
+        if (m_observer) m_observer->stakeChanged(text);
     }
     void showBetValue(int64_t v) {
         m_shown.betValue = v;
         m_shown.betIsValue = true;
-        m_items.showBetValue(v);
+        if (m_observer) m_observer->stakeChanged(IntToStr(v));
     }
-    void showProgress(int progress) {
+    template <Tell T = Tell::Maybe> void showProgress(int progress) {
         m_shown.progress = std::clamp(progress, 0, kProgressBarMax);
-        m_items.showProgress(m_shown.progress);
+        if (T == Tell::Maybe && m_observer) m_observer->progressChanged(m_shown.progress);
     }
     // The bar one step on; it is never below 0, so only the top needs holding.
-    void stepProgress() {
+    template <Tell T> void stepProgress() {
         m_shown.progress = std::min(m_shown.progress + 1, kProgressBarMax);
-        m_items.showProgress(m_shown.progress);
+        if (T == Tell::Maybe && m_observer) m_observer->progressChanged(m_shown.progress);
     }
 
-    Items& m_items;
+    TrackerObserver* m_observer = nullptr;
+    CalendarClock m_calendar;
+    // Neither an observer nor a calendar of a window's: the backtest's tracker,
+    // whose ticks tell nobody and read the virtual clock's calendar.
+    bool m_quiet = true;
+    VirtualClock m_clock;
     Generator m_generator;
     // Made again from its seed whenever the second changes: never captured.
     DrawNumbers m_classicDraw{0};
@@ -310,15 +354,5 @@ template <class Items> class BasicTracker {
     std::optional<SpinOutlay> m_sequentialOutlay;
     SpinRecorder m_spinRecorder;
 };
-
-// The window's tracker, on any window items.
-using Tracker = BasicTracker<WindowItems>;
-// The backtest's, on the headless items.
-using HeadlessTracker = BasicTracker<HeadlessItems>;
-
-// Both are built once, in tracker.cpp. The headless one is not declared so
-// here: the headless driver must be free to take its tick procedures inline
-// (tracker_ticks.h).
-extern template class BasicTracker<WindowItems>;
 
 } // namespace vantel

@@ -10,7 +10,7 @@
 //   "$10" is hexadecimal 16);
 // - a text that is not a whole number ("", "x", "1.5") reads as the setting's
 //   minimum, and that first reading writes the minimum's text into it, which
-//   the tracker shows (WindowItems::showSettingText);
+//   the tracker tells its observer (settingTextChanged);
 // - for Init. Bet, M. Count and W. Count that rewrite is a change of the text
 //   like a typed one: the stakes start over (Initial_BetChange) at once,
 //   inside the step that read it; Increase till is rewritten without one.

@@ -2,7 +2,7 @@
 
 #include "board.h"
 #include "int_convert.h"
-#include "window_items.h"
+#include "tracker_observer.h"
 
 #include <algorithm>
 #include <array>
@@ -63,10 +63,12 @@ class HistoryStrip {
 };
 
 // What the tracker asks of one of its timers: on or off, and the interval in
-// milliseconds.
+// milliseconds; and when its count, last started over, falls due on the
+// virtual clock.
 struct TimerRequest {
     bool on = false;
     int interval = 0;
+    int64_t due = 0;
 };
 
 // The progress bar runs from 0 to 18.

@@ -5,11 +5,9 @@
 // the call, the entry of the procedure and the choice of the timer cost as
 // much as a seventh of a tick (bench/instructions_per_spin.sh).
 
-#include "headless_items.h"
 #include "tracker.h"
 
 #include <algorithm>
-#include <type_traits>
 
 namespace vantel {
 
@@ -21,26 +19,24 @@ inline int32_t lineToInt(const NumberList& list, int i) {
     failLine(list, i);
 }
 
-template <class Items> inline const DrawNumbers& BasicTracker<Items>::classicDrawNow() {
-    if constexpr (std::is_same_v<Items, HeadlessItems>) {
-        // The calendar follows the virtual clock: the numbers change when the
-        // clock leaves their second, read without a division.
-        if (m_items.calendarFollowsClock()) {
-            const auto now = static_cast<uint64_t>(m_items.now());
-            if (now - m_classicDraw.from >= m_classicDraw.width)
-                followSecondOf(static_cast<int64_t>(now), m_items.calendarStart());
-            return m_classicDraw;
-        }
+template <Tracker::Tell T> inline const DrawNumbers& Tracker::classicDrawNow() {
+    // Without a calendar of the window's, the calendar follows the virtual
+    // clock: the numbers change when the clock leaves their second, read
+    // without a division.
+    if ((T == Tell::Never || !m_calendar) && m_clock.calendarFollowsClock()) {
+        const auto now = static_cast<uint64_t>(m_clock.now);
+        if (now - m_classicDraw.from >= m_classicDraw.width)
+            followSecondOf(static_cast<int64_t>(now), m_clock.calendarStart);
+        return m_classicDraw;
     }
-    const auto seed = static_cast<uint32_t>(m_items.calendarSeconds());
+    const auto seed = static_cast<uint32_t>(calendarSeconds());
     if (seed != m_classicDraw.seed) m_classicDraw.reseed(seed);
     // A calendar read this way says nothing of the moments of its second.
     m_classicDraw.width = 0;
     return m_classicDraw;
 }
 
-template <class Items>
-inline void BasicTracker<Items>::pickFrom(NumberList& list, const DrawNumbers& draw) {
+inline void Tracker::pickFrom(NumberList& list, const DrawNumbers& draw) {
     const int c = list.count();
     if (c <= 0) return;
     m_generator = draw.afterPick;
@@ -50,36 +46,36 @@ inline void BasicTracker<Items>::pickFrom(NumberList& list, const DrawNumbers& d
     m_state.Picked_Number = v;
 }
 
-template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::lightNumber(int n) {
+template <Tracker::Tell T> [[gnu::always_inline]] inline void Tracker::lightNumber(int n) {
     if (m_state.Loss_Streak < m_settings.safeLevel) return;
-    showLit(n, true);
+    showLit<T>(n, true);
     m_state.Bet_Active = 1;
 }
 
-template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::lightPicked() {
+template <Tracker::Tell T> [[gnu::always_inline]] inline void Tracker::lightPicked() {
     if (Prediction_List.count() < kMaxSuggestion) Prediction_List.append(m_state.Picked_Number);
-    lightNumber(m_state.Picked_Number);
+    lightNumber<T>(m_state.Picked_Number);
 }
 
-template <class Items> inline void BasicTracker<Items>::endAnalysis(TimerId id, int32_t& step) {
-    setTimerEnabled(id, false);
+template <Tracker::Tell T> inline void Tracker::endAnalysis(TimerId id, int32_t& step) {
+    setTimerEnabled<T>(id, false);
     step = 0;
-    showProgress(0);
+    showProgress<T>(0);
     Enable_Buttons();
 }
 
-template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::classicTick() {
+template <Tracker::Tell T> [[gnu::always_inline]] inline void Tracker::classicTick() {
     // The generator is seeded with the second and gives the interval, then the
     // pick; the numbers of a second are the same at every tick within it.
-    const DrawNumbers& draw = classicDrawNow();
+    const DrawNumbers& draw = classicDrawNow<T>();
     m_generator = draw.afterInterval;
     const int interval = draw.interval;
     // A short interval becomes 150. Giving the timer the interval it already
     // has changes nothing, so the second setting is made either way, which
     // spares the draw a branch on a random number.
-    setTimerIntervalTwice(TimerId::Classic, interval, interval < 100 ? 150 : interval);
+    setTimerIntervalTwice<T>(TimerId::Classic, interval, interval < 100 ? 150 : interval);
 
-    stepProgress();
+    stepProgress<T>();
     const int s = ++m_state.Classic_Step;
     // Steps 1-6 draw from the first third, 7-12 the second, 13-18 the last;
     // one call site, so the draw is inlined.
@@ -91,11 +87,11 @@ template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::c
     else if (s >= 13 && s <= 18)
         third = &Classic_Numbers_Cur3;
     if (third) pickFrom(*third, draw);
-    lightPicked();
+    lightPicked<T>();
 
     if (s > 18) {
-        showProgress(0);
-        setTimerEnabled(TimerId::Classic, false);
+        showProgress<T>(0);
+        setTimerEnabled<T>(TimerId::Classic, false);
         m_state.Classic_Step = 0;
         Enable_Buttons();
     }
@@ -103,44 +99,47 @@ template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::c
 
 // One step of a draw that lights its list's numbers in order, at most `last`
 // of them: the next number while there is one, else the end of the analysis.
-template <class Items>
-inline void BasicTracker<Items>::pickTick(int32_t& step, int last, const NumberList& list,
-                                          TimerId timer) {
+template <Tracker::Tell T>
+inline void Tracker::pickTick(int32_t& step, int last, const NumberList& list, TimerId timer) {
     const int s = ++step;
     if (s <= last && s <= list.count()) {
         m_state.Picked_Number = lineToInt(list, s - 1);
-        lightPicked();
-        stepProgress();
+        lightPicked<T>();
+        stepProgress<T>();
         return;
     }
-    endAnalysis(timer, step);
+    endAnalysis<T>(timer, step);
 }
 
-template <class Items> inline void BasicTracker<Items>::mode2Tick() {
-    pickTick(m_state.Mode2_Step, kMaxSuggestion, Mode2_Numbers_Cur, TimerId::Mode2);
+template <Tracker::Tell T> inline void Tracker::mode2Tick() {
+    pickTick<T>(m_state.Mode2_Step, kMaxSuggestion, Mode2_Numbers_Cur, TimerId::Mode2);
 }
 
-template <class Items> inline void BasicTracker<Items>::fixedMatrixTick() {
+template <Tracker::Tell T> inline void Tracker::fixedMatrixTick() {
     const int s = ++m_state.Fixed_Matrix_Step;
     if (s <= Prediction_List.count()) {
-        lightNumber(lineToInt(Prediction_List, s - 1));
-        stepProgress();
+        lightNumber<T>(lineToInt(Prediction_List, s - 1));
+        stepProgress<T>();
         return;
     }
-    endAnalysis(TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
+    endAnalysis<T>(TimerId::FixedMatrix, m_state.Fixed_Matrix_Step);
 }
 
-template <class Items> inline void BasicTracker<Items>::sequentialTick() {
-    pickTick(m_state.Sequential_Step, std::min(m_state.Sequential_Count, kMaxSuggestion),
-             Sequential_Numbers_Cur, TimerId::Sequential);
+template <Tracker::Tell T> inline void Tracker::sequentialTick() {
+    pickTick<T>(m_state.Sequential_Step, std::min(m_state.Sequential_Count, kMaxSuggestion),
+                Sequential_Numbers_Cur, TimerId::Sequential);
 }
 
-template <class Items> [[gnu::always_inline]] inline void BasicTracker<Items>::tick(TimerId id) {
+template <Tracker::Tell T> [[gnu::always_inline]] inline void Tracker::tickBody(TimerId id) {
     // The classic draw first: it ticks most.
-    if (id == TimerId::Classic) return classicTick();
-    if (id == TimerId::Mode2) return mode2Tick();
-    if (id == TimerId::Sequential) return sequentialTick();
-    if (id == TimerId::FixedMatrix) fixedMatrixTick();
+    if (id == TimerId::Classic) return classicTick<T>();
+    if (id == TimerId::Mode2) return mode2Tick<T>();
+    if (id == TimerId::Sequential) return sequentialTick<T>();
+    if (id == TimerId::FixedMatrix) fixedMatrixTick<T>();
+}
+
+[[gnu::always_inline]] inline void Tracker::quietTick(TimerId id) {
+    tickBody<Tell::Never>(id);
 }
 
 } // namespace vantel

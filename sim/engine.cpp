@@ -1,7 +1,6 @@
 #include "engine.h"
 
 #include "headless_driver.h"
-#include "headless_items.h"
 #include "outlay.h"
 #include "sat_math.h"
 #include "tracker.h"
@@ -24,7 +23,7 @@ namespace {
 constexpr int64_t kClockFrom = 1577836800;
 constexpr uint64_t kClockSpan = 315532800;
 
-bool anyTimerOn(const HeadlessTracker& tracker) {
+bool anyTimerOn(const Tracker& tracker) {
     for (TimerId id : kTrackerTimers)
         if (tracker.timerEnabled(id)) return true;
     return false;
@@ -65,10 +64,9 @@ SessionResult playSession(const Config& config, uint64_t index, const std::atomi
     Wheel wheel(sessionSeed(config.seed, index));
     const int64_t start = kClockFrom + static_cast<int64_t>(wheel.below(kClockSpan));
 
-    HeadlessItems items;
-    items.followCalendarFrom(start);
-    HeadlessTracker tracker(items);
-    HeadlessDriver driver(items, tracker);
+    Tracker tracker;
+    tracker.clock().followCalendarFrom(start);
+    HeadlessDriver driver{tracker};
     // The player sets up the window before the first spin.
     tracker.applySettings(config.settings);
 

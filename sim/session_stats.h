@@ -5,7 +5,7 @@
 // placed and got back. No Qt; the Statistics window shows it.
 #include "report.h"
 #include "spin_history.h"
-#include "window_items.h"
+#include "tracker_observer.h"
 
 #include <array>
 #include <cstdint>

@@ -6,7 +6,7 @@
 // spin to the next. No Qt; the Statistics window shows it.
 #include "session_stats.h"
 #include "spin_history.h"
-#include "window_items.h"
+#include "tracker_observer.h"
 
 #include <array>
 #include <cstdint>

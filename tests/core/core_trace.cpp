@@ -80,10 +80,58 @@ void hashState(Fnv& h, const TrackerState& s) {
         h.number(v);
 }
 
-// What the items held and the tracker now keeps itself, in the items' order.
-template <class TrackerItems>
-void hashItems(Fnv& h, HeadlessItems& items, const BasicTracker<TrackerItems>& tracker,
-               const HeadlessDriver<TrackerItems>& driver) {
+// What a window following the tracker shows: only what the tracker told it,
+// from what the window starts with.
+class Mirror final : public TrackerObserver {
+  public:
+    void litChanged(int n, bool lit) override { m_lit.at(static_cast<size_t>(n)) = lit; }
+    void stripMoved(const HistoryStrip& strip) override {
+        for (int cell = 1; cell <= kHistoryCells; ++cell)
+            m_strip.set(cell, strip.text(cell), strip.colour(cell));
+    }
+    void stakeChanged(const std::string& text) override { m_bet = text; }
+    void progressChanged(int progress) override { m_progress = progress; }
+    void lockChanged(bool locked) override { m_locked = locked; }
+    void settingTextChanged(SpinSetting s, const std::string& text) override {
+        m_texts.at(static_cast<size_t>(s)) = text;
+    }
+    void timerChanged(TimerId id, bool on, int interval, bool) override {
+        m_timers.at(static_cast<size_t>(id)) = {on, interval};
+    }
+    // A text typed into a setting's edit.
+    void typed(SpinSetting s, const std::string& text) {
+        m_texts.at(static_cast<size_t>(s)) = text;
+    }
+
+    bool actNumberVisible(int n) const { return m_lit.at(static_cast<size_t>(n)); }
+    std::string historyText(int cell) const { return m_strip.text(cell); }
+    uint32_t historyColour(int cell) const { return m_strip.colour(cell); }
+    const std::string& betText() const { return m_bet; }
+    int progressBar() const { return m_progress; }
+    bool timerEnabled(TimerId id) const { return m_timers.at(static_cast<size_t>(id)).on; }
+    int timerInterval(TimerId id) const { return m_timers.at(static_cast<size_t>(id)).interval; }
+    bool buttonsLocked() const { return m_locked; }
+    const std::string& settingText(SpinSetting s) const {
+        return m_texts.at(static_cast<size_t>(s));
+    }
+
+  private:
+    std::array<bool, kBoardNumbers> m_lit{};
+    HistoryStrip m_strip;
+    std::string m_bet = "1";
+    int m_progress = 0;
+    bool m_locked = false;
+    std::array<std::string, kSpinSettingCount> m_texts{};
+    std::array<TimerRequest, kTrackerTimerCount> m_timers{{{false, kTimerStartIntervals[0]},
+                                                           {false, kTimerStartIntervals[1]},
+                                                           {false, kTimerStartIntervals[2]},
+                                                           {false, kTimerStartIntervals[3]}}};
+};
+
+// What the window shows, in the order the trace was recorded in: as the
+// tracker keeps it, or as a window shows it (view).
+template <class View>
+void hashItems(Fnv& h, const View& view, const Tracker& tracker, const HeadlessDriver& driver) {
     h.number(tracker.currentNum());
     h.number(tracker.settings().gameMode);
     h.text(tracker.settings().bettingSystem);
@@ -92,24 +140,24 @@ void hashItems(Fnv& h, HeadlessItems& items, const BasicTracker<TrackerItems>& t
     h.number(tracker.settings().mode3Reset);
     h.number(tracker.settings().progression);
     for (SpinSetting f : kSpinSettings)
-        h.text(tracker.settingText(f));
+        h.text(view.settingText(f));
     uint64_t lit = 0;
     for (int n = 0; n <= kHighestNumber; ++n)
-        if (tracker.actNumberVisible(n)) lit |= uint64_t{1} << n;
+        if (view.actNumberVisible(n)) lit |= uint64_t{1} << n;
     h.number(static_cast<int64_t>(lit));
     for (int cell = 1; cell <= kHistoryCells; ++cell) {
-        h.text(tracker.historyText(cell));
-        h.number(tracker.historyColour(cell));
+        h.text(view.historyText(cell));
+        h.number(view.historyColour(cell));
     }
-    h.text(tracker.betText());
-    h.number(tracker.progressBar());
+    h.text(view.betText());
+    h.number(view.progressBar());
     for (TimerId id : kTrackerTimers) {
-        h.number(tracker.timerEnabled(id));
-        h.number(tracker.timerInterval(id));
+        h.number(view.timerEnabled(id));
+        h.number(view.timerInterval(id));
         h.number(driver.dueAt(id));
     }
-    h.number(tracker.buttonsLocked());
-    h.number(items.now());
+    h.number(view.buttonsLocked());
+    h.number(tracker.clock().now);
 }
 
 struct Profile {
@@ -175,34 +223,14 @@ Profile profileOf(const std::string& name) {
     return p;
 }
 
-// Window items that forward every single item to headless items and keep the
-// interface's own writes for the families, the Bet value, the betting system
-// by name and the strip: the road the window takes.
-class ForwardingItems final : public WindowItems {
-  public:
-    explicit ForwardingItems(HeadlessItems& to) : m_to(to) {}
-
-    int64_t calendarSeconds() const override { return m_to.calendarSeconds(); }
-    void showLit(int n, bool lit) override { m_to.showLit(n, lit); }
-    void showStrip(const HistoryStrip& strip) override { m_to.showStrip(strip); }
-    void showBet(const std::string& text) override { m_to.showBet(text); }
-    void showProgress(int progress) override { m_to.showProgress(progress); }
-    void showLock(bool locked) override { m_to.showLock(locked); }
-    void showSettingText(SpinSetting s, const std::string& text) override {
-        m_to.showSettingText(s, text);
-    }
-    void showTimer(TimerId id, bool on, int interval, bool restart) override {
-        m_to.showTimer(id, on, interval, restart);
-    }
-
-  private:
-    HeadlessItems& m_to;
-};
-
-template <class Tracker> void changeSetting(SplitMix& random, Tracker& tracker) {
+void changeSetting(SplitMix& random, Tracker& tracker, Mirror& shown) {
     static const char* const kBets[] = {"1", "2", "5", "10000", "0", "-3", "99999", "", "x", "$10"};
     static const char* const kTills[] = {"1", "3", "5", "18", "35", "0", "40"};
     static const char* const kRuns[] = {"1", "2", "3"};
+    const auto type = [&](SpinSetting s, const char* text) {
+        shown.typed(s, text);
+        tracker.typeSettingText(s, text);
+    };
     switch (random.below(12)) {
     case 0:
         tracker.setGameMode(random.below(3));
@@ -211,7 +239,7 @@ template <class Tracker> void changeSetting(SplitMix& random, Tracker& tracker) 
         tracker.setBettingSystem(random.below(2) ? "Martingale" : "Donald");
         break;
     case 2:
-        tracker.typeSettingText(vantel::SpinSetting::InitialBet, kBets[random.below(10)]);
+        type(vantel::SpinSetting::InitialBet, kBets[random.below(10)]);
         break;
     case 3:
         tracker.setSafeLevel(random.below(5));
@@ -226,13 +254,13 @@ template <class Tracker> void changeSetting(SplitMix& random, Tracker& tracker) 
         tracker.setProgression(random.below(2));
         break;
     case 7:
-        tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, kTills[random.below(7)]);
+        type(vantel::SpinSetting::IncreaseTill, kTills[random.below(7)]);
         break;
     case 8:
-        tracker.typeSettingText(vantel::SpinSetting::MCount, kRuns[random.below(3)]);
+        type(vantel::SpinSetting::MCount, kRuns[random.below(3)]);
         break;
     case 9:
-        tracker.typeSettingText(vantel::SpinSetting::WCount, kRuns[random.below(3)]);
+        type(vantel::SpinSetting::WCount, kRuns[random.below(3)]);
         break;
     default:
         if (!tracker.buttonsLocked()) tracker.Reset_BetsClick();
@@ -252,39 +280,30 @@ const std::vector<TraceConfig>& traceConfigs() {
     return configs;
 }
 
-// The tracker built for the items at hand: the headless items themselves, or,
-// as the window has them, window items that take the interface's own way to
-// every write of a family, of Bet and of the strip.
-template <class TrackerItems> struct TrackerOn;
-template <> struct TrackerOn<HeadlessItems> {
-    explicit TrackerOn(HeadlessItems& items) : tracker(items) {}
-    HeadlessTracker tracker;
-};
-template <> struct TrackerOn<WindowItems> {
-    explicit TrackerOn(HeadlessItems& items) : forward(items), tracker(forward) {}
-    ForwardingItems forward;
-    Tracker tracker;
-};
-
-template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const TraceConfig& config) {
+// Road::Window hashes what a window following the tracker shows, Road::Headless
+// what the tracker keeps: both must give the recorded trace.
+std::vector<TraceCheckpoint> playTraceOn(const TraceConfig& config, Road road) {
     const Profile p = profileOf(config.name);
-    HeadlessItems items;
-    items.followCalendarFrom(1700000000);
-    TrackerOn<TrackerItems> on(items);
-    BasicTracker<TrackerItems>& tracker = on.tracker;
-    HeadlessDriver<TrackerItems> driver(items, tracker);
+    Tracker tracker;
+    tracker.clock().followCalendarFrom(1700000000);
+    Mirror shown;
+    if (road == Road::Window) tracker.setObserver(&shown);
+    HeadlessDriver driver(tracker);
     tracker.setGameMode(p.mode);
     tracker.setBettingSystem(p.system);
     tracker.setSafeLevel(p.safeLevel);
     tracker.setFixedMatrix(p.fixedMatrix);
     tracker.setMode3Reset(p.mode3Reset);
     tracker.setProgression(p.progression);
-    tracker.typeSettingText(vantel::SpinSetting::InitialBet, p.initialBet);
-    tracker.typeSettingText(vantel::SpinSetting::IncreaseTill, p.increaseTill);
-    tracker.typeSettingText(vantel::SpinSetting::MCount, p.losses);
-    tracker.typeSettingText(vantel::SpinSetting::WCount, p.wins);
-    std::unique_ptr<BasicSpinHistory<TrackerItems>> history;
-    if (p.undo) history = std::make_unique<BasicSpinHistory<TrackerItems>>(tracker, 50);
+    for (const auto& [s, text] :
+         {std::pair{SpinSetting::InitialBet, p.initialBet},
+          std::pair{SpinSetting::IncreaseTill, p.increaseTill},
+          std::pair{SpinSetting::MCount, p.losses}, std::pair{SpinSetting::WCount, p.wins}}) {
+        shown.typed(s, text);
+        tracker.typeSettingText(s, text);
+    }
+    std::unique_ptr<SpinHistory> history;
+    if (p.undo) history = std::make_unique<SpinHistory>(tracker, 50);
     SplitMix random(config.seed);
 
     // The tables and the first lists never change; they start the chain.
@@ -299,7 +318,7 @@ template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const Tra
     std::vector<TraceCheckpoint> trace;
     TraceCheckpoint current;
     for (int spin = 1; spin <= config.spins; ++spin) {
-        if (p.settingEvents && random.chance(60)) changeSetting(random, tracker);
+        if (p.settingEvents && random.chance(60)) changeSetting(random, tracker, shown);
         if (history && random.chance(40)) {
             for (int k = 1 + random.below(3); k > 0; --k)
                 history->undo();
@@ -315,7 +334,10 @@ template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const Tra
         driver.runUntilIdle();
 
         Fnv h;
-        hashItems(h, items, tracker, driver);
+        if (road == Road::Window)
+            hashItems(h, shown, tracker, driver);
+        else
+            hashItems(h, tracker, tracker, driver);
         hashState(h, tracker.state());
         h.number(static_cast<int64_t>(tracker.state().Sequential_Own));
         for (const NumberList* list : {&tracker.Prediction_List, &tracker.Classic_Numbers_Cur1,
@@ -358,8 +380,7 @@ template <class TrackerItems> std::vector<TraceCheckpoint> playTraceOn(const Tra
 }
 
 std::vector<TraceCheckpoint> playTrace(const TraceConfig& config, Road road) {
-    return road == Road::Window ? playTraceOn<WindowItems>(config)
-                                : playTraceOn<HeadlessItems>(config);
+    return playTraceOn(config, road);
 }
 
 std::string formatTrace(const TraceConfig& config, const std::vector<TraceCheckpoint>& trace) {

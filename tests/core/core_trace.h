@@ -35,9 +35,9 @@ inline void PrintTo(const TraceConfig& config, std::ostream* out) {
 // The sessions of the recorded trace: 100,000 spins in all.
 const std::vector<TraceConfig>& traceConfigs();
 
-// The tracker is one body built twice: for the window's items (through
-// virtual calls, here on headless ones) and for the headless items (the
-// backtest's). Either must play the recorded trace.
+// The trace hashes what the window shows either as a window following the
+// tracker's notifications shows it (Window) or as the tracker keeps it
+// (Headless, the backtest's road). Either must play the recorded trace.
 enum class Road { Window, Headless };
 
 std::vector<TraceCheckpoint> playTrace(const TraceConfig& config, Road road);

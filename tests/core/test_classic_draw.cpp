@@ -98,7 +98,7 @@ TEST_F(ClassicDraw, ARemainderBelow100BecomesExactly150FromTheNextTickOn) {
     tracker.Analize_Classic();
     tickOnce(TimerId::Classic);
     EXPECT_EQ(tracker.timerInterval(TimerId::Classic), 150);
-    EXPECT_EQ(driver.dueAt(TimerId::Classic), items.now() + 150);
+    EXPECT_EQ(driver.dueAt(TimerId::Classic), tracker.clock().now + 150);
 }
 
 TEST_F(ClassicDraw, ZeroAndTwelveCanBothBeDrawnInTheFirstThird) {

@@ -1,4 +1,3 @@
-#include "headless_items.h"
 #include "int_convert.h"
 #include "number_list.h"
 #include "tracker.h"
@@ -34,9 +33,8 @@ TEST(NumberList, LineOperationsNeverFailOutsideTheList) {
 }
 
 TEST(NumberTables, StakeTablesEndAtRows17And999AndTheThirdsCoverTheBoardOnce) {
-    vantel::HeadlessItems items;
-    items.fixCalendar(0);
-    vantel::HeadlessTracker tracker(items);
+    vantel::Tracker tracker;
+    tracker.clock().fixCalendar(0);
     const NumberList& martingale = tracker.System_Martingale;
     ASSERT_EQ(martingale.count(), 18);
     for (int i = 0; i < 18; ++i)

@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-using vantel::HeadlessItems;
 using vantel::NumberList;
 
 namespace {
@@ -127,10 +126,9 @@ TEST_F(SequentialBooking, LongestWaitingFollowsEverySpinOfTheRecord) {
         {{20, 21, 22, 23, 24, 20}, {21}, {22, 23, 24, 20, 21}},
     };
     for (const auto& c : cases) {
-        HeadlessItems fresh;
-        fresh.fixCalendar(1700000000);
-        vantel::HeadlessTracker seq{fresh};
-        vantel::HeadlessDriver play{fresh, seq};
+        vantel::Tracker seq;
+        seq.clock().fixCalendar(1700000000);
+        vantel::HeadlessDriver play{seq};
         for (int n : c.mode1Spins) {
             ASSERT_TRUE(play.spin(n));
             play.runUntilIdle();
@@ -214,13 +212,12 @@ TEST_F(SequentialBooking, HeadlessSettingsStayInTheirControlsRanges) {
     tracker.setSafeLevel(-1);
     EXPECT_EQ(tracker.settings().safeLevel, 0);
     const struct {
-        void (vantel::HeadlessTracker::*set)(int);
+        void (vantel::Tracker::*set)(int);
         int vantel::Settings::*get;
         int items; // the list's items are indexed 0 .. items - 1
-    } selections[] = {
-        {&vantel::HeadlessTracker::setGameMode, &vantel::Settings::gameMode, 3},
-        {&vantel::HeadlessTracker::setMode3Reset, &vantel::Settings::mode3Reset, 3},
-        {&vantel::HeadlessTracker::setProgression, &vantel::Settings::progression, 2}};
+    } selections[] = {{&vantel::Tracker::setGameMode, &vantel::Settings::gameMode, 3},
+                      {&vantel::Tracker::setMode3Reset, &vantel::Settings::mode3Reset, 3},
+                      {&vantel::Tracker::setProgression, &vantel::Settings::progression, 2}};
     for (const auto& s : selections) {
         for (int index : {s.items, -1, 1000}) {
             (tracker.*s.set)(1);

@@ -3,7 +3,6 @@
 // that is not a whole, valid session is refused with one sentence naming the
 // file and the fault.
 #include "headless_driver.h"
-#include "headless_items.h"
 #include "session_file.h"
 #include "spin_history.h"
 #include "tracker.h"
@@ -68,10 +67,10 @@ void expectSameSession(const Session& a, const Session& b) {
     EXPECT_EQ(a.redo, b.redo);
 }
 
-// A tracker on headless items with its undo history; the calendar stands
+// A tracker played without a window, with its undo history; the calendar stands
 // still, so two of them given the same spins draw the same numbers.
 struct Table {
-    Table() { items.fixCalendar(1700000000); }
+    Table() { tracker.clock().fixCalendar(1700000000); }
     void play(int n) {
         driver.spin(n);
         driver.runUntilIdle();
@@ -117,10 +116,9 @@ struct Table {
         history.load(std::move(s.undo), std::move(s.redo), std::move(s.entered));
     }
 
-    HeadlessItems items;
-    HeadlessTracker tracker{items};
-    HeadlessDriver<HeadlessItems> driver{items, tracker};
-    BasicSpinHistory<HeadlessItems> history{tracker};
+    Tracker tracker;
+    HeadlessDriver driver{tracker};
+    SpinHistory history{tracker};
 };
 
 // Random settings, spins, undos and redos; the settings also change on the way.

@@ -39,7 +39,7 @@ struct Observation {
     }
 };
 
-Observation observe(const HeadlessTracker& t) {
+Observation observe(const Tracker& t) {
     Observation o;
     o.lists = {t.NumbersList,          t.Prediction_List,      t.Classic_Numbers_Cur1,
                t.Classic_Numbers_Cur2, t.Classic_Numbers_Cur3, t.Sequential_Numbers_Cur,
@@ -69,15 +69,14 @@ std::string describe(const Observation& o) {
     return out.str();
 }
 
-// One tracker on headless items with an undo history, the clock on the virtual time.
+// One tracker played without a window, with an undo history, the clock on the virtual time.
 struct Session {
     Session() {}
     Observation now() const { return observe(tracker); }
 
-    HeadlessItems items;
-    HeadlessTracker tracker{items};
-    HeadlessDriver<HeadlessItems> driver{items, tracker};
-    BasicSpinHistory<HeadlessItems> history{tracker};
+    Tracker tracker;
+    HeadlessDriver driver{tracker};
+    SpinHistory history{tracker};
 };
 
 TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
@@ -210,7 +209,7 @@ TEST(UndoProperty, EveryUndoRestoresTheStateBeforeItsSpinInEveryModeAndSystem) {
 class Undo : public TrackerFixture {
   protected:
     Observation now() const { return observe(tracker); }
-    BasicSpinHistory<HeadlessItems> history{tracker};
+    SpinHistory history{tracker};
 };
 
 TEST_F(Undo, TakesBackOneOfTheFirstFourSpins) {
@@ -316,7 +315,7 @@ TEST_F(Undo, TakesBackTheSpinThatRanPastTheStakeTable) {
 }
 
 TEST_F(Undo, KeepsAsManySpinsAsItsDepthAndDropsTheOldest) {
-    BasicSpinHistory<HeadlessItems> shallow(tracker, 3); // replaces the fixture's recorder
+    SpinHistory shallow(tracker, 3); // replaces the fixture's recorder
     std::vector<Observation> before;
     for (int n : {1, 2, 3, 4, 5, 6}) {
         before.push_back(now());

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "headless_driver.h"
-#include "headless_items.h"
 #include "int_convert.h"
 #include "tracker.h"
 
@@ -13,25 +12,21 @@
 
 namespace vantel::testing {
 
-// A tracker on headless window items, played by the headless driver. The
+// A tracker played by the headless driver, without a window. The
 // calendar clock is either a fixed second or follows the virtual time of the
 // timers, so every run is deterministic. m_settingChanges counts the runs of
 // Initial_BetChange that a change of a spin setting's text started: typed, or
 // rewritten by its reading.
 class TrackerFixture : public ::testing::Test {
   protected:
-    TrackerFixture() {
-        items.OnSettingText = [this](SpinSetting s, const std::string&) {
-            if (changeResetsStakes(s)) ++m_settingChanges;
-        };
-    }
+    TrackerFixture() { tracker.setObserver(&m_rewrites); }
     // Types a spin setting's text as a player would.
     void type(SpinSetting s, const std::string& text) {
         if (tracker.typeSettingText(s, text) && changeResetsStakes(s)) ++m_settingChanges;
     }
 
-    int64_t calendarSeconds() const { return items.calendarSeconds(); }
-    void fixClock(int64_t second) { items.fixCalendar(second); }
+    int64_t calendarSeconds() const { return tracker.calendarSeconds(); }
+    void fixClock(int64_t second) { tracker.clock().fixCalendar(second); }
 
     // Enters a spin and lets whatever analysis it starts run to its end.
     void play(int n) {
@@ -53,7 +48,7 @@ class TrackerFixture : public ::testing::Test {
     void hit() { play(hitNumber()); }
     void miss() { play(missNumber()); }
     // Runs exactly one tick of a timer that is on.
-    void tickOnce(TimerId id) { driver.advance(driver.dueAt(id) - items.now()); }
+    void tickOnce(TimerId id) { driver.advance(driver.dueAt(id) - tracker.clock().now); }
 
     std::set<int> lit() const {
         std::set<int> out;
@@ -80,10 +75,19 @@ class TrackerFixture : public ::testing::Test {
     }
     const TrackerState& st() const { return tracker.state(); }
 
-    HeadlessItems items;
-    HeadlessTracker tracker{items};
-    HeadlessDriver<HeadlessItems> driver{items, tracker};
+    // Counts the rewrites of a text whose change starts the stakes over.
+    struct Rewrites : TrackerObserver {
+        explicit Rewrites(int& count) : changes(count) {}
+        void settingTextChanged(SpinSetting s, const std::string&) override {
+            if (changeResetsStakes(s)) ++changes;
+        }
+        int& changes;
+    };
+
     int m_settingChanges = 0;
+    Rewrites m_rewrites{m_settingChanges};
+    Tracker tracker;
+    HeadlessDriver driver{tracker};
 };
 
 } // namespace vantel::testing

@@ -2,7 +2,6 @@
 // allowed; any other line stops the run before anything is played.
 #include "engine.h"
 #include "headless_driver.h"
-#include "headless_items.h"
 #include "session_file.h"
 #include "spin_history.h"
 #include "spins_file.h"
@@ -102,11 +101,10 @@ TEST(SpinsFile, BadLineThreeOfAFileIsReportedAsLineThree) {
 
 // The text of a session of the given spins, saved as the window saves it.
 std::string sessionOf(const std::vector<int>& spins) {
-    HeadlessItems items;
-    HeadlessTracker tracker{items};
-    HeadlessDriver<HeadlessItems> driver{items, tracker};
-    BasicSpinHistory<HeadlessItems> history{tracker};
-    items.fixCalendar(1700000000);
+    Tracker tracker;
+    HeadlessDriver driver{tracker};
+    SpinHistory history{tracker};
+    tracker.clock().fixCalendar(1700000000);
     for (int n : spins) {
         driver.spin(n);
         driver.runUntilIdle();

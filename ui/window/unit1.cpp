@@ -18,6 +18,7 @@
 #include "window/player_aids.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
+#include "window/tracker_signals.h"
 #include "window/window_placement.h"
 
 #include "settings.h"
@@ -239,7 +240,8 @@ TColourLabel* makeSettingCaption(QWidget* parent, Member vantel::Settings::*memb
 } // namespace
 
 TForm1::TForm1(vantel::CalendarClock clock, QWidget* parent)
-    : QWidget(parent), m_clock(std::move(clock)), m_tracker(*this) {
+    : QWidget(parent), m_clock(std::move(clock)) {
+    followTracker();
     // Before any control: a tool may ask for one while it is built.
     vantel::accessibility::install();
     setObjectName(QStringLiteral("Form1"));
@@ -577,6 +579,20 @@ void TForm1::buildTimers() {
     Fixed_Matrix_Timer = timer("Fixed_Matrix_Timer", startInterval(TimerId::FixedMatrix), false);
     Sequential_Timer = timer("Sequential_Timer", startInterval(TimerId::Sequential), false);
     Timer_Mode2 = timer("Timer_Mode2", startInterval(TimerId::Mode2), false);
+}
+
+// The tracker reads the window's calendar and tells the controls what changed.
+void TForm1::followTracker() {
+    m_tracker.setCalendar(m_clock);
+    auto* tell = new TrackerSignals(this);
+    m_tracker.setObserver(tell);
+    connect(tell, &TrackerSignals::markLit, this, &TForm1::showLit);
+    connect(tell, &TrackerSignals::stripShown, this, &TForm1::showStrip);
+    connect(tell, &TrackerSignals::stakeShown, this, &TForm1::showBet);
+    connect(tell, &TrackerSignals::progressShown, this, &TForm1::showProgress);
+    connect(tell, &TrackerSignals::lockShown, this, &TForm1::showLock);
+    connect(tell, &TrackerSignals::settingTextShown, this, &TForm1::showSettingText);
+    connect(tell, &TrackerSignals::timerRequested, this, &TForm1::showTimer);
 }
 
 void TForm1::bindProcedures() {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tracker.h"
+#include "tracker_observer.h"
 #include "window/main_window.h"
-#include "window_items.h"
 
 #include <QComboBox>
 #include <QPointer>
@@ -31,10 +31,10 @@ class TFocusCue;
 class TNumberEntry;
 
 // The main window: the board, the history strip, the stake bar and the
-// settings row. It owns the tracker and implements its window items with
-// widgets; clicks, ticks and text changes run the tracker's procedures through
-// one guard that reports an error in a message box.
-class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
+// settings row. It owns the tracker, and its controls follow the tracker's
+// notifications (TrackerSignals); clicks, ticks and text changes run the
+// tracker's procedures through one guard that reports an error in a message box.
+class TForm1 : public QWidget, public MainWindow {
     Q_OBJECT
   public:
     explicit TForm1(vantel::CalendarClock clock = vantel::systemCalendarSeconds,
@@ -82,16 +82,16 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     // that ran it, and is reported once the outermost procedure has unwound.
     void guarded(const std::function<void()>& procedure) override;
 
-    // Window items: the calendar the tracker reads.
-    int64_t calendarSeconds() const override;
-    // What the tracker keeps, shown by the controls.
-    void showLit(int n, bool lit) override;
-    void showStrip(const vantel::HistoryStrip& strip) override;
-    void showBet(const std::string& text) override;
-    void showSettingText(vantel::SpinSetting s, const std::string& text) override;
-    void showProgress(int progress) override;
-    void showLock(bool locked) override;
-    void showTimer(vantel::TimerId id, bool on, int interval, bool restart) override;
+    // The calendar the tracker reads.
+    int64_t calendarSeconds() const;
+    // What the tracker keeps, shown by the controls as it tells them.
+    void showLit(int n, bool lit);
+    void showStrip(const vantel::HistoryStrip& strip);
+    void showBet(const std::string& text);
+    void showSettingText(vantel::SpinSetting s, const std::string& text);
+    void showProgress(int progress);
+    void showLock(bool locked);
+    void showTimer(vantel::TimerId id, bool on, int interval, bool restart);
 
     // Locks and unlocks the window through the tracker, as a draw does.
     void Disable_Buttons() { m_tracker.Disable_Buttons(); }
@@ -177,6 +177,7 @@ class TForm1 : public QWidget, public vantel::WindowItems, public MainWindow {
     void buildSequentialPanel();
     void buildTimers();
     void bindProcedures();
+    void followTracker();
     void gameModeChosen(int index);
     void recoverAfterError();
     void showUnlocked();

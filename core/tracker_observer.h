@@ -35,43 +35,32 @@ constexpr uint32_t kColourNearBlack = 0x202020;
 
 class HistoryStrip;
 
-// The items of the main window: the calendar the tracker reads, and where it
-// shows what it keeps itself (the lit marks, the strip, Bet, the progress bar,
-// the lock, a setting's rewritten text and its timers' requests), which it
-// never reads back. The settings are given to the tracker, never read from
-// here. The window implements them with widgets; HeadlessItems shows nothing.
-class WindowItems {
+// What the tracker tells of what it keeps, each once it has changed it; it
+// never reads any of it back. Qt-free: the window follows it through one
+// QObject that turns each notification into a signal (ui/window/tracker_signals.h);
+// the backtest's tracker has no observer at all. Each notification does
+// nothing unless overridden.
+class TrackerObserver {
   public:
-    virtual ~WindowItems() = default;
+    virtual ~TrackerObserver() = default;
 
-    // The calendar the classic draw seeds from, in seconds since 1970-01-01 UTC.
-    virtual int64_t calendarSeconds() const = 0;
-
-    // What the tracker shows, each once it has changed it.
     // Mark Act_Number n lit or dark.
-    virtual void showLit(int n, bool lit) = 0;
-    // Every mark Act_Number0..Act_Number36 dark.
-    virtual void showNoneLit() {
-        for (int n = 0; n <= kHighestNumber; ++n)
-            showLit(n, false);
-    }
+    virtual void litChanged(int /*n*/, bool /*lit*/) {}
     // The strip as it now stands (moved on by a spin, or restored).
-    virtual void showStrip(const HistoryStrip& strip) = 0;
+    virtual void stripMoved(const HistoryStrip& /*strip*/) {}
     // Bet's text; a number written as one shows its decimal text.
-    virtual void showBet(const std::string& text) = 0;
-    virtual void showBetValue(int64_t v) { showBet(IntToStr(v)); }
+    virtual void stakeChanged(const std::string& /*text*/) {}
     // The progress bar, within 0..18.
-    virtual void showProgress(int progress) = 0;
+    virtual void progressChanged(int /*progress*/) {}
     // The lock: Disable_Buttons (true) or Enable_Buttons (false) has run.
-    virtual void showLock(bool locked) = 0;
+    virtual void lockChanged(bool /*locked*/) {}
     // A spin setting's text as its reading rewrote it (tracker_settings.h);
     // the tracker has already run what the change starts.
-    virtual void showSettingText(SpinSetting s, const std::string& text) = 0;
-
+    virtual void settingTextChanged(SpinSetting /*s*/, const std::string& /*text*/) {}
     // A timer's request as it now stands: on or off, and its interval in
     // milliseconds; restart: whether its count starts over now (switched on,
     // or given another interval while on).
-    virtual void showTimer(TimerId id, bool on, int interval, bool restart) = 0;
+    virtual void timerChanged(TimerId /*id*/, bool /*on*/, int /*interval*/, bool /*restart*/) {}
 };
 
 } // namespace vantel

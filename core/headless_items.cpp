@@ -1,7 +1,0 @@
-#include "headless_items.h"
-
-namespace vantel {
-
-HeadlessItems::HeadlessItems() = default;
-
-} // namespace vantel
