@@ -252,8 +252,14 @@ class Chain {
 
   public:
     Chain(const Rules& rules, const Config& config, const Pass& pass, const ExactLimits& limits,
-          const std::atomic<bool>* cancel)
-        : m_r(rules), m_config(config), m_pass(pass), m_limits(limits), m_cancel(cancel) {}
+          const std::atomic<bool>* cancel, ExactProgress* progress, int passNumber)
+        : m_r(rules), m_config(config), m_pass(pass), m_limits(limits), m_cancel(cancel),
+          m_progress(progress) {
+        if (m_progress) {
+            m_progress->spin.store(0, std::memory_order_relaxed);
+            m_progress->pass.store(passNumber, std::memory_order_relaxed);
+        }
+    }
 
     PassResult run() {
         const uint64_t total = m_config.spins;
@@ -283,6 +289,7 @@ class Chain {
                 m_out.cancelled = true;
                 return std::move(m_out);
             }
+            if (m_progress) m_progress->spin.store(t, std::memory_order_relaxed);
             m_next.clear();
             m_nextEntries = 0;
             for (size_t i = 0; i < m_cur.size(); ++i) {
@@ -514,6 +521,7 @@ class Chain {
     Pass m_pass;
     ExactLimits m_limits;
     const std::atomic<bool>* m_cancel;
+    ExactProgress* m_progress;
     Layer m_cur, m_next;
     uint64_t m_nextEntries = 0;
     Dist m_scratch;
@@ -546,7 +554,7 @@ std::string outOfReach(const Rules& r, const PassResult& pass) {
 }
 
 ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* cancel,
-                             const ExactLimits& limits);
+                             const ExactLimits& limits, ExactProgress* progress);
 
 double massOfEndings(const PassResult& pass, std::initializer_list<Ending> endings) {
     double m = 0;
@@ -559,9 +567,9 @@ double massOfEndings(const PassResult& pass, std::initializer_list<Ending> endin
 } // namespace
 
 ExactResult exactRisk(const Config& config, const std::atomic<bool>* cancel,
-                      const ExactLimits& limits) {
+                      const ExactLimits& limits, ExactProgress* progress) {
     try {
-        return computeExactRisk(config, cancel, limits);
+        return computeExactRisk(config, cancel, limits, progress);
     } catch (const std::bad_alloc&) {
         ExactResult out;
         out.reason = format("These settings need more memory than is free to be computed exactly "
@@ -574,7 +582,7 @@ ExactResult exactRisk(const Config& config, const std::atomic<bool>* cancel,
 namespace {
 
 ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* cancel,
-                             const ExactLimits& limits) {
+                             const ExactLimits& limits, ExactProgress* progress) {
     ExactResult out;
     if (!config.recorded.empty()) {
         out.reason = "Recorded spins are not a fair wheel: the exact figures are for the wheel "
@@ -586,7 +594,7 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
 
     // The money: endings, expectations, the net's distribution, the bands.
     Pass money;
-    PassResult a = Chain(rules, config, money, limits, cancel).run();
+    PassResult a = Chain(rules, config, money, limits, cancel, progress, 1).run();
     if (a.cancelled) {
         out.cancelled = true;
         out.reason = "cancelled";
@@ -605,7 +613,7 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
     largest.keepNet = rules.bankroll.has_value();
     largest.absorbOutlay = a.largestOutlay;
     if (a.largestOutlay > 0) {
-        const PassResult l = Chain(rules, config, largest, limits, cancel).run();
+        const PassResult l = Chain(rules, config, largest, limits, cancel, progress, 2).run();
         if (l.cancelled) {
             out.cancelled = true;
             out.reason = "cancelled";
@@ -644,7 +652,7 @@ ExactResult computeExactRisk(const Config& config, const std::atomic<bool>* canc
                        endReachable ? "the stake table's end" : "the table limit");
         }
     }
-    const PassResult r = Chain(rules, config, runs, limits, cancel).run();
+    const PassResult r = Chain(rules, config, runs, limits, cancel, progress, 3).run();
     if (r.cancelled) {
         out.cancelled = true;
         out.reason = "cancelled";

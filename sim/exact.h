@@ -91,9 +91,21 @@ struct ExactResult {
 // seed, threads and the spin interval play no part; config.recorded must be
 // empty: recorded spins are no fair wheel). The bands of report follow
 // config.pathPoints as summarize()'s do. Once *cancel is set the computation
-// stops within a spin and returns cancelled.
+// stops within a spin and returns cancelled. *progress, when given, follows
+// the computation as it goes.
+struct ExactProgress;
 ExactResult exactRisk(const Config& config, const std::atomic<bool>* cancel = nullptr,
-                      const ExactLimits& limits = {});
+                      const ExactLimits& limits = {}, ExactProgress* progress = nullptr);
+
+// How far an exact computation has come, read from another thread: the
+// figures take up to three passes over the session (the money; the largest
+// outlay, for a table limit or a bankroll; the longest run of lit misses),
+// each spin by spin up to the session's spins.
+struct ExactProgress {
+    static constexpr int kPasses = 3;
+    std::atomic<int> pass{0}; // 1 to kPasses; 0 before the first
+    std::atomic<uint64_t> spin{0};
+};
 
 // The lines of an exact result that the report does not print: when each
 // ending happens, the longest run of lit misses, the extremes' probabilities.

@@ -119,4 +119,37 @@ TEST(ExactWorker, OnlyTheLatestSettingsAreToldAndTheDeadlineStopsALongComputatio
     EXPECT_FALSE(finished.at(1).at(1).value<ExactResult>().exact);
 }
 
+// A long computation tells how far it has come, pass by pass, spin by spin,
+// and nothing once it has ended.
+TEST(ExactWorker, ToldProgressClimbsWithinEachPassAndStopsWithTheComputation) {
+    ExactWorker worker(nullptr);
+    QSignalSpy progress(&worker, &ExactWorker::progress);
+    QSignalSpy finished(&worker, &ExactWorker::finished);
+    Config slow = runOf(1, 1000);
+    slow.settings.gameMode = vantel::setting::kSequential;
+    worker.compute(slow, ExactLimits{}, 1200);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }, 20000));
+    ASSERT_GE(progress.count(), 3) << "told fewer than three times in 1.2 s";
+    int lastPass = 0;
+    double lastSpin = -1;
+    for (const QList<QVariant>& told : progress) {
+        const int pass = told.at(0).toInt();
+        const double spin = told.at(1).toDouble();
+        EXPECT_GE(pass, 1);
+        EXPECT_LE(pass, ExactProgress::kPasses);
+        EXPECT_EQ(told.at(2).toDouble(), 1000.0);
+        EXPECT_LE(spin, 1000.0);
+        EXPECT_GE(pass, lastPass) << "a pass went back";
+        if (pass == lastPass) {
+            EXPECT_GE(spin, lastSpin) << "spins went back within pass " << pass;
+        }
+        lastPass = pass;
+        lastSpin = spin;
+    }
+    EXPECT_GT(lastSpin, 0.0);
+    const int told = progress.count();
+    QTest::qWait(300);
+    EXPECT_EQ(progress.count(), told) << "progress told after the end";
+}
+
 } // namespace

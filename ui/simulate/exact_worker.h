@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+class QTimer;
+
 #include <atomic>
 #include <memory>
 
@@ -12,7 +14,8 @@
 // on a thread of their own at low priority. Only the latest settings' figures
 // are told: a computation of settings that changed since is told to stop, and
 // its thread kept until it has. Past its deadline a computation is told to
-// stop as well, and its end told as timed out.
+// stop as well, and its end told as timed out. While it runs, how far it has
+// come is told every 100 ms.
 class ExactWorker : public QObject {
     Q_OBJECT
   public:
@@ -31,6 +34,9 @@ class ExactWorker : public QObject {
     static int workers();
 
   signals:
+    // The latest settings' computation is at `spin` of `total` in `pass` of
+    // its passes (ExactProgress).
+    void progress(int pass, double spin, double total);
     // The figures of the latest settings: exact, or why not; timedOut when
     // the deadline stopped them.
     void finished(const vantel::sim::Config& config, const vantel::sim::ExactResult& result,
@@ -42,7 +48,10 @@ class ExactWorker : public QObject {
         std::atomic<bool> cancel{false};
         bool timedOut = false; // told to stop by the deadline (this thread only)
         vantel::sim::ExactResult result;
+        vantel::sim::ExactProgress progress;
     };
+    void tell();
     std::shared_ptr<Job> m_job;
+    QTimer* m_poll = nullptr;
     WorkerThreads m_threads{this};
 };

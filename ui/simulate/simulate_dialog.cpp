@@ -277,6 +277,7 @@ void SimulateDialog::wireWorkers() {
 
     m_exactWorker = new ExactWorker(this);
     connect(m_exactWorker, &ExactWorker::finished, this, &SimulateDialog::exactDone);
+    connect(m_exactWorker, &ExactWorker::progress, this, &SimulateDialog::exactProgress);
     // A burst of changes (typing a number) is one computation.
     m_exactSoon = new QTimer(this);
     m_exactSoon->setSingleShot(true);
@@ -316,6 +317,15 @@ void SimulateDialog::dropExact() {
     m_exactWorker->drop();
     // No figure of other settings stays on show while the new ones are made.
     m_exact->setPlainText(QStringLiteral("Computing the exact figures for these settings…"));
+}
+
+void SimulateDialog::exactProgress(int pass, double spin, double total) {
+    m_exact->setPlainText(QStringLiteral("Computing the exact figures for these settings…\n"
+                                         "Pass %1 of up to %2: spin %L3 of %L4.")
+                              .arg(pass)
+                              .arg(vantel::sim::ExactProgress::kPasses)
+                              .arg(spin, 0, 'f', 0)
+                              .arg(total, 0, 'f', 0));
 }
 
 void SimulateDialog::computeExact() {

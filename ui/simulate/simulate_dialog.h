@@ -122,6 +122,7 @@ class SimulateDialog : public QDialog {
     // Stops the computation on show and says new figures are coming.
     void dropExact();
     void computeExact();
+    void exactProgress(int pass, double spin, double total);
     void exactDone(const vantel::sim::Config& config, const vantel::sim::ExactResult& result,
                    bool timedOut);
 
