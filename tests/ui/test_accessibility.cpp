@@ -73,16 +73,17 @@ TEST_F(Accessibility, TheTreeHoldsWhatThePlayerReadsAndNoPictures) {
         QString name;
         QString value;
     };
-    form.Initial_Bet->setValue(40);
+    control<TCSpinEdit>(form, "Initial_Bet")->setValue(40);
     const Row rows[] = {
-        {form.Initial_Bet, QAccessible::SpinBox, "Initial bet", "40"},
-        {form.Sequential_Wins, QAccessible::SpinBox, "Hits before a step down", "1"},
-        {form.Bet, QAccessible::StaticText, "Stake per number", "40"},
-        {form.ProgressBar, QAccessible::ProgressBar, "Draw progress", "0%"},
-        {form.Panel1, QAccessible::Grouping, "Sequential settings", ""},
-        {form.Shape1, QAccessible::StaticText,
+        {control<TCSpinEdit>(form, "Initial_Bet"), QAccessible::SpinBox, "Initial bet", "40"},
+        {control<TCSpinEdit>(form, "Sequential_Wins"), QAccessible::SpinBox,
+         "Hits before a step down", "1"},
+        {control<TColourLabel>(form, "Bet"), QAccessible::StaticText, "Stake per number", "40"},
+        {control<TCGauge>(form, "ProgressBar"), QAccessible::ProgressBar, "Draw progress", "0%"},
+        {control<QFrame>(form, "Panel1"), QAccessible::Grouping, "Sequential settings", ""},
+        {control<TShape>(form, "Shape1"), QAccessible::StaticText,
          "Safe-level indicator: next miss lights the suggestion", ""},
-        {form.Reset_Bets, QAccessible::Button, "Reset", ""},
+        {control<TFlatSpeedButton>(form, "Reset_Bets"), QAccessible::Button, "Reset", ""},
         {aids().stripText(), QAccessible::StaticText, "Last spins, newest first: none", ""},
     };
     for (const Row& r : rows) {
@@ -93,17 +94,22 @@ TEST_F(Accessibility, TheTreeHoldsWhatThePlayerReadsAndNoPictures) {
         if (!r.value.isEmpty()) {
             EXPECT_EQ(a->text(QAccessible::Value), r.value);
         }
-        EXPECT_GE(window->indexOfChild(a) + of(form.Panel1)->indexOfChild(a), -1) << "in the tree";
+        EXPECT_GE(window->indexOfChild(a) + of(control<QFrame>(form, "Panel1"))->indexOfChild(a),
+                  -1)
+            << "in the tree";
     }
-    EXPECT_EQ(of(form.Bet)->valueInterface()->currentValue().toInt(), 40);
-    EXPECT_EQ(of(form.Reset_Bets)->text(QAccessible::Accelerator), "Ctrl+B");
-    EXPECT_TRUE(of(form.Reset_Bets)->state().focusable);
-    EXPECT_EQ(of(form.Betting_System)->text(QAccessible::Name), "Betting system");
-    form.Betting_System->setCurrentIndex(1);
-    EXPECT_EQ(of(form.Betting_System)->textInterface()->text(0, -1), "Donald");
-    EXPECT_TRUE(form.SafeLevel->toolTip().startsWith("Safe level 0."));
-    form.SafeLevel->setValue(3);
-    EXPECT_TRUE(form.SafeLevel->toolTip().startsWith("Safe level 3."));
+    EXPECT_EQ(of(control<TColourLabel>(form, "Bet"))->valueInterface()->currentValue().toInt(), 40);
+    EXPECT_EQ(of(control<TFlatSpeedButton>(form, "Reset_Bets"))->text(QAccessible::Accelerator),
+              "Ctrl+B");
+    EXPECT_TRUE(of(control<TFlatSpeedButton>(form, "Reset_Bets"))->state().focusable);
+    EXPECT_EQ(of(control<QComboBox>(form, "Betting_System"))->text(QAccessible::Name),
+              "Betting system");
+    control<QComboBox>(form, "Betting_System")->setCurrentIndex(1);
+    EXPECT_EQ(of(control<QComboBox>(form, "Betting_System"))->textInterface()->text(0, -1),
+              "Donald");
+    EXPECT_TRUE(control<QSlider>(form, "SafeLevel")->toolTip().startsWith("Safe level 0."));
+    control<QSlider>(form, "SafeLevel")->setValue(3);
+    EXPECT_TRUE(control<QSlider>(form, "SafeLevel")->toolTip().startsWith("Safe level 3."));
 }
 
 TEST_F(Accessibility, AWholeProgressionIsToldSpinBySpinToTheTablesEnd) {
@@ -122,9 +128,9 @@ TEST_F(Accessibility, AWholeProgressionIsToldSpinBySpinToTheTablesEnd) {
     QApplication::processEvents();
     EXPECT_EQ(heard.last(), aids().litSentence() + "; stake 1");
     EXPECT_TRUE(aids().litSentence().startsWith("18 numbers lit: "));
-    EXPECT_EQ(of(form.FlatButton[static_cast<size_t>(unlit())])->state().checked, false);
+    EXPECT_EQ(of(control<TFlatSpeedButton>(form, "FlatButton", unlit()))->state().checked, false);
     for (int n = 0; n <= 36; ++n)
-        ASSERT_EQ(of(form.FlatButton[static_cast<size_t>(n)])->state().checked,
+        ASSERT_EQ(of(control<TFlatSpeedButton>(form, "FlatButton", n))->state().checked,
                   form.actNumberVisible(n));
     // Every miss doubles the stake until the table has no row left.
     int64_t stake = 2;
@@ -156,34 +162,37 @@ TEST_F(Accessibility, AWholeProgressionIsToldSpinBySpinToTheTablesEnd) {
 
 TEST_F(Accessibility, ResetAndReCalculateHaveKeysAndTheMenuShowsEveryKey) {
     Heard heard(aids().announcer());
-    form.Initial_Bet->setFocus();
-    QTest::keyClick(form.Initial_Bet, Qt::Key_Up);
-    EXPECT_EQ(of(form.Initial_Bet)->valueInterface()->currentValue().toInt(), 2);
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
+    QTest::keyClick(control<TCSpinEdit>(form, "Initial_Bet"), Qt::Key_Up);
+    EXPECT_EQ(
+        of(control<TCSpinEdit>(form, "Initial_Bet"))->valueInterface()->currentValue().toInt(), 2);
     EXPECT_EQ(heard.last(), "stake 2");
     QTest::keyClick(&form, Qt::Key_F9);
     EXPECT_TRUE(form.buttonsLocked());
     QApplication::processEvents();
     EXPECT_EQ(heard.last(), "recalculating");
     for (int i = 0; i < 60 && form.buttonsLocked(); ++i)
-        form.Timer_Recalculate->fire();
+        control<ProgramTimer>(form, "Timer_Recalculate")->fire();
     QApplication::processEvents();
     EXPECT_EQ(heard.last(), "recalculated");
-    EXPECT_TRUE(form.ReCalculate->hasFocus()) << "the focus came back to it";
-    QTest::keyClick(form.ReCalculate, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_TRUE(control<TFlatSpeedButton>(form, "ReCalculate")->hasFocus())
+        << "the focus came back to it";
+    QTest::keyClick(control<TFlatSpeedButton>(form, "ReCalculate"), Qt::Key_B, Qt::ControlModifier);
     QApplication::processEvents();
     EXPECT_EQ(heard.last(), "stake 2");
-    EXPECT_TRUE(form.Reset_Bets->hasFocus());
+    EXPECT_TRUE(control<TFlatSpeedButton>(form, "Reset_Bets")->hasFocus());
 
     // A drop-down's choice changed by the keys is told.
-    form.Betting_System->setFocus();
-    QTest::keyClick(form.Betting_System, Qt::Key_Down);
+    control<QComboBox>(form, "Betting_System")->setFocus();
+    QTest::keyClick(control<QComboBox>(form, "Betting_System"), Qt::Key_Down);
     EXPECT_EQ(heard.last(), "Donald");
 
     // Shift+F10 or the Menu key, wherever the focus is, opens a menu with every key shown.
     const std::pair<Qt::Key, Qt::KeyboardModifier> keys[] = {{Qt::Key_F10, Qt::ShiftModifier},
                                                              {Qt::Key_Menu, Qt::NoModifier}};
-    for (QWidget* w :
-         std::vector<QWidget*>{form.Game_Mode, form.Initial_Bet, form.SafeLevel, form.Fixed_Matrix})
+    for (QWidget* w : std::vector<QWidget*>{
+             control<QComboBox>(form, "Game_Mode"), control<TCSpinEdit>(form, "Initial_Bet"),
+             control<QSlider>(form, "SafeLevel"), control<QCheckBox>(form, "Fixed_Matrix")})
         for (const auto& [key, mods] : keys) {
             SCOPED_TRACE(w->objectName().toStdString() + " " + std::to_string(key));
             w->setFocus();

@@ -1,6 +1,7 @@
 // Recording to a wheel: every spin committed before its draw, undo marked,
 // redo recorded, a window resumed from the journal exactly as the recording
 // one stood, and the journal's faults said once while the window goes on.
+#include "controls.h"
 #include "journal_store.h"
 #include "session_file.h"
 #include "widgets/beeper.h"
@@ -54,15 +55,17 @@ struct Recording : ::testing::Test {
     // Ends the draw, and any spin of a resumed night entered after it.
     static void finishDraw(TForm1& form) {
         for (int i = 0; i < 1000 && form.buttonsLocked(); ++i) {
-            for (ProgramTimer* t : {form.Timer_Classic, form.Timer_Mode2, form.Sequential_Timer,
-                                    form.Fixed_Matrix_Timer})
+            for (ProgramTimer* t : {control<ProgramTimer>(form, "Timer_Classic"),
+                                    control<ProgramTimer>(form, "Timer_Mode2"),
+                                    control<ProgramTimer>(form, "Sequential_Timer"),
+                                    control<ProgramTimer>(form, "Fixed_Matrix_Timer")})
                 if (t->enabled()) t->fire();
             QApplication::processEvents();
         }
         QApplication::processEvents();
     }
     static void play(TForm1& form, int n) {
-        form.FlatButton[static_cast<size_t>(n)]->click();
+        control<TFlatSpeedButton>(form, "FlatButton", n)->click();
         finishDraw(form);
     }
     static std::string state(TForm1& form) {
@@ -95,7 +98,7 @@ TEST_F(Recording, EverySpinIsCommittedAndANewWindowResumesExactly) {
     form->spinUndo().redo(); // enters 19 again
     finishDraw(*form);
     // The last spin's draw is cut short: the spin is already in the journal.
-    form->FlatButton[7]->click();
+    control<TFlatSpeedButton>(*form, "FlatButton", 7)->click();
     ASSERT_TRUE(form->buttonsLocked());
     std::vector<std::pair<int, bool>> recorded;
     for (const SpinRecord& r : spins())
@@ -130,15 +133,16 @@ TEST_F(Recording, EverySpinAfterTheKeptStateIsEnteredAgain) {
     auto form = window();
     ASSERT_TRUE(recorder(*form).start(path, QStringLiteral("Table 3")));
     for (int n : {8, 30, 11, 0, 26, 3})
-        form->FlatButton[static_cast<size_t>(n)]->click(); // the 6th is lost to the 5th's draw
+        control<TFlatSpeedButton>(*form, "FlatButton", n)
+            ->click(); // the 6th is lost to the 5th's draw
     auto again = window();
     ASSERT_TRUE(recorder(*again).start(path, QStringLiteral("Table 3")));
     finishDraw(*form);
-    form->FlatButton[3]->click();
+    control<TFlatSpeedButton>(*form, "FlatButton", 3)->click();
     finishDraw(*form);
     finishDraw(*again);
     EXPECT_EQ(again->spinUndo().history().entered().size(), 5u);
-    again->FlatButton[3]->click();
+    control<TFlatSpeedButton>(*again, "FlatButton", 3)->click();
     finishDraw(*again);
     EXPECT_EQ(state(*again), state(*form));
 }

@@ -35,7 +35,7 @@ class PlayerAids : public WindowTest {
 
     void spins(std::initializer_list<int> numbers) {
         for (int n : numbers) {
-            form.FlatButton[static_cast<size_t>(n)]->click();
+            control<TFlatSpeedButton>(form, "FlatButton", n)->click();
             finishDraw();
         }
     }
@@ -59,53 +59,60 @@ TEST_F(PlayerAids, EveryStakeTheTablesReachShowsWhole) {
         for (int64_t row : rows) {
             const QString text = QString::number(row * initial);
             form.setBetText(text.toStdString());
-            const QFont shown = form.Bet->shownFont();
+            const QFont shown = control<TColourLabel>(form, "Bet")->shownFont();
             const QFontMetrics metrics(shown);
-            ASSERT_LE(metrics.horizontalAdvance(text), form.Bet->width()) << text.toStdString();
-            ASSERT_LE(metrics.tightBoundingRect(text).right(), form.Bet->width())
+            ASSERT_LE(metrics.horizontalAdvance(text), control<TColourLabel>(form, "Bet")->width())
+                << text.toStdString();
+            ASSERT_LE(metrics.tightBoundingRect(text).right(),
+                      control<TColourLabel>(form, "Bet")->width())
                 << text.toStdString();
         }
     }
     form.setBetText("1");
-    EXPECT_EQ(form.Bet->shownFont(), form.Bet->font()) << "a short stake keeps the label's font";
-    EXPECT_EQ(form.Bet->geometry(), QRect(87, 190, 25, 12)) << "the label keeps its place";
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->shownFont(),
+              control<TColourLabel>(form, "Bet")->font())
+        << "a short stake keeps the label's font";
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->geometry(), QRect(87, 190, 25, 12))
+        << "the label keeps its place";
 }
 
 TEST_F(PlayerAids, TheWheelActsOnlyOnTheFocusedSetting) {
-    form.Betting_System->setFocus();
-    wheel(form.Game_Mode, 1);
-    wheel(form.SafeLevel, 1);
-    EXPECT_EQ(form.Game_Mode->currentIndex(), 0);
-    EXPECT_EQ(form.SafeLevel->value(), 0);
-    wheel(form.Betting_System, 1);
-    EXPECT_EQ(form.Betting_System->currentIndex(), 1);
-    EXPECT_EQ(form.Game_Mode->focusPolicy(), Qt::StrongFocus) << "the wheel takes no focus";
+    control<QComboBox>(form, "Betting_System")->setFocus();
+    wheel(control<QComboBox>(form, "Game_Mode"), 1);
+    wheel(control<QSlider>(form, "SafeLevel"), 1);
+    EXPECT_EQ(control<QComboBox>(form, "Game_Mode")->currentIndex(), 0);
+    EXPECT_EQ(control<QSlider>(form, "SafeLevel")->value(), 0);
+    wheel(control<QComboBox>(form, "Betting_System"), 1);
+    EXPECT_EQ(control<QComboBox>(form, "Betting_System")->currentIndex(), 1);
+    EXPECT_EQ(control<QComboBox>(form, "Game_Mode")->focusPolicy(), Qt::StrongFocus)
+        << "the wheel takes no focus";
 }
 
 TEST_F(PlayerAids, TheFocusComesBackAfterAnAnalysedSpin) {
-    form.SafeLevel->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.SafeLevel->hasFocus(); }, 2000));
+    control<QSlider>(form, "SafeLevel")->setFocus();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return control<QSlider>(form, "SafeLevel")->hasFocus(); }, 2000));
     spins({1, 2, 3, 4});
-    form.FlatButton[5]->click();
+    control<TFlatSpeedButton>(form, "FlatButton", 5)->click();
     EXPECT_TRUE(form.buttonsLocked());
-    EXPECT_FALSE(form.SafeLevel->hasFocus());
+    EXPECT_FALSE(control<QSlider>(form, "SafeLevel")->hasFocus());
     finishDraw();
     ASSERT_FALSE(form.buttonsLocked());
-    EXPECT_TRUE(form.SafeLevel->hasFocus());
+    EXPECT_TRUE(control<QSlider>(form, "SafeLevel")->hasFocus());
 }
 
 TEST_F(PlayerAids, TheFocusedSettingIsFramed) {
-    ASSERT_EQ(form.focusWidget(), form.Game_Mode);
+    ASSERT_EQ(form.focusWidget(), control<QComboBox>(form, "Game_Mode"));
     TFocusCue* cue = form.focusCue();
     EXPECT_TRUE(cue->isVisible());
-    EXPECT_EQ(cue->geometry(), form.Game_Mode->geometry());
+    EXPECT_EQ(cue->geometry(), control<QComboBox>(form, "Game_Mode")->geometry());
     const QImage image = grab(&form);
-    const QRect r = form.Game_Mode->geometry();
+    const QRect r = control<QComboBox>(form, "Game_Mode")->geometry();
     EXPECT_EQ(QColor(image.pixel(r.left(), r.center().y())), TFocusCue::kColour);
     EXPECT_EQ(QColor(image.pixel(r.center().x(), r.bottom())), TFocusCue::kColour);
-    form.Increase_Till->setFocus(); // hidden with its panel: nothing framed
-    form.Initial_Bet->setFocus();
-    EXPECT_EQ(cue->geometry(), form.Initial_Bet->geometry());
+    control<TCSpinEdit>(form, "Increase_Till")->setFocus(); // hidden with its panel: nothing framed
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
+    EXPECT_EQ(cue->geometry(), control<TCSpinEdit>(form, "Initial_Bet")->geometry());
 }
 
 TEST_F(PlayerAids, LockedButtonsShowGreyCaptions) {
@@ -117,7 +124,8 @@ TEST_F(PlayerAids, LockedButtonsShowGreyCaptions) {
                 colours.insert(image.pixel(x, y) & 0xFFFFFF);
         return colours;
     };
-    for (TFlatSpeedButton* b : {form.Reset_Bets, form.ReCalculate}) {
+    for (TFlatSpeedButton* b : {control<TFlatSpeedButton>(form, "Reset_Bets"),
+                                control<TFlatSpeedButton>(form, "ReCalculate")}) {
         SCOPED_TRACE(b->objectName().toStdString());
         EXPECT_TRUE(captionColours(b).count(0xFFFFFF));
         form.Disable_Buttons();
@@ -130,9 +138,11 @@ TEST_F(PlayerAids, LockedButtonsShowGreyCaptions) {
 
 TEST_F(PlayerAids, DropDownListsHaveElevenPixelItemsInTheWindowsLook) {
     for (QComboBox* combo :
-         {form.Game_Mode, form.Betting_System, form.Mode3_Reset, form.Progression})
+         {control<QComboBox>(form, "Game_Mode"), control<QComboBox>(form, "Betting_System"),
+          control<QComboBox>(form, "Mode3_Reset"), control<QComboBox>(form, "Progression")})
         EXPECT_NE(qobject_cast<TDropDown*>(combo), nullptr) << combo->objectName().toStdString();
-    for (QComboBox* combo : {form.Game_Mode, form.Betting_System}) {
+    for (QComboBox* combo :
+         {control<QComboBox>(form, "Game_Mode"), control<QComboBox>(form, "Betting_System")}) {
         SCOPED_TRACE(combo->objectName().toStdString());
         combo->showPopup();
         QAbstractItemView* view = combo->view();
@@ -176,22 +186,24 @@ TEST_F(PlayerAids, OpensAt252And129OrAsNearAsKeepsItOnTheScreen) {
 }
 
 TEST_F(PlayerAids, SettingsAndCellsAreDescribed) {
-    for (QWidget* w :
-         {static_cast<QWidget*>(form.Initial_Bet), static_cast<QWidget*>(form.Game_Mode),
-          static_cast<QWidget*>(form.Betting_System), static_cast<QWidget*>(form.SafeLevel),
-          static_cast<QWidget*>(form.Fixed_Matrix), static_cast<QWidget*>(form.Reset_Bets),
-          static_cast<QWidget*>(form.ReCalculate)}) {
+    for (QWidget* w : {static_cast<QWidget*>(control<TCSpinEdit>(form, "Initial_Bet")),
+                       static_cast<QWidget*>(control<QComboBox>(form, "Game_Mode")),
+                       static_cast<QWidget*>(control<QComboBox>(form, "Betting_System")),
+                       static_cast<QWidget*>(control<QSlider>(form, "SafeLevel")),
+                       static_cast<QWidget*>(control<QCheckBox>(form, "Fixed_Matrix")),
+                       static_cast<QWidget*>(control<TFlatSpeedButton>(form, "Reset_Bets")),
+                       static_cast<QWidget*>(control<TFlatSpeedButton>(form, "ReCalculate"))}) {
         EXPECT_FALSE(w->toolTip().isEmpty()) << w->objectName().toStdString();
         EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
     }
-    EXPECT_TRUE(form.SafeLevel->toolTip().contains("green"));
-    EXPECT_EQ(form.FlatButton[17]->accessibleName(), "17, black");
-    EXPECT_EQ(form.FlatButton[19]->accessibleName(), "19, red");
-    EXPECT_EQ(form.FlatButton[0]->accessibleName(), "0, green");
+    EXPECT_TRUE(control<QSlider>(form, "SafeLevel")->toolTip().contains("green"));
+    EXPECT_EQ(control<TFlatSpeedButton>(form, "FlatButton", 17)->accessibleName(), "17, black");
+    EXPECT_EQ(control<TFlatSpeedButton>(form, "FlatButton", 19)->accessibleName(), "19, red");
+    EXPECT_EQ(control<TFlatSpeedButton>(form, "FlatButton", 0)->accessibleName(), "0, green");
     form.setActNumberVisible(19, true);
-    EXPECT_EQ(form.FlatButton[19]->accessibleName(), "19, red, lit");
+    EXPECT_EQ(control<TFlatSpeedButton>(form, "FlatButton", 19)->accessibleName(), "19, red, lit");
     form.setActNumberVisible(19, false);
-    EXPECT_EQ(form.FlatButton[19]->accessibleName(), "19, red");
+    EXPECT_EQ(control<TFlatSpeedButton>(form, "FlatButton", 19)->accessibleName(), "19, red");
 }
 
 TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
@@ -276,7 +288,7 @@ TEST_F(PlayerAids, TheKeysOfLockedButtonsOnlyBeep) {
     QTest::keyClick(&form, Qt::Key_B, Qt::ControlModifier);
     QTest::keyClick(&form, Qt::Key_F9);
     EXPECT_EQ(beeps, 2);
-    EXPECT_FALSE(form.Timer_Recalculate->enabled());
+    EXPECT_FALSE(control<ProgramTimer>(form, "Timer_Recalculate")->enabled());
     form.Enable_Buttons();
     QTest::keyClick(&form, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(beeps, 2);

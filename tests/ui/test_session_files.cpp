@@ -2,6 +2,7 @@
 // in another shows every item as the first did, pixel for pixel, with the same
 // statistics, and goes on exactly as the first; a file refused leaves the
 // window as it was; while the board is locked both are refused.
+#include "controls.h"
 #include "session_file.h"
 #include "statistics/figures_text.h"
 #include "statistics/statistics_window.h"
@@ -52,10 +53,12 @@ std::unique_ptr<TForm1> newWindow() {
 
 // Clicks a number and runs the analysis it starts to its end.
 void spin(TForm1& form, int n) {
-    form.FlatButton[static_cast<size_t>(n)]->click();
+    control<TFlatSpeedButton>(form, "FlatButton", n)->click();
     for (int i = 0; i < 100 && form.buttonsLocked(); ++i)
-        for (ProgramTimer* t :
-             {form.Timer_Classic, form.Timer_Mode2, form.Sequential_Timer, form.Fixed_Matrix_Timer})
+        for (ProgramTimer* t : {control<ProgramTimer>(form, "Timer_Classic"),
+                                control<ProgramTimer>(form, "Timer_Mode2"),
+                                control<ProgramTimer>(form, "Sequential_Timer"),
+                                control<ProgramTimer>(form, "Fixed_Matrix_Timer")})
             if (t->enabled()) t->fire();
     QApplication::processEvents();
 }
@@ -83,18 +86,27 @@ Seen see(TForm1& form) {
     for (int cell = 1; cell <= 10; ++cell)
         v << QString::fromStdString(form.historyText(cell)) +
                  QStringLiteral(" #%1").arg(form.historyColour(cell), 6, 16);
-    v << form.Bet->text() << QString::number(form.ProgressBar->Progress());
+    v << control<TColourLabel>(form, "Bet")->text()
+      << QString::number(control<TCGauge>(form, "ProgressBar")->Progress());
     for (TimerId id : vantel::kTrackerTimers)
         v << QStringLiteral("timer %1 %2").arg(form.timerEnabled(id)).arg(form.timerInterval(id));
-    v << QString::number(form.Game_Mode->currentIndex()) << form.Betting_System->currentText()
-      << form.Initial_Bet->text() << QString::number(form.SafeLevel->value())
-      << QString::number(form.Fixed_Matrix->isChecked())
-      << QString::number(form.Mode3_Reset->currentIndex()) << form.Increase_Till->text()
-      << QString::number(form.Progression->currentIndex()) << form.Sequential_Losses->text()
-      << form.Sequential_Wins->text();
-    v << form.Balance->text() << form.Balance2->text() << form.Label17->text()
-      << form.CurrentNum->text() << form.Sequential_Numbers_Count->text()
-      << form.Shape1->brushColor().name() << QString::number(form.Panel1->isVisible())
+    v << QString::number(control<QComboBox>(form, "Game_Mode")->currentIndex())
+      << control<QComboBox>(form, "Betting_System")->currentText()
+      << control<TCSpinEdit>(form, "Initial_Bet")->text()
+      << QString::number(control<QSlider>(form, "SafeLevel")->value())
+      << QString::number(control<QCheckBox>(form, "Fixed_Matrix")->isChecked())
+      << QString::number(control<QComboBox>(form, "Mode3_Reset")->currentIndex())
+      << control<TCSpinEdit>(form, "Increase_Till")->text()
+      << QString::number(control<QComboBox>(form, "Progression")->currentIndex())
+      << control<TCSpinEdit>(form, "Sequential_Losses")->text()
+      << control<TCSpinEdit>(form, "Sequential_Wins")->text();
+    v << control<TColourLabel>(form, "Balance")->text()
+      << control<TColourLabel>(form, "Balance2")->text()
+      << control<TColourLabel>(form, "Label17")->text()
+      << control<TColourLabel>(form, "CurrentNum")->text()
+      << control<TColourLabel>(form, "Sequential_Numbers_Count")->text()
+      << control<TShape>(form, "Shape1")->brushColor().name()
+      << QString::number(control<QFrame>(form, "Panel1")->isVisible())
       << QString::number(form.buttonsLocked()) << QString::number(form.width())
       << QString::number(form.height());
     const vantel::SpinHistory& history = form.spinUndo().history();
@@ -189,16 +201,16 @@ TEST_F(SessionFilesTest, ASessionOpenedInANewWindowShowsAndGoesOnAsTheOneSaved) 
         // Random settings through the controls, changed now and then.
         for (int i = 0; i < 30 + 15 * round; ++i) {
             if (i % 12 == 0) {
-                a.Game_Mode->setCurrentIndex(pick(3));
-                a.Betting_System->setCurrentIndex(pick(2));
-                a.Initial_Bet->setValue(1 + pick(9));
-                a.SafeLevel->setValue(pick(3));
-                a.Fixed_Matrix->setChecked(pick(3) == 0);
-                a.Mode3_Reset->setCurrentIndex(pick(3));
-                a.Increase_Till->setValue(1 + pick(20));
-                a.Progression->setCurrentIndex(pick(2));
-                a.Sequential_Losses->setValue(1 + pick(3));
-                a.Sequential_Wins->setValue(1 + pick(3));
+                control<QComboBox>(a, "Game_Mode")->setCurrentIndex(pick(3));
+                control<QComboBox>(a, "Betting_System")->setCurrentIndex(pick(2));
+                control<TCSpinEdit>(a, "Initial_Bet")->setValue(1 + pick(9));
+                control<QSlider>(a, "SafeLevel")->setValue(pick(3));
+                control<QCheckBox>(a, "Fixed_Matrix")->setChecked(pick(3) == 0);
+                control<QComboBox>(a, "Mode3_Reset")->setCurrentIndex(pick(3));
+                control<TCSpinEdit>(a, "Increase_Till")->setValue(1 + pick(20));
+                control<QComboBox>(a, "Progression")->setCurrentIndex(pick(2));
+                control<TCSpinEdit>(a, "Sequential_Losses")->setValue(1 + pick(3));
+                control<TCSpinEdit>(a, "Sequential_Wins")->setValue(1 + pick(3));
             }
             spin(a, pick(37));
             if (pick(10) == 0) a.spinUndo().undo();
@@ -254,7 +266,7 @@ TEST_F(SessionFilesTest, ARefusedFileSaysWhyOnceAndLeavesTheWindowAsItWas) {
     const QByteArray bytes = good.readAll();
 
     spin(form, 8);
-    form.Game_Mode->setCurrentIndex(2);
+    control<QComboBox>(form, "Game_Mode")->setCurrentIndex(2);
     const Seen before = see(form);
     QByteArray damaged = bytes;
     damaged[damaged.indexOf("\"spins\": [") + 10] = '9';
@@ -344,7 +356,7 @@ TEST_F(SessionFilesTest, TheKeysAndEntriesWorkFromEveryWindowAndNotWhileTheBoard
         spin(form, n);
     // Ctrl+S with the focus in a setting.
     answer = dir.filePath("keys.vantel");
-    form.Initial_Bet->setFocus();
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(asked, QList<bool>{true});
     EXPECT_TRUE(QFile::exists(answer));
@@ -374,8 +386,8 @@ TEST_F(SessionFilesTest, TheKeysAndEntriesWorkFromEveryWindowAndNotWhileTheBoard
     EXPECT_EQ(entries(), (QStringList{"Statistics… Ctrl+I", "Simulate these settings… Ctrl+R",
                                       "Save session… Ctrl+S", "Open session… Ctrl+O",
                                       "Record to a wheel… ", "Import spins… ", "About Vantel "}));
-    form.Game_Mode->setCurrentIndex(0);
-    form.FlatButton[9]->click(); // the draw runs: the board is locked
+    control<QComboBox>(form, "Game_Mode")->setCurrentIndex(0);
+    control<TFlatSpeedButton>(form, "FlatButton", 9)->click(); // the draw runs: the board is locked
     ASSERT_TRUE(form.buttonsLocked());
     EXPECT_EQ(entries()[2], "Save session… (greyed) Ctrl+S");
     EXPECT_EQ(entries()[3], "Open session… (greyed) Ctrl+O");

@@ -81,7 +81,7 @@ TEST_F(SessionToolsTest, TheMenuOffersStatisticsSimulateAndAboutBelowUndoAndRedo
 
 TEST_F(SessionToolsTest, StatisticsFollowEverySpinUndoAndRedo) {
     // Ctrl+I works with the focus on a setting.
-    form.Initial_Bet->setFocus();
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
     ctrl(Qt::Key_I);
     StatisticsWindow* stats = tools().statistics();
     ASSERT_NE(stats, nullptr);
@@ -121,8 +121,8 @@ TEST_F(SessionToolsTest, StatisticsFollowEverySpinUndoAndRedo) {
     EXPECT_EQ(stats->stats().counts[17], 2u);
     EXPECT_EQ(numbers->index(17, 1).data().toInt(), 2);
     form.spinUndo().redo();
-    for (int i = 0; i < 40 && form.Timer_Classic->enabled(); ++i)
-        form.Timer_Classic->fire();
+    for (int i = 0; i < 40 && control<ProgramTimer>(form, "Timer_Classic")->enabled(); ++i)
+        control<ProgramTimer>(form, "Timer_Classic")->fire();
     QApplication::processEvents();
     EXPECT_EQ(stats->stats().counts[17], 3u);
 
@@ -149,10 +149,10 @@ TEST_F(SessionToolsTest, HitRateAndMoneyFollowWhatWasLitAndStaked) {
         const int n = static_cast<int>(random() % 37);
         // Read off the window before the spin: the stake and the lit numbers.
         int lit = 0;
-        for (QLabel* overlay : form.Act_Number)
-            lit += overlay->isVisible() ? 1 : 0;
-        const int64_t stake = form.Bet->text().toLongLong();
-        const bool hit = form.Act_Number[static_cast<size_t>(n)]->isVisible();
+        for (int m = 0; m <= 36; ++m)
+            lit += control<QLabel>(form, "Act_Number", m)->isVisible() ? 1 : 0;
+        const int64_t stake = control<TColourLabel>(form, "Bet")->text().toLongLong();
+        const bool hit = control<QLabel>(form, "Act_Number", n)->isVisible();
         if (lit > 0) {
             ++judged;
             hits += hit ? 1 : 0;
@@ -203,9 +203,9 @@ class SimulateTest : public SessionToolsTest {
 };
 
 TEST_F(SimulateTest, TheReportIsVantelSimsForTheSameSettingsAndSeed) {
-    form.Betting_System->setCurrentIndex(1); // Donald
-    form.Initial_Bet->setText("5");
-    form.SafeLevel->setValue(2);
+    control<QComboBox>(form, "Betting_System")->setCurrentIndex(1); // Donald
+    control<TCSpinEdit>(form, "Initial_Bet")->setText("5");
+    control<QSlider>(form, "SafeLevel")->setValue(2);
     SimulateDialog* d = open();
     ASSERT_NE(d, nullptr);
     EXPECT_TRUE(d->isVisible());
@@ -246,7 +246,7 @@ TEST_F(SimulateTest, CancelStopsWithin100MsAndTheWindowTakesSpinsMeanwhile) {
     QTest::qWait(200);
     // The window's own tracker is untouched by the run and takes a click.
     spin(23);
-    EXPECT_EQ(form.HistoryLabel[0]->text(), "23");
+    EXPECT_EQ(control<TColourLabel>(form, "Label", 1)->text(), "23");
     ASSERT_TRUE(d->running());
     QElapsedTimer clock;
     clock.start();
@@ -338,7 +338,7 @@ TEST_F(SimulateTest, TheExactFiguresFollowEveryChangeOfTheSettingsAndNeverShowSt
 
     // Ctrl+R over a closed dialog takes the window's new settings.
     d->close();
-    form.SafeLevel->setValue(2);
+    control<QSlider>(form, "SafeLevel")->setValue(2);
     QApplication::setActiveWindow(&form);
     form.setFocus();
     ctrl(Qt::Key_R);

@@ -434,42 +434,44 @@ TEST_F(SideWindows, CtrlEOpensTheEntryWithInitBetFocusedAndCtrlZUndoesTypingThen
     spin(3);
     spin(19);
     spin(7);
-    form.Initial_Bet->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Initial_Bet->hasFocus(); }, 2000));
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return control<TCSpinEdit>(form, "Initial_Bet")->hasFocus(); }, 2000));
     press(Qt::Key_E);
     EXPECT_TRUE(entryShown()) << "Ctrl+E in Init. Bet";
     form.numberEntry()->hide();
     activate(&form);
-    form.Initial_Bet->setFocus();
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
     // Nothing typed: the spins are taken back.
     press(Qt::Key_Z);
     EXPECT_EQ(spins(), 2u);
     // Typing first, then the spins.
-    form.Initial_Bet->selectAll();
-    QTest::keyClicks(form.Initial_Bet, "5");
-    ASSERT_EQ(form.Initial_Bet->text(), "5");
+    control<TCSpinEdit>(form, "Initial_Bet")->selectAll();
+    QTest::keyClicks(control<TCSpinEdit>(form, "Initial_Bet"), "5");
+    ASSERT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "5");
     press(Qt::Key_Z);
-    EXPECT_EQ(form.Initial_Bet->text(), "1");
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "1");
     EXPECT_EQ(spins(), 2u);
     press(Qt::Key_Z);
     EXPECT_EQ(spins(), 1u) << "with its typing taken back, Ctrl+Z undoes the spin";
-    EXPECT_EQ(form.Initial_Bet->text(), "1");
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "1");
     press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(form.Initial_Bet->text(), "5") << "the field's typing is entered again first";
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "5")
+        << "the field's typing is entered again first";
     press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(spins(), 2u);
 }
 
 TEST_F(SideWindows, CtrlIShowsStatisticsWithoutTakingTheFocusAndEscapeClosesIt) {
     spin(5);
-    form.Initial_Bet->setFocus();
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
     press(Qt::Key_I);
     StatisticsWindow* stats = tools().statistics();
     ASSERT_NE(stats, nullptr);
     QTest::qWait(50);
     EXPECT_TRUE(stats->isVisible());
     EXPECT_EQ(QApplication::activeWindow(), &form);
-    EXPECT_EQ(QApplication::focusWidget(), form.Initial_Bet);
+    EXPECT_EQ(QApplication::focusWidget(), control<TCSpinEdit>(form, "Initial_Bet"));
     // The keys keep working on the main window.
     press(Qt::Key_Z);
     EXPECT_EQ(spins(), 0u);

@@ -30,7 +30,7 @@ class UndoMenu : public WindowTest {
     }
     void undoKey() { key(Qt::ControlModifier); }
     void redoKey() { key(Qt::ControlModifier | Qt::ShiftModifier); }
-    QString label(int cell) { return form.HistoryLabel[static_cast<size_t>(cell - 1)]->text(); }
+    QString label(int cell) { return control<TColourLabel>(form, "Label", cell - 1 + 1)->text(); }
     int spins() { return form.tracker().NumbersList.count(); }
 
     // Right button pressed and released at a point of the window; returns the menu it opened.
@@ -87,7 +87,7 @@ TEST_F(UndoMenu, WhileLockedTheKeysOnlyBeepAndTheEntriesAreDisabled) {
     redoKey();
     EXPECT_EQ(beeps, 2);
     EXPECT_EQ(spins(), 5);
-    EXPECT_TRUE(form.Timer_Classic->enabled()) << "the draw runs on";
+    EXPECT_TRUE(control<ProgramTimer>(form, "Timer_Classic")->enabled()) << "the draw runs on";
 
     QMenu* menu = rightClick({300, 150});
     ASSERT_NE(menu, nullptr);
@@ -100,7 +100,7 @@ TEST_F(UndoMenu, WhileLockedTheKeysOnlyBeepAndTheEntriesAreDisabled) {
     // The same while the recalculation animation runs.
     finishDraw();
     ASSERT_FALSE(form.buttonsLocked());
-    form.ReCalculate->click();
+    control<TFlatSpeedButton>(form, "ReCalculate")->click();
     undoKey();
     EXPECT_EQ(beeps, 3);
     EXPECT_EQ(spins(), 5);
@@ -139,7 +139,7 @@ TEST_F(UndoMenu, TheRightButtonOpensTheMenuAndNeverEntersANumber) {
 }
 
 TEST_F(UndoMenu, ARightPressOnABoardCellIsNoClick) {
-    TFlatSpeedButton* cell = form.FlatButton[7];
+    TFlatSpeedButton* cell = control<TFlatSpeedButton>(form, "FlatButton", 7);
     QTest::mouseClick(cell, Qt::RightButton);
     QTest::mouseClick(cell, Qt::MiddleButton);
     EXPECT_EQ(spins(), 0);
@@ -150,24 +150,26 @@ TEST_F(UndoMenu, ARightPressOnABoardCellIsNoClick) {
 TEST_F(UndoMenu, AFocusedSpinEditKeepsCtrlZForItsText) {
     spin(3);
     spin(19);
-    form.Initial_Bet->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Initial_Bet->hasFocus(); }, 2000));
-    form.Initial_Bet->selectAll();
-    QTest::keyClicks(form.Initial_Bet, "5");
-    ASSERT_EQ(form.Initial_Bet->text(), "5");
-    ASSERT_EQ(form.Bet->text(), "5");
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return control<TCSpinEdit>(form, "Initial_Bet")->hasFocus(); }, 2000));
+    control<TCSpinEdit>(form, "Initial_Bet")->selectAll();
+    QTest::keyClicks(control<TCSpinEdit>(form, "Initial_Bet"), "5");
+    ASSERT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "5");
+    ASSERT_EQ(control<TColourLabel>(form, "Bet")->text(), "5");
     undoKey();
-    EXPECT_EQ(form.Initial_Bet->text(), "1") << "the edit takes its own typing back";
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "1")
+        << "the edit takes its own typing back";
     EXPECT_EQ(spins(), 2) << "no spin is taken back";
     redoKey();
-    EXPECT_EQ(form.Initial_Bet->text(), "5");
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "5");
     EXPECT_EQ(spins(), 2);
     EXPECT_EQ(beeps, 0);
 
     // Its text menu still offers the spin entries, and they work.
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            form.Initial_Bet->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(form.Initial_Bet, &event);
+                            control<TCSpinEdit>(form, "Initial_Bet")->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(control<TCSpinEdit>(form, "Initial_Bet"), &event);
     QMenu* menu = nullptr;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return (menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) != nullptr; },
@@ -181,8 +183,9 @@ TEST_F(UndoMenu, AFocusedSpinEditKeepsCtrlZForItsText) {
     menu->close();
 
     // With the focus elsewhere the keys take spins back again.
-    form.Game_Mode->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Game_Mode->hasFocus(); }, 2000));
+    control<QComboBox>(form, "Game_Mode")->setFocus();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return control<QComboBox>(form, "Game_Mode")->hasFocus(); }, 2000));
     undoKey();
     EXPECT_EQ(spins(), 0);
 }

@@ -50,16 +50,19 @@ class Window : public WindowTest {
 TEST_F(Window, EveryCellFollowsTheGeometryRule) {
     for (int n = 0; n <= 36; ++n) {
         SCOPED_TRACE(n);
-        const auto i = static_cast<size_t>(n);
-        EXPECT_EQ(form.FlatButton[i]->geometry(), vantel::cellRect(n));
-        EXPECT_EQ(form.Act_Number[i]->geometry(), vantel::cellRect(n));
-        EXPECT_EQ(form.Tiles[i]->geometry(), vantel::cellRect(n));
-        EXPECT_EQ(form.FlatButton[i]->objectName(), QStringLiteral("FlatButton%1").arg(n));
-        EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Act_Number%1").arg(n)),
-                  form.Act_Number[i]);
+        EXPECT_EQ(control<TFlatSpeedButton>(form, "FlatButton", n)->geometry(),
+                  vantel::cellRect(n));
+        EXPECT_EQ(control<QLabel>(form, "Act_Number", n)->geometry(), vantel::cellRect(n));
     }
-    EXPECT_EQ(form.findChild<QLabel*>("Image26")->geometry(), vantel::cellRect(0));
-    EXPECT_EQ(form.findChild<QLabel*>("Image38")->geometry(), vantel::cellRect(34));
+    // A tile under every cell: Image2 .. Image38.
+    std::set<int> tiled;
+    for (int i = 2; i <= 38; ++i)
+        for (int n = 0; n <= 36; ++n)
+            if (control<QLabel>(form, "Image", i)->geometry() == vantel::cellRect(n))
+                tiled.insert(n);
+    EXPECT_EQ(tiled.size(), 37u);
+    EXPECT_EQ(control<QLabel>(form, "Image26")->geometry(), vantel::cellRect(0));
+    EXPECT_EQ(control<QLabel>(form, "Image38")->geometry(), vantel::cellRect(34));
 }
 
 TEST_F(Window, ControlsSitWhereTheLayoutPutsThem) {
@@ -91,7 +94,7 @@ TEST_F(Window, ControlsSitWhereTheLayoutPutsThem) {
         ASSERT_NE(w, nullptr) << name;
         EXPECT_EQ(w->geometry(), rect) << name;
     }
-    EXPECT_EQ(form.Initial_Bet->Button()->size(), QSize(15, 14));
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->Button()->size(), QSize(15, 14));
     for (const char* name : {"Label18", "Label12", "Label14", "Label15"})
         EXPECT_EQ(form.findChild<QWidget*>(name)->height(), 12) << name;
 }
@@ -108,18 +111,19 @@ TEST_F(Window, StartsUnlockedWithNothingLitAndTheInitialTexts) {
         EXPECT_EQ(form.historyText(cell), "");
         EXPECT_EQ(form.historyColour(cell), vantel::kColourBlack);
     }
-    EXPECT_EQ(form.Bet->text(), "1");
-    EXPECT_EQ(form.ProgressBar->Progress(), 0);
-    EXPECT_EQ(form.Shape1->brushColor(), QColor(0, 0x80, 0));
-    EXPECT_EQ(form.Label11->text(), "0");
-    EXPECT_EQ(form.Initial_Bet->text(), "1");
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "1");
+    EXPECT_EQ(control<TCGauge>(form, "ProgressBar")->Progress(), 0);
+    EXPECT_EQ(control<TShape>(form, "Shape1")->brushColor(), QColor(0, 0x80, 0));
+    EXPECT_EQ(control<TColourLabel>(form, "Label11")->text(), "0");
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "1");
     EXPECT_FALSE(form.buttonsLocked());
-    EXPECT_FALSE(form.Panel1->isVisible());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.Label17->text() == "-1"; }, 2000))
+    EXPECT_FALSE(control<QFrame>(form, "Panel1")->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return control<TColourLabel>(form, "Label17")->text() == "-1"; }, 2000))
         << "the start-up refresh never showed the loss streak";
-    EXPECT_EQ(form.Balance->text(), "100000");
-    EXPECT_EQ(form.Balance2->text(), "100000");
-    EXPECT_EQ(form.CurrentNum->text(), "0");
+    EXPECT_EQ(control<TColourLabel>(form, "Balance")->text(), "100000");
+    EXPECT_EQ(control<TColourLabel>(form, "Balance2")->text(), "100000");
+    EXPECT_EQ(control<TColourLabel>(form, "CurrentNum")->text(), "0");
 }
 
 TEST_F(Window, ClicksGoToTheTopmostCellButton) {
@@ -143,16 +147,16 @@ TEST_F(Window, ALockedBoardTakesNoClicks) {
     form.Disable_Buttons();
     clickAt(72, 144);
     EXPECT_EQ(form.tracker().NumbersList.count(), 0);
-    for (auto* b : form.FlatButton)
-        EXPECT_TRUE(b->isHidden());
-    EXPECT_FALSE(form.Game_Mode->isEnabled());
-    EXPECT_FALSE(form.Sequential_Wins->isEnabled());
+    for (int n = 0; n <= 36; ++n)
+        EXPECT_TRUE(control<TFlatSpeedButton>(form, "FlatButton", n)->isHidden());
+    EXPECT_FALSE(control<QComboBox>(form, "Game_Mode")->isEnabled());
+    EXPECT_FALSE(control<TCSpinEdit>(form, "Sequential_Wins")->isEnabled());
     form.Enable_Buttons();
     EXPECT_FALSE(form.buttonsLocked());
-    for (auto* b : form.FlatButton)
-        EXPECT_FALSE(b->isHidden());
-    EXPECT_TRUE(form.Reset_Bets->isEnabled());
-    EXPECT_TRUE(form.Increase_Till->isEnabled());
+    for (int n = 0; n <= 36; ++n)
+        EXPECT_FALSE(control<TFlatSpeedButton>(form, "FlatButton", n)->isHidden());
+    EXPECT_TRUE(control<TFlatSpeedButton>(form, "Reset_Bets")->isEnabled());
+    EXPECT_TRUE(control<TCSpinEdit>(form, "Increase_Till")->isEnabled());
     clickAt(72, 144);
     EXPECT_EQ(form.tracker().NumbersList.count(), 1);
 }
@@ -160,25 +164,25 @@ TEST_F(Window, ALockedBoardTakesNoClicks) {
 TEST_F(Window, AFullClassicDrawLightsEighteenAndUnlocks) {
     for (int n : {3, 19, 0, 28})
         spin(n);
-    EXPECT_EQ(form.HistoryLabel[0]->colour(), QColor(0x20, 0x20, 0x20));
-    EXPECT_EQ(form.HistoryLabel[1]->colour(), QColor(0, 0x80, 0));
-    EXPECT_EQ(form.HistoryLabel[2]->colour(), QColor(0x80, 0, 0));
+    EXPECT_EQ(control<TColourLabel>(form, "Label", 1)->colour(), QColor(0x20, 0x20, 0x20));
+    EXPECT_EQ(control<TColourLabel>(form, "Label", 2)->colour(), QColor(0, 0x80, 0));
+    EXPECT_EQ(control<TColourLabel>(form, "Label", 3)->colour(), QColor(0x80, 0, 0));
     EXPECT_FALSE(form.buttonsLocked());
     spin(26);
     EXPECT_TRUE(form.buttonsLocked());
-    EXPECT_TRUE(form.Timer_Classic->enabled());
+    EXPECT_TRUE(control<ProgramTimer>(form, "Timer_Classic")->enabled());
     for (int tick = 1; tick <= 18; ++tick) {
-        form.Timer_Classic->fire();
-        EXPECT_EQ(form.ProgressBar->Progress(), tick);
+        control<ProgramTimer>(form, "Timer_Classic")->fire();
+        EXPECT_EQ(control<TCGauge>(form, "ProgressBar")->Progress(), tick);
     }
     EXPECT_TRUE(form.buttonsLocked());
-    form.Timer_Classic->fire();
+    control<ProgramTimer>(form, "Timer_Classic")->fire();
     EXPECT_FALSE(form.buttonsLocked());
-    EXPECT_FALSE(form.Timer_Classic->enabled());
-    EXPECT_EQ(form.ProgressBar->Progress(), 0);
+    EXPECT_FALSE(control<ProgramTimer>(form, "Timer_Classic")->enabled());
+    EXPECT_EQ(control<TCGauge>(form, "ProgressBar")->Progress(), 0);
     EXPECT_EQ(litCount(), 18);
-    EXPECT_GE(form.Timer_Classic->interval(), 100);
-    EXPECT_LE(form.Timer_Classic->interval(), 249);
+    EXPECT_GE(control<ProgramTimer>(form, "Timer_Classic")->interval(), 100);
+    EXPECT_LE(control<ProgramTimer>(form, "Timer_Classic")->interval(), 249);
 }
 
 TEST_F(Window, IndicatorFollowsTheSafeLevel) {
@@ -191,25 +195,26 @@ TEST_F(Window, IndicatorFollowsTheSafeLevel) {
     const Case cases[] = {{3, -1, maroon}, {3, 1, maroon}, {3, 2, green},  {3, 5, green},
                           {0, -1, green},  {0, 0, green},  {10, 8, maroon}};
     for (const Case& c : cases) {
-        form.SafeLevel->setValue(c.safeLevel);
+        control<QSlider>(form, "SafeLevel")->setValue(c.safeLevel);
         form.tracker().state().Loss_Streak = c.lossStreak;
         form.ShowValuesTimer();
-        EXPECT_EQ(form.Shape1->brushColor(), c.expected) << c.safeLevel << " " << c.lossStreak;
-        EXPECT_EQ(form.Label17->text(), QString::number(c.lossStreak));
+        EXPECT_EQ(control<TShape>(form, "Shape1")->brushColor(), c.expected)
+            << c.safeLevel << " " << c.lossStreak;
+        EXPECT_EQ(control<TColourLabel>(form, "Label17")->text(), QString::number(c.lossStreak));
     }
 }
 
 TEST_F(Window, RecalculateAnimatesTheGaugeAndUnlocksOnTheFiftiethTick) {
-    form.ReCalculate->click();
+    control<TFlatSpeedButton>(form, "ReCalculate")->click();
     EXPECT_TRUE(form.buttonsLocked());
-    EXPECT_TRUE(form.Timer_Recalculate->enabled());
+    EXPECT_TRUE(control<ProgramTimer>(form, "Timer_Recalculate")->enabled());
     for (int tick = 1; tick <= 49; ++tick) {
-        form.Timer_Recalculate->fire();
-        ASSERT_EQ(form.CGauge2->Progress(), 2 * tick);
+        control<ProgramTimer>(form, "Timer_Recalculate")->fire();
+        ASSERT_EQ(control<TCGauge>(form, "CGauge2")->Progress(), 2 * tick);
     }
-    form.Timer_Recalculate->fire();
-    EXPECT_EQ(form.CGauge2->Progress(), 0);
-    EXPECT_FALSE(form.Timer_Recalculate->enabled());
+    control<ProgramTimer>(form, "Timer_Recalculate")->fire();
+    EXPECT_EQ(control<TCGauge>(form, "CGauge2")->Progress(), 0);
+    EXPECT_FALSE(control<ProgramTimer>(form, "Timer_Recalculate")->enabled());
     EXPECT_FALSE(form.buttonsLocked());
 }
 
@@ -243,48 +248,52 @@ TEST_F(Window, AFailedSpinIsReportedAndLeavesTheBoardUsable) {
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(errors[0].second, "'' is not a valid integer value.");
     // Once the message is closed the progression starts over at row 0.
-    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "1");
     EXPECT_EQ(form.tracker().state().Progression_Index, 0);
     EXPECT_FALSE(form.buttonsLocked());
-    form.Initial_Bet->setValue(3);
-    form.Reset_Bets->click();
-    EXPECT_EQ(form.Bet->text(), "3");
+    control<TCSpinEdit>(form, "Initial_Bet")->setValue(3);
+    control<TFlatSpeedButton>(form, "Reset_Bets")->click();
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "3");
     spin(6);
-    EXPECT_TRUE(form.Timer_Classic->enabled());
+    EXPECT_TRUE(control<ProgramTimer>(form, "Timer_Classic")->enabled());
 }
 
 TEST_F(Window, ClearingInitialBetFallsBackToOne) {
-    form.Initial_Bet->setValue(7);
-    EXPECT_EQ(form.Bet->text(), "7");
+    control<TCSpinEdit>(form, "Initial_Bet")->setValue(7);
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "7");
     EXPECT_EQ(form.tracker().state().Balance_Value, 700000);
-    form.Initial_Bet->clear();
-    EXPECT_EQ(form.Initial_Bet->text(), "1");
-    EXPECT_EQ(form.Bet->text(), "1");
+    control<TCSpinEdit>(form, "Initial_Bet")->clear();
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "1");
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "1");
     EXPECT_EQ(form.tracker().state().Balance_Value, 100000);
     EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(Window, AFocusedOutOfRangeStakeIsClampedWhenTheSpinLocks) {
     showWindow();
-    form.Initial_Bet->setFocus();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Initial_Bet->hasFocus(); }, 2000));
-    form.Initial_Bet->selectAll();
-    QTest::keyClicks(form.Initial_Bet, "0");
-    EXPECT_EQ(form.Initial_Bet->text(), "0");
-    EXPECT_EQ(form.Bet->text(), "0");
+    control<TCSpinEdit>(form, "Initial_Bet")->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return control<TCSpinEdit>(form, "Initial_Bet")->hasFocus(); }, 2000));
+    control<TCSpinEdit>(form, "Initial_Bet")->selectAll();
+    QTest::keyClicks(control<TCSpinEdit>(form, "Initial_Bet"), "0");
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "0");
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "0");
     for (int n : {1, 2, 3, 4, 5})
         spin(n);
-    EXPECT_EQ(form.Initial_Bet->text(), "1");
-    EXPECT_EQ(form.Bet->text(), "1");
+    EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->text(), "1");
+    EXPECT_EQ(control<TColourLabel>(form, "Bet")->text(), "1");
     EXPECT_EQ(form.tracker().state().Balance_Value, 100000);
 }
 
 TEST_F(Window, KeyboardFocusStartsOnGameModeAndTabsThroughTheSettings) {
     showWindow();
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return QApplication::focusWidget() == form.Game_Mode; }, 2000));
-    const std::vector<QWidget*> order = {form.SafeLevel, form.Fixed_Matrix, form.Betting_System,
-                                         form.Initial_Bet, form.Game_Mode};
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QApplication::focusWidget() == control<QComboBox>(form, "Game_Mode"); },
+        2000));
+    const std::vector<QWidget*> order = {
+        control<QSlider>(form, "SafeLevel"), control<QCheckBox>(form, "Fixed_Matrix"),
+        control<QComboBox>(form, "Betting_System"), control<TCSpinEdit>(form, "Initial_Bet"),
+        control<QComboBox>(form, "Game_Mode")};
     for (QWidget* next : order) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == next; }, 2000))
@@ -294,16 +303,17 @@ TEST_F(Window, KeyboardFocusStartsOnGameModeAndTabsThroughTheSettings) {
 
 TEST_F(Window, SequentialSettingsShowWithTheMode) {
     showWindow();
-    form.Game_Mode->setCurrentIndex(2);
+    control<QComboBox>(form, "Game_Mode")->setCurrentIndex(2);
     EXPECT_EQ(form.size(), QSize(473, 302));
-    EXPECT_TRUE(form.Panel1->isVisible());
-    EXPECT_EQ(form.Panel1->pos(), QPoint(8, 261));
-    EXPECT_TRUE(form.Sequential_Numbers_Count->isVisible());
-    EXPECT_FALSE(form.Panel1->findChild<QWidget*>("Increase_Till")->toolTip().isEmpty());
-    form.Game_Mode->setCurrentIndex(1);
+    EXPECT_TRUE(control<QFrame>(form, "Panel1")->isVisible());
+    EXPECT_EQ(control<QFrame>(form, "Panel1")->pos(), QPoint(8, 261));
+    EXPECT_TRUE(control<TColourLabel>(form, "Sequential_Numbers_Count")->isVisible());
+    EXPECT_FALSE(
+        control<QFrame>(form, "Panel1")->findChild<QWidget*>("Increase_Till")->toolTip().isEmpty());
+    control<QComboBox>(form, "Game_Mode")->setCurrentIndex(1);
     EXPECT_EQ(form.size(), QSize(473, 261));
-    EXPECT_FALSE(form.Panel1->isVisible());
-    EXPECT_FALSE(form.Label25->isVisible());
+    EXPECT_FALSE(control<QFrame>(form, "Panel1")->isVisible());
+    EXPECT_FALSE(control<TColourLabel>(form, "Label25")->isVisible());
 }
 
 TEST_F(Window, AnIdleWindowRepaintsNothing) {
@@ -316,7 +326,7 @@ TEST_F(Window, AnIdleWindowRepaintsNothing) {
     QTest::qWait(1000);
     qApp->removeEventFilter(&counter);
     EXPECT_EQ(counter.count, 0);
-    EXPECT_EQ(form.Label17->text(), "-1"); // the refresh did run
+    EXPECT_EQ(control<TColourLabel>(form, "Label17")->text(), "-1"); // the refresh did run
 }
 
 } // namespace

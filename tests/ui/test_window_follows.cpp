@@ -27,16 +27,16 @@ class WindowFollows : public WindowTest {
     std::string difference() {
         const vantel::Tracker& t = form.tracker();
         for (int n = 0; n <= 36; ++n)
-            if (form.Act_Number[static_cast<size_t>(n)]->isHidden() == t.actNumberVisible(n))
+            if (control<QLabel>(form, "Act_Number", n)->isHidden() == t.actNumberVisible(n))
                 return "mark " + std::to_string(n);
         for (int cell = 1; cell <= 10; ++cell)
             if (form.historyText(cell) != t.historyText(cell) ||
                 form.historyColour(cell) != t.historyColour(cell))
                 return "strip cell " + std::to_string(cell);
-        if (form.Bet->text().toStdString() != t.betText()) return "Bet";
-        if (form.ProgressBar->Progress() != t.progressBar()) return "progress";
-        if (form.FlatButton[0]->isHidden() != t.buttonsLocked() ||
-            form.Game_Mode->isEnabled() == t.buttonsLocked())
+        if (control<TColourLabel>(form, "Bet")->text().toStdString() != t.betText()) return "Bet";
+        if (control<TCGauge>(form, "ProgressBar")->Progress() != t.progressBar()) return "progress";
+        if (control<TFlatSpeedButton>(form, "FlatButton", 0)->isHidden() != t.buttonsLocked() ||
+            control<QComboBox>(form, "Game_Mode")->isEnabled() == t.buttonsLocked())
             return "lock";
         for (TimerId id : vantel::kTrackerTimers)
             if (form.timerEnabled(id) != t.timerEnabled(id) ||
@@ -48,15 +48,21 @@ class WindowFollows : public WindowTest {
     std::string settingDifference() {
         const vantel::Tracker& t = form.tracker();
         const vantel::Settings s = t.settings();
-        if (s.gameMode != form.Game_Mode->currentIndex()) return "Game Mode";
-        if (s.bettingSystem != form.Betting_System->currentText().toStdString())
+        if (s.gameMode != control<QComboBox>(form, "Game_Mode")->currentIndex()) return "Game Mode";
+        if (s.bettingSystem !=
+            control<QComboBox>(form, "Betting_System")->currentText().toStdString())
             return "Betting System";
-        if (s.safeLevel != form.SafeLevel->value()) return "Safe Level";
-        if (s.fixedMatrix != form.Fixed_Matrix->isChecked()) return "Fixed Matrix";
-        if (s.mode3Reset != form.Mode3_Reset->currentIndex()) return "Reset on";
-        if (s.progression != form.Progression->currentIndex()) return "Progression";
+        if (s.safeLevel != control<QSlider>(form, "SafeLevel")->value()) return "Safe Level";
+        if (s.fixedMatrix != control<QCheckBox>(form, "Fixed_Matrix")->isChecked())
+            return "Fixed Matrix";
+        if (s.mode3Reset != control<QComboBox>(form, "Mode3_Reset")->currentIndex())
+            return "Reset on";
+        if (s.progression != control<QComboBox>(form, "Progression")->currentIndex())
+            return "Progression";
         const std::array<TCSpinEdit*, vantel::kSpinSettingCount> edits = {
-            form.Initial_Bet, form.Increase_Till, form.Sequential_Losses, form.Sequential_Wins};
+            control<TCSpinEdit>(form, "Initial_Bet"), control<TCSpinEdit>(form, "Increase_Till"),
+            control<TCSpinEdit>(form, "Sequential_Losses"),
+            control<TCSpinEdit>(form, "Sequential_Wins")};
         for (vantel::SpinSetting f : vantel::kSpinSettings)
             if (t.settingText(f) != edits[static_cast<size_t>(f)]->text().toStdString())
                 return edits[static_cast<size_t>(f)]->objectName().toStdString();
@@ -64,8 +70,11 @@ class WindowFollows : public WindowTest {
     }
     // Fires whichever tracker timer is on until none is, checking each tick.
     void tickToTheEnd(const std::string& at) {
-        const std::array<ProgramTimer*, 4> timers = {form.Timer_Classic, form.Fixed_Matrix_Timer,
-                                                     form.Timer_Mode2, form.Sequential_Timer};
+        const std::array<ProgramTimer*, 4> timers = {
+            control<ProgramTimer>(form, "Timer_Classic"),
+            control<ProgramTimer>(form, "Fixed_Matrix_Timer"),
+            control<ProgramTimer>(form, "Timer_Mode2"),
+            control<ProgramTimer>(form, "Sequential_Timer")};
         for (int i = 0; i < 100; ++i) {
             ProgramTimer* on = nullptr;
             for (ProgramTimer* t : timers)
@@ -84,8 +93,8 @@ TEST_F(WindowFollows, EverySpinTickAndUndo) {
     uint32_t r = 12345;
     for (int mode = 0; mode < 3; ++mode)
         for (bool fixed : {false, true}) {
-            form.Game_Mode->setCurrentIndex(mode);
-            form.Fixed_Matrix->setChecked(fixed);
+            control<QComboBox>(form, "Game_Mode")->setCurrentIndex(mode);
+            control<QCheckBox>(form, "Fixed_Matrix")->setChecked(fixed);
             for (int k = 0; k < 24; ++k) {
                 r = r * 1103515245u + 12345u;
                 const std::string at = "mode " + std::to_string(mode) + (fixed ? " fixed" : "") +
@@ -107,8 +116,10 @@ TEST_F(WindowFollows, EverySpinTickAndUndo) {
 TEST_F(WindowFollows, EveryChangeOfASettingAndEveryTextItsReadingRewrites) {
     ASSERT_EQ(settingDifference(), "") << "at start";
     static const char* const kTexts[] = {"1", "2", "5", "0", "40", "$10", "", "x", "-", "1.5"};
-    const std::array<TCSpinEdit*, 4> edits = {form.Initial_Bet, form.Increase_Till,
-                                              form.Sequential_Losses, form.Sequential_Wins};
+    const std::array<TCSpinEdit*, 4> edits = {control<TCSpinEdit>(form, "Initial_Bet"),
+                                              control<TCSpinEdit>(form, "Increase_Till"),
+                                              control<TCSpinEdit>(form, "Sequential_Losses"),
+                                              control<TCSpinEdit>(form, "Sequential_Wins")};
     uint32_t r = 4242;
     const auto pick = [&r](uint32_t n) {
         r = r * 1103515245u + 12345u;
@@ -116,26 +127,27 @@ TEST_F(WindowFollows, EveryChangeOfASettingAndEveryTextItsReadingRewrites) {
     };
     int rewritten = 0;
     for (int k = 0; k < 400; ++k) {
-        const int control = pick(12);
-        std::string what = "control " + std::to_string(control);
-        switch (control) {
+        const int which = pick(12);
+        std::string what = "control " + std::to_string(which);
+        switch (which) {
         case 0:
-            form.Game_Mode->setCurrentIndex(pick(3));
+            control<QComboBox>(form, "Game_Mode")->setCurrentIndex(pick(3));
             break;
         case 1:
-            form.Betting_System->setCurrentIndex(pick(2));
+            control<QComboBox>(form, "Betting_System")->setCurrentIndex(pick(2));
             break;
         case 2:
-            form.SafeLevel->setValue(pick(3));
+            control<QSlider>(form, "SafeLevel")->setValue(pick(3));
             break;
         case 3:
-            form.Fixed_Matrix->setChecked(!form.Fixed_Matrix->isChecked());
+            control<QCheckBox>(form, "Fixed_Matrix")
+                ->setChecked(!control<QCheckBox>(form, "Fixed_Matrix")->isChecked());
             break;
         case 4:
-            form.Mode3_Reset->setCurrentIndex(pick(3));
+            control<QComboBox>(form, "Mode3_Reset")->setCurrentIndex(pick(3));
             break;
         case 5:
-            form.Progression->setCurrentIndex(pick(2));
+            control<QComboBox>(form, "Progression")->setCurrentIndex(pick(2));
             break;
         case 6:
         case 7: {

@@ -75,7 +75,8 @@ class WindowPixels : public WindowTest {
     void showWindow() {
         WindowTest::showWindow();
         // The first refresh colours the indicator and fills the status labels.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return form.Label17->text() == "-1"; }, 2000));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return control<TColourLabel>(form, "Label17")->text() == "-1"; }, 2000));
     }
 
     QImage grab() { return form.grab().toImage().convertToFormat(QImage::Format_RGB32); }
@@ -108,9 +109,9 @@ TEST_F(WindowPixels, StartStateLooksAsRecorded) {
 TEST_F(WindowPixels, ALitDrawLooksAsRecorded) {
     showWindow();
     for (int n : {3, 19, 0, 28, 26})
-        form.FlatButton[static_cast<size_t>(n)]->click();
-    for (int tick = 0; tick < 30 && form.Timer_Classic->enabled(); ++tick)
-        form.Timer_Classic->fire();
+        control<TFlatSpeedButton>(form, "FlatButton", n)->click();
+    for (int tick = 0; tick < 30 && control<ProgramTimer>(form, "Timer_Classic")->enabled(); ++tick)
+        control<ProgramTimer>(form, "Timer_Classic")->fire();
     ASSERT_FALSE(form.buttonsLocked());
     int lit = 0;
     for (int n = 0; n <= 36; ++n)
@@ -118,7 +119,8 @@ TEST_F(WindowPixels, ALitDrawLooksAsRecorded) {
     ASSERT_EQ(lit, 18);
     // The refresh has shown the streak the draw left, and so the indicator's colour.
     const QString streak = QString::number(form.tracker().state().Loss_Streak);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Label17->text() == streak; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return control<TColourLabel>(form, "Label17")->text() == streak; }, 2000));
     expectLooksAsRecorded("window_draw.png");
 }
 

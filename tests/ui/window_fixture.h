@@ -3,6 +3,7 @@
 // The one window of a widget test: a main window on a fixed calendar second,
 // made Form1 and created, its error messages and beeps collected instead of
 // shown, and any menu it left open closed at the end.
+#include "controls.h"
 #include "widgets/beeper.h"
 #include "widgets/program_timer.h"
 #include "window/player_aids.h"
@@ -44,11 +45,11 @@ class WindowTest : public ::testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     // A click on board cell n; a draw it starts is left running.
-    void spin(int n) { form.FlatButton[static_cast<size_t>(n)]->click(); }
+    void spin(int n) { control<TFlatSpeedButton>(form, "FlatButton", n)->click(); }
     // Ticks the classic draw to its end at once.
     void finishDraw() {
-        for (int i = 0; i < 100 && form.Timer_Classic->enabled(); ++i)
-            form.Timer_Classic->fire();
+        for (int i = 0; i < 100 && control<ProgramTimer>(form, "Timer_Classic")->enabled(); ++i)
+            control<ProgramTimer>(form, "Timer_Classic")->fire();
     }
     // A spin and its draw, to the end, and what they posted.
     void play(int n) {
