@@ -1,7 +1,7 @@
 #include "window/journal_recorder.h"
+#include "window/main_window.h"
 #include "window/quit_when_shown.h"
 #include "window/session_tools.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -14,10 +14,10 @@
 // same message box as any other error, and the program ends without the loop.
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(TForm1::applicationTitle(QApplication::applicationFilePath()));
+    QApplication::setApplicationName(
+        MainWindow::applicationTitle(QApplication::applicationFilePath()));
     try {
-        TForm1 form;
-        Form1 = &form;
+        MainWindow form;
         form.FormCreate();
         // Set only by the start-up benchmark.
         if (qEnvironmentVariableIsSet("VANTEL_QUIT_WHEN_SHOWN")) quitWhenFirstShown(form);
@@ -45,9 +45,9 @@ int main(int argc, char* argv[]) {
         });
         QApplication::exec();
     } catch (const std::exception& e) {
-        TForm1::showError(QString::fromStdString(e.what()));
+        MainWindow::showError(QString::fromStdString(e.what()));
     } catch (...) {
-        TForm1::showError(QString());
+        MainWindow::showError(QString());
     }
     return 0;
 }

@@ -4,8 +4,8 @@
 // session played through the real window, as a click on the board does.
 #include "statistics/statistics_window.h"
 #include "widgets/program_timer.h"
+#include "window/main_window.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -19,17 +19,16 @@ constexpr int64_t kPlayedAhead = 2000;
 // A session of `count` spins played through the window, with what a player
 // following it placed on each.
 std::vector<vantel::EnteredSpin> playedSession(int64_t count) {
-    TForm1 form([] { return int64_t{1700000000}; });
-    Form1 = &form;
+    MainWindow form([] { return int64_t{1700000000}; });
     form.FormCreate();
+    auto* classic = form.findChild<ProgramTimer*>(QStringLiteral("Timer_Classic"));
     std::mt19937 random(7);
     for (int64_t i = 0; i < count; ++i) {
         form.enterSpin(static_cast<int>(random() % 37));
-        for (int t = 0; t < 40 && form.Timer_Classic->enabled(); ++t)
-            form.Timer_Classic->fire();
+        for (int t = 0; t < 40 && classic->enabled(); ++t)
+            classic->fire();
     }
     std::vector<vantel::EnteredSpin> spins = form.spinUndo().history().entered();
-    Form1 = nullptr;
     return spins;
 }
 

@@ -1,7 +1,7 @@
 // Times the building of the main window (artwork included) and counts the
 // paint events of one idle second, on whatever platform Qt is given.
 #include "paint_counter.h"
-#include "window/unit1.h"
+#include "window/main_window.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -13,8 +13,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QElapsedTimer clock;
     clock.start();
-    TForm1 form;
-    Form1 = &form;
+    MainWindow form;
     form.FormCreate();
     const qint64 built = clock.elapsed();
     form.show();

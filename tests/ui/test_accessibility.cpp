@@ -14,6 +14,7 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>

@@ -8,10 +8,10 @@
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
 #include "window/journal_recorder.h"
+#include "window/main_window.h"
 #include "window/session_files.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <QFile>
@@ -45,15 +45,14 @@ struct Recording : ::testing::Test {
         Beeper::setSink(nullptr);
         QStandardPaths::setTestModeEnabled(false);
     }
-    static std::unique_ptr<TForm1> window() {
-        auto form = std::make_unique<TForm1>([] { return int64_t{1700000000}; });
-        Form1 = form.get();
+    static std::unique_ptr<MainWindow> window() {
+        auto form = std::make_unique<MainWindow>([] { return int64_t{1700000000}; });
         form->FormCreate();
         return form;
     }
-    static JournalRecorder& recorder(TForm1& form) { return form.sessionTools().recorder(); }
+    static JournalRecorder& recorder(MainWindow& form) { return form.sessionTools().recorder(); }
     // Ends the draw, and any spin of a resumed night entered after it.
-    static void finishDraw(TForm1& form) {
+    static void finishDraw(MainWindow& form) {
         for (int i = 0; i < 1000 && form.buttonsLocked(); ++i) {
             for (ProgramTimer* t : {control<ProgramTimer>(form, "Timer_Classic"),
                                     control<ProgramTimer>(form, "Timer_Mode2"),
@@ -64,11 +63,11 @@ struct Recording : ::testing::Test {
         }
         QApplication::processEvents();
     }
-    static void play(TForm1& form, int n) {
+    static void play(MainWindow& form, int n) {
         control<TFlatSpeedButton>(form, "FlatButton", n)->click();
         finishDraw(form);
     }
-    static std::string state(TForm1& form) {
+    static std::string state(MainWindow& form) {
         return vantel::sessionText(form.sessionTools().files().session());
     }
     std::vector<SpinRecord> spins() {

@@ -9,13 +9,14 @@
 #include "widgets/flat_button.h"
 #include "widgets/focus_cue.h"
 #include "widgets/program_timer.h"
+#include "window/main_window.h"
 #include "window/number_entry.h"
-#include "window/unit1.h"
 #include "window/window_placement.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -262,7 +263,7 @@ TEST(WindowFonts, BuildingTheWindowLeavesTheDesktopFontToEverythingElse) {
     desktop.setPixelSize(13);
     QApplication::setFont(desktop);
     {
-        TForm1 built([] { return int64_t{1700000000}; });
+        MainWindow built([] { return int64_t{1700000000}; });
         EXPECT_EQ(QApplication::font(), desktop);
         EXPECT_EQ(built.findChild<TNumberEntry*>(), nullptr) << "made when first asked for";
         EXPECT_EQ(built.numberEntry()->font(), desktop) << "the spin entry is its own window";

@@ -13,13 +13,14 @@
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
 #include "widgets/shape.h"
+#include "window/main_window.h"
 #include "window/session_files.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -42,9 +43,8 @@ using vantel::TimerId;
 
 // A window on a calendar that stands still, so two windows given the same
 // spins draw the same numbers.
-std::unique_ptr<TForm1> newWindow() {
-    auto form = std::make_unique<TForm1>([] { return int64_t{1700000000}; });
-    Form1 = form.get();
+std::unique_ptr<MainWindow> newWindow() {
+    auto form = std::make_unique<MainWindow>([] { return int64_t{1700000000}; });
     form->FormCreate();
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -52,7 +52,7 @@ std::unique_ptr<TForm1> newWindow() {
 }
 
 // Clicks a number and runs the analysis it starts to its end.
-void spin(TForm1& form, int n) {
+void spin(MainWindow& form, int n) {
     control<TFlatSpeedButton>(form, "FlatButton", n)->click();
     for (int i = 0; i < 100 && form.buttonsLocked(); ++i)
         for (ProgramTimer* t : {control<ProgramTimer>(form, "Timer_Classic"),
@@ -75,7 +75,7 @@ struct Seen {
     QImage statistics;
 };
 
-Seen see(TForm1& form) {
+Seen see(MainWindow& form) {
     form.guarded([&] { form.ShowValuesTimer(); });
     QApplication::processEvents();
     Seen s;
@@ -157,7 +157,7 @@ void expectSame(const Seen& a, const Seen& b, const std::string& when) {
 class SessionFilesTest : public ::testing::Test {
   protected:
     SessionFilesTest() {
-        TForm1::setErrorSink([](const QString&, const QString&) {});
+        MainWindow::setErrorSink([](const QString&, const QString&) {});
         Beeper::setSink([this] { ++beeps; });
         SessionFiles::SayHook = [this](const QString&, const QString& text) { said << text; };
         SessionFiles::AskPathHook = [this](QWidget*, bool saving) {
@@ -177,9 +177,9 @@ class SessionFilesTest : public ::testing::Test {
         SessionFiles::ConfirmHook = nullptr;
         SessionFiles::NoticeHook = nullptr;
         Beeper::setSink(nullptr);
-        TForm1::setErrorSink(nullptr);
+        MainWindow::setErrorSink(nullptr);
     }
-    static SessionFiles& files(TForm1& form) { return form.sessionTools().files(); }
+    static SessionFiles& files(MainWindow& form) { return form.sessionTools().files(); }
 
     QTemporaryDir dir;
     QString answer;
@@ -197,7 +197,7 @@ TEST_F(SessionFilesTest, ASessionOpenedInANewWindowShowsAndGoesOnAsTheOneSaved) 
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         auto played = newWindow();
-        TForm1& a = *played;
+        MainWindow& a = *played;
         // Random settings through the controls, changed now and then.
         for (int i = 0; i < 30 + 15 * round; ++i) {
             if (i % 12 == 0) {
@@ -221,7 +221,7 @@ TEST_F(SessionFilesTest, ASessionOpenedInANewWindowShowsAndGoesOnAsTheOneSaved) 
         files(a).askAndSave();
         ASSERT_TRUE(QFile::exists(answer));
         auto fresh = newWindow();
-        TForm1& b = *fresh;
+        MainWindow& b = *fresh;
         files(b).askAndOpen();
         EXPECT_TRUE(said.isEmpty()) << said.join("\n").toStdString();
         EXPECT_EQ(asked, (QList<bool>{true, false}));
@@ -234,7 +234,7 @@ TEST_F(SessionFilesTest, ASessionOpenedInANewWindowShowsAndGoesOnAsTheOneSaved) 
             spin(a, n);
             spin(b, n);
         }
-        for (TForm1* f : {&a, &b}) {
+        for (MainWindow* f : {&a, &b}) {
             f->spinUndo().undo();
             f->spinUndo().redo();
             spin(*f, 7);
@@ -256,7 +256,7 @@ TEST_F(SessionFilesTest, ASessionOpenedInANewWindowShowsAndGoesOnAsTheOneSaved) 
 
 TEST_F(SessionFilesTest, ARefusedFileSaysWhyOnceAndLeavesTheWindowAsItWas) {
     auto window = newWindow();
-    TForm1& form = *window;
+    MainWindow& form = *window;
     for (int n : {4, 19, 21, 2, 25, 17, 34})
         spin(form, n);
     answer = dir.filePath("good.vantel");
@@ -304,7 +304,7 @@ TEST_F(SessionFilesTest, ARefusedFileSaysWhyOnceAndLeavesTheWindowAsItWas) {
 
 TEST_F(SessionFilesTest, OpeningOverEnteredSpinsAsksFirstAndAskedNotLeavesThemAlone) {
     auto window = newWindow();
-    TForm1& form = *window;
+    MainWindow& form = *window;
     for (int n : {4, 19, 21, 2, 25, 17})
         spin(form, n);
     answer = dir.filePath("saved.vantel");
@@ -350,7 +350,7 @@ TEST_F(SessionFilesTest, OpeningOverEnteredSpinsAsksFirstAndAskedNotLeavesThemAl
 
 TEST_F(SessionFilesTest, TheKeysAndEntriesWorkFromEveryWindowAndNotWhileTheBoardIsLocked) {
     auto window = newWindow();
-    TForm1& form = *window;
+    MainWindow& form = *window;
     QApplication::setActiveWindow(&form);
     for (int n : {4, 19, 21, 2, 25, 17})
         spin(form, n);

@@ -7,9 +7,9 @@
 #include "widgets/cspinedit.h"
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
+#include "window/main_window.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QAction>
 #include <QApplication>

@@ -9,10 +9,10 @@
 #include "widgets/program_timer.h"
 #include "widgets/side_placement.h"
 #include "window/board_geometry.h"
+#include "window/main_window.h"
 #include "window/number_entry.h"
 #include "window/session_tools.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,7 +41,7 @@
 namespace {
 
 // How much taller Sequential makes the main window.
-constexpr int kSequentialGrowth = TForm1::kSequentialClientHeight - TForm1::kClientHeight;
+constexpr int kSequentialGrowth = MainWindow::kSequentialClientHeight - MainWindow::kClientHeight;
 
 using vantel::placeSideWindow;
 using vantel::SidePlacement;

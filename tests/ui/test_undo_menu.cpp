@@ -6,11 +6,12 @@
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
 #include "widgets/shape.h"
+#include "window/main_window.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QMenu>
 #include <QTest>
 

@@ -8,7 +8,7 @@
 #include "widgets/flat_button.h"
 #include "widgets/program_timer.h"
 #include "window/board_geometry.h"
-#include "window/unit1.h"
+#include "window/main_window.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,14 +1,14 @@
 #pragma once
 
 // The one window of a widget test: a main window on a fixed calendar second,
-// made Form1 and created, its error messages and beeps collected instead of
-// shown, and any menu it left open closed at the end.
+// created, its error messages and beeps collected instead of shown, and any
+// menu it left open closed at the end.
 #include "controls.h"
 #include "widgets/beeper.h"
 #include "widgets/program_timer.h"
+#include "window/main_window.h"
 #include "window/player_aids.h"
 #include "window/spin_undo.h"
-#include "window/unit1.h"
 
 #include <QApplication>
 #include <QString>
@@ -23,19 +23,18 @@
 class WindowTest : public ::testing::Test {
   protected:
     WindowTest() : form([] { return int64_t{1700000000}; }) {
-        TForm1::setErrorSink([this](const QString& caption, const QString& text) {
+        MainWindow::setErrorSink([this](const QString& caption, const QString& text) {
             errors.push_back({caption, text});
         });
         Beeper::setSink([this] { ++beeps; });
         // What the window announces is told in the same turn of the event loop.
         PlayerAids::TellDelayMs = 0;
-        Form1 = &form;
         form.FormCreate();
     }
     ~WindowTest() override {
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
         Beeper::setSink(nullptr);
-        TForm1::setErrorSink(nullptr);
+        MainWindow::setErrorSink(nullptr);
     }
 
     // Shows the window and makes it the active one.
@@ -58,7 +57,7 @@ class WindowTest : public ::testing::Test {
         QApplication::processEvents();
     }
 
-    TForm1 form;
+    MainWindow form;
     std::vector<std::pair<QString, QString>> errors; // caption and text
     int beeps = 0;
 };

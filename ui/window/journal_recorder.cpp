@@ -3,9 +3,9 @@
 #include "session_file.h"
 #include "spins_file.h"
 #include "spins_import.h"
-#include "window/main_window.h"
 #include "window/session_files.h"
 #include "window/spin_undo.h"
+#include "window/window_room.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -89,7 +89,7 @@ struct WheelFields {
 
 } // namespace
 
-JournalRecorder::JournalRecorder(MainWindow& form, SessionFiles& files, QObject* parent)
+JournalRecorder::JournalRecorder(WindowRoom& form, SessionFiles& files, QObject* parent)
     : QObject(parent), m_form(form), m_files(files) {
     // Once the tick that ends a draw is over, before the next click.
     m_form.OnUnlocked = [this] {

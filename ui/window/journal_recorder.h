@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-class MainWindow;
+class WindowRoom;
 class QMenu;
 class SessionFiles;
 
@@ -26,7 +26,7 @@ class SessionFiles;
 class JournalRecorder : public QObject {
     Q_OBJECT
   public:
-    JournalRecorder(MainWindow& form, SessionFiles& files, QObject* parent);
+    JournalRecorder(WindowRoom& form, SessionFiles& files, QObject* parent);
     ~JournalRecorder() override;
 
     // Records to the wheel of that name in the journal at path (both made
@@ -81,7 +81,7 @@ class JournalRecorder : public QObject {
     void say(const QString& title, const QString& text);
     bool guardedWrite(const std::function<void()>& write);
 
-    MainWindow& m_form;
+    WindowRoom& m_form;
     SessionFiles& m_files;
     std::unique_ptr<vantel::journal::JournalStore> m_store;
     QString m_path;

@@ -3,8 +3,8 @@
 #include "widgets/beeper.h"
 #include "widgets/cspinedit.h"
 #include "widgets/save_file.h"
-#include "window/main_window.h"
 #include "window/spin_undo.h"
+#include "window/window_room.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +25,7 @@ const QString kFilter = QStringLiteral("Vantel sessions (*.vantel);;All files (*
 
 } // namespace
 
-SessionFiles::SessionFiles(MainWindow& form, QObject* parent) : QObject(parent), m_form(form) {
+SessionFiles::SessionFiles(WindowRoom& form, QObject* parent) : QObject(parent), m_form(form) {
     m_saveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), &form.widget());
     m_saveKey->setObjectName(QStringLiteral("SaveSessionKey"));
     m_openKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), &form.widget());

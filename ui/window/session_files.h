@@ -10,7 +10,7 @@
 
 class QMenu;
 class QShortcut;
-class MainWindow;
+class WindowRoom;
 class QWidget;
 
 // "Save session…" (Ctrl+S) and "Open session…" (Ctrl+O): the window's whole
@@ -21,7 +21,7 @@ class QWidget;
 class SessionFiles : public QObject {
     Q_OBJECT
   public:
-    SessionFiles(MainWindow& form, QObject* parent);
+    SessionFiles(WindowRoom& form, QObject* parent);
 
     // The session as the window holds it now.
     vantel::Session session();
@@ -64,7 +64,7 @@ class SessionFiles : public QObject {
     bool replacingConfirmed(const QString& path);
     bool refusedWhileLocked();
 
-    MainWindow& m_form;
+    WindowRoom& m_form;
     QShortcut* m_saveKey = nullptr;
     QShortcut* m_openKey = nullptr;
 };

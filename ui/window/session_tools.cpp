@@ -7,9 +7,9 @@
 #include "widgets/cspinedit.h"
 #include "widgets/side_placement.h"
 #include "window/journal_recorder.h"
-#include "window/main_window.h"
 #include "window/session_files.h"
 #include "window/spin_undo.h"
+#include "window/window_room.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -38,7 +38,7 @@ namespace {} // namespace
 // the tabs around the focus. Long tooltips are wrapped.
 class KeyRoutes : public QObject {
   public:
-    KeyRoutes(MainWindow& form, SessionTools& tools) : QObject(&tools), m_form(form) {
+    KeyRoutes(WindowRoom& form, SessionTools& tools) : QObject(&tools), m_form(form) {
         qApp->installEventFilter(this);
     }
     ~KeyRoutes() override { qApp->removeEventFilter(this); }
@@ -152,10 +152,10 @@ class KeyRoutes : public QObject {
     }
 
     static constexpr int kLongTip = 60;
-    MainWindow& m_form;
+    WindowRoom& m_form;
 };
 
-SessionTools::SessionTools(MainWindow& form) : QObject(&form.widget()), m_form(form) {
+SessionTools::SessionTools(WindowRoom& form) : QObject(&form.widget()), m_form(form) {
     m_statisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_I), &form.widget());
     m_statisticsKey->setObjectName(QStringLiteral("StatisticsKey"));
     m_simulateKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), &form.widget());

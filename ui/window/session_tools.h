@@ -15,7 +15,7 @@ class QShortcut;
 class SessionFiles;
 class JournalRecorder;
 class WheelEvidenceView;
-class MainWindow;
+class WindowRoom;
 namespace vantel {
 class SideWindows;
 }
@@ -27,7 +27,7 @@ class SideWindows;
 class SessionTools : public QObject {
     Q_OBJECT
   public:
-    explicit SessionTools(MainWindow& form);
+    explicit SessionTools(WindowRoom& form);
     ~SessionTools() override;
 
     void openStatistics();
@@ -55,7 +55,7 @@ class SessionTools : public QObject {
     void historyChanged();
     void refreshStatistics();
 
-    MainWindow& m_form;
+    WindowRoom& m_form;
     QPointer<StatisticsWindow> m_statistics;
     // Statistics' whole-wheel page: the session's figures or a wheel's journal.
     WheelEvidenceView* m_wheelPage = nullptr;

@@ -2,13 +2,13 @@
 
 #include "widgets/beeper.h"
 #include "widgets/cspinedit.h"
-#include "window/main_window.h"
+#include "window/window_room.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QShortcut>
 
-SpinUndo::SpinUndo(MainWindow& form) : m_form(form), m_history(form.tracker()) {
+SpinUndo::SpinUndo(WindowRoom& form) : m_form(form), m_history(form.tracker()) {
     m_undoKey = new QShortcut(QKeySequence::Undo, &form.widget());
     m_undoKey->setObjectName(QStringLiteral("UndoKey"));
     m_redoKey = new QShortcut(QKeySequence::Redo, &form.widget());

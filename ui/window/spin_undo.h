@@ -9,7 +9,7 @@
 
 class QMenu;
 class QShortcut;
-class MainWindow;
+class WindowRoom;
 
 // Taking spins back in the window: Ctrl+Z and Ctrl+Shift+Z, and the
 // right-button menu with "Undo spin N" and "Redo spin N". The history itself is
@@ -20,7 +20,7 @@ class MainWindow;
 class SpinUndo : public QObject {
     Q_OBJECT
   public:
-    explicit SpinUndo(MainWindow& form);
+    explicit SpinUndo(WindowRoom& form);
 
     vantel::SpinHistory& history() { return m_history; }
 
@@ -44,7 +44,7 @@ class SpinUndo : public QObject {
     void addEntries(QMenu* menu);
     void run(vantel::SpinHistory::Result (vantel::SpinHistory::*step)());
 
-    MainWindow& m_form;
+    WindowRoom& m_form;
     vantel::SpinHistory m_history;
     QShortcut* m_undoKey = nullptr;
     QShortcut* m_redoKey = nullptr;

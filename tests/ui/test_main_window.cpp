@@ -8,10 +8,11 @@
 #include "widgets/program_timer.h"
 #include "widgets/shape.h"
 #include "window/board_geometry.h"
-#include "window/unit1.h"
+#include "window/main_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSlider>
@@ -219,20 +220,21 @@ TEST_F(Window, RecalculateAnimatesTheGaugeAndUnlocksOnTheFiftiethTick) {
 }
 
 TEST_F(Window, ErrorsShowTheProgramTitleAndAFullStop) {
-    EXPECT_EQ(TForm1::applicationTitle("/usr/local/bin/VANTEL.bin.x"), "Vantel");
-    EXPECT_EQ(TForm1::applicationTitle("vantel"), "vantel");
-    EXPECT_EQ(TForm1::applicationTitle("C:/Tools/ROULETTE.EXE"), "Roulette");
-    EXPECT_EQ(TForm1::errorText("'' is not a valid integer value"),
+    EXPECT_EQ(MainWindow::applicationTitle("/usr/local/bin/VANTEL.bin.x"), "Vantel");
+    EXPECT_EQ(MainWindow::applicationTitle("vantel"), "vantel");
+    EXPECT_EQ(MainWindow::applicationTitle("C:/Tools/ROULETTE.EXE"), "Roulette");
+    EXPECT_EQ(MainWindow::errorText("'' is not a valid integer value"),
               "'' is not a valid integer value.");
-    EXPECT_EQ(TForm1::errorText("Done."), "Done.");
-    EXPECT_EQ(TForm1::errorText("Stop!"), "Stop!");
-    EXPECT_EQ(TForm1::errorText(""), "");
+    EXPECT_EQ(MainWindow::errorText("Done."), "Done.");
+    EXPECT_EQ(MainWindow::errorText("Stop!"), "Stop!");
+    EXPECT_EQ(MainWindow::errorText(""), "");
 
     form.guarded([] { throw std::runtime_error("'x' is not a valid integer value"); });
     EXPECT_TRUE(errors.empty()) << "reported once the handler has returned";
     QCoreApplication::processEvents();
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].first, TForm1::applicationTitle(QCoreApplication::applicationFilePath()));
+    EXPECT_EQ(errors[0].first,
+              MainWindow::applicationTitle(QCoreApplication::applicationFilePath()));
     EXPECT_EQ(errors[0].second, "'x' is not a valid integer value.");
 }
 
