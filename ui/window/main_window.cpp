@@ -170,36 +170,14 @@ void MainWindow::bindProcedures() {
     connect(m_boardView.get(), &BoardView::reCalculateClicked, this,
             [this] { guarded([this] { ReCalculateClick(); }); });
 
-    // The tracker takes the settings as the controls stand now, and every
-    // change from here on, before anything else the change runs.
-    m_tracker.setSettings(settings());
-    for (vantel::SpinSetting s : vantel::kSpinSettings)
-        m_tracker.setSettingTextQuietly(s, m_settingsBar->spinText(s));
-    // A change of Init. Bet, M. Count or W. Count starts the stakes over.
-    connect(m_settingsBar.get(), &SettingsBar::settingTyped, this,
-            [this](vantel::SpinSetting s, const std::string& text) {
-                guarded([this, s, &text] { m_tracker.typeSettingText(s, text); });
-            });
-    const SettingsBar* bar = m_settingsBar.get();
-    connect(bar, &SettingsBar::gameModeChosen, this,
-            [this](int index) { m_tracker.setGameMode(index); });
-    connect(bar, &SettingsBar::bettingSystemChosen, this,
-            [this](const std::string& name) { m_tracker.setBettingSystem(name); });
-    connect(bar, &SettingsBar::safeLevelChosen, this,
-            [this](int level) { m_tracker.setSafeLevel(level); });
-    connect(bar, &SettingsBar::fixedMatrixChosen, this,
-            [this](bool on) { m_tracker.setFixedMatrix(on); });
-    connect(bar, &SettingsBar::mode3ResetChosen, this,
-            [this](int index) { m_tracker.setMode3Reset(index); });
-    connect(bar, &SettingsBar::progressionChosen, this,
-            [this](int index) { m_tracker.setProgression(index); });
+    m_settingsBar->bind(*this);
 
     ShowValues->OnTimer = [this] { guarded([this] { ShowValuesTimer(); }); };
     Timer_Recalculate->OnTimer = [this] { guarded([this] { Timer_RecalculateTimer(); }); };
     for (TimerId id : vantel::kTrackerTimers)
         timerOf(id)->OnTimer = [this, id] { guarded([this, id] { m_tracker.tick(id); }); };
 
-    connect(bar, &SettingsBar::gameModeChosen, this, &MainWindow::gameModeChosen);
+    connect(m_settingsBar.get(), &SettingsBar::gameModeChosen, this, &MainWindow::gameModeChosen);
 }
 
 void MainWindow::setUpPlayerAids() {
@@ -379,18 +357,9 @@ void MainWindow::Timer_RecalculateTimer() {
 
 // ---- Locking ----
 
-// In the window's tab order.
 std::array<QWidget*, 12> MainWindow::lockedSettings() const {
-    using vantel::settingIndex;
-    using vantel::Settings;
-    const std::array<QWidget*, vantel::kSettingCount> f = m_settingsBar->controls();
-    const auto at = [&f](auto member) { return f[static_cast<size_t>(settingIndex(member))]; };
-    return {m_boardView->resetButton(),       at(&Settings::initialBet),
-            at(&Settings::gameMode),          at(&Settings::bettingSystem),
-            at(&Settings::safeLevel),         at(&Settings::fixedMatrix),
-            m_boardView->recalculateButton(), at(&Settings::mode3Reset),
-            at(&Settings::increaseTill),      at(&Settings::progression),
-            at(&Settings::sequentialLosses),  at(&Settings::sequentialWins)};
+    return m_settingsBar->lockedControls(m_boardView->resetButton(),
+                                         m_boardView->recalculateButton());
 }
 
 void MainWindow::showLock(bool locked) {

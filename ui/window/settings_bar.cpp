@@ -5,6 +5,7 @@
 #include "widgets/cspinedit.h"
 #include "widgets/drop_down.h"
 #include "widgets/setting_choices.h"
+#include "window/window_room.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -158,8 +159,6 @@ SettingsBar::SettingsBar(QWidget& window) {
     QWidget::setTabOrder(SafeLevel, Fixed_Matrix);
     QWidget::setTabOrder(Fixed_Matrix, Betting_System);
     QWidget::setTabOrder(Betting_System, Initial_Bet);
-    // Bound only now, so that the values set while building raise no change.
-    bindChanges();
 }
 
 SettingsBar::~SettingsBar() {
@@ -240,18 +239,33 @@ void SettingsBar::buildSequentialPanel(QWidget& window) {
     Sequential_Wins = makeSpin(*Panel1, &Settings::sequentialWins, kWhite);
 }
 
-void SettingsBar::bindChanges() {
+void SettingsBar::bind(WindowRoom& room) {
+    vantel::Tracker& tracker = room.tracker();
+    tracker.setSettings(settings());
     for (vantel::SpinSetting s : vantel::kSpinSettings) {
         TCSpinEdit* edit = spinEditOf(s);
-        edit->OnChange = [this, s, edit] { emit settingTyped(s, edit->text().toStdString()); };
+        tracker.setSettingTextQuietly(s, edit->text().toStdString());
+        // A change of Init. Bet, M. Count or W. Count starts the stakes over.
+        edit->OnChange = [&room, s, edit] {
+            room.guarded([&room, s, edit] {
+                room.tracker().typeSettingText(s, edit->text().toStdString());
+            });
+        };
     }
+    connect(Game_Mode, &QComboBox::currentIndexChanged, this,
+            [&tracker](int index) { tracker.setGameMode(index); });
+    connect(Betting_System, &QComboBox::currentIndexChanged, this, [this, &tracker] {
+        tracker.setBettingSystem(Betting_System->currentText().toStdString());
+    });
+    connect(SafeLevel, &QSlider::valueChanged, this,
+            [&tracker](int level) { tracker.setSafeLevel(level); });
+    connect(Fixed_Matrix, &QCheckBox::toggled, this,
+            [&tracker](bool on) { tracker.setFixedMatrix(on); });
+    connect(Mode3_Reset, &QComboBox::currentIndexChanged, this,
+            [&tracker](int index) { tracker.setMode3Reset(index); });
+    connect(Progression, &QComboBox::currentIndexChanged, this,
+            [&tracker](int index) { tracker.setProgression(index); });
     connect(Game_Mode, &QComboBox::currentIndexChanged, this, &SettingsBar::gameModeChosen);
-    connect(Betting_System, &QComboBox::currentIndexChanged, this,
-            [this] { emit bettingSystemChosen(Betting_System->currentText().toStdString()); });
-    connect(SafeLevel, &QSlider::valueChanged, this, &SettingsBar::safeLevelChosen);
-    connect(Fixed_Matrix, &QCheckBox::toggled, this, &SettingsBar::fixedMatrixChosen);
-    connect(Mode3_Reset, &QComboBox::currentIndexChanged, this, &SettingsBar::mode3ResetChosen);
-    connect(Progression, &QComboBox::currentIndexChanged, this, &SettingsBar::progressionChosen);
 }
 
 Settings SettingsBar::settings() const {
@@ -316,6 +330,13 @@ void SettingsBar::showSequential(bool shown) {
 std::array<QWidget*, vantel::kSettingCount> SettingsBar::controls() const {
     return {Game_Mode,   Betting_System, Initial_Bet, SafeLevel,         Fixed_Matrix,
             Mode3_Reset, Increase_Till,  Progression, Sequential_Losses, Sequential_Wins};
+}
+
+std::array<QWidget*, vantel::kSettingCount + 2>
+SettingsBar::lockedControls(QWidget* reset, QWidget* recalculate) const {
+    return {reset,         Initial_Bet,  Game_Mode,         Betting_System,
+            SafeLevel,     Fixed_Matrix, recalculate,       Mode3_Reset,
+            Increase_Till, Progression,  Sequential_Losses, Sequential_Wins};
 }
 
 QWidget* SettingsBar::sequentialPanel() const {

@@ -17,6 +17,7 @@ class QSlider;
 class QWidget;
 class TCSpinEdit;
 class TColourLabel;
+class WindowRoom;
 
 // The settings row under the board and the Sequential settings' strip
 // (Panel1) under it, built from the field table (settings.h): each setting's
@@ -28,6 +29,12 @@ class SettingsBar : public QObject {
   public:
     explicit SettingsBar(QWidget& window);
     ~SettingsBar() override;
+
+    // Gives the window's tracker the settings as the controls stand now, and
+    // every change from here on, before anything else the change runs; a
+    // typed text runs through the window's guard. Bound only once built, so
+    // that the values set while building raise no change.
+    void bind(WindowRoom& room);
 
     // The settings as the controls show them, read without changing any of
     // them, and set through the controls as a player sets them.
@@ -42,26 +49,22 @@ class SettingsBar : public QObject {
     void showSequential(bool shown);
     // Each setting's control, in the field table's order.
     std::array<QWidget*, vantel::kSettingCount> controls() const;
+    // The controls a spin locks, in the window's tab order, Reset and
+    // ReCalculate among them.
+    std::array<QWidget*, vantel::kSettingCount + 2> lockedControls(QWidget* reset,
+                                                                   QWidget* recalculate) const;
     // The Sequential settings' strip and its bevels.
     QWidget* sequentialPanel() const;
     std::vector<QWidget*> bevels() const;
 
   signals:
-    // A setting chosen from a list, on the slider or in the box.
+    // The game mode was chosen; the tracker has it already.
     void gameModeChosen(int index);
-    void bettingSystemChosen(const std::string& name);
-    void safeLevelChosen(int level);
-    void fixedMatrixChosen(bool on);
-    void mode3ResetChosen(int index);
-    void progressionChosen(int index);
-    // A spin setting's text changed, typed or stepped.
-    void settingTyped(vantel::SpinSetting s, const std::string& text);
 
   private:
     void buildCaptions(QWidget& window);
     void buildSettings(QWidget& window);
     void buildSequentialPanel(QWidget& window);
-    void bindChanges();
     TCSpinEdit* spinEditOf(vantel::SpinSetting s) const;
 
     TColourLabel* Label12 = nullptr;
