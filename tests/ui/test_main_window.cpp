@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFrame>
 #include <QLabel>
 #include <QSlider>
 #include <QTest>
@@ -90,14 +91,29 @@ TEST_F(Window, ControlsSitWhereTheLayoutPutsThem) {
         {"Sequential_Losses", {252, 16, 45, 19}},
         {"Sequential_Wins", {305, 16, 45, 19}},
     };
+    // The board's and the settings row's controls are the window's own
+    // children; the Sequential settings, from Mode3_Reset on, Panel1's.
+    const QWidget* panel = control<QFrame>(form, "Panel1");
     for (const auto& [name, rect] : layout) {
-        auto* w = form.findChild<QWidget*>(QString::fromLatin1(name));
-        ASSERT_NE(w, nullptr) << name;
+        auto* w = control<QWidget>(form, name);
         EXPECT_EQ(w->geometry(), rect) << name;
+        EXPECT_EQ(w->parentWidget(), rect.y() == 16 ? panel : &form) << name;
     }
     EXPECT_EQ(control<TCSpinEdit>(form, "Initial_Bet")->Button()->size(), QSize(15, 14));
     for (const char* name : {"Label18", "Label12", "Label14", "Label15"})
         EXPECT_EQ(form.findChild<QWidget*>(name)->height(), 12) << name;
+}
+
+// A control is found by its name: no two of the window's objects share one
+// (Qt's own inner parts, named qt_..., aside).
+TEST_F(Window, EveryNameInTheWindowIsItsOnly) {
+    std::multiset<QString> names;
+    for (const QObject* o : form.findChildren<QObject*>())
+        if (!o->objectName().isEmpty() && !o->objectName().startsWith(QLatin1String("qt_")))
+            names.insert(o->objectName());
+    EXPECT_GT(names.size(), 150u);
+    for (const QString& name : names)
+        EXPECT_EQ(names.count(name), 1u) << name.toStdString();
 }
 
 TEST_F(Window, StartsUnlockedWithNothingLitAndTheInitialTexts) {
