@@ -396,6 +396,7 @@ void MainWindow::showUnlocked() {
 int64_t MainWindow::calendarSeconds() const {
     return m_clock();
 }
+
 void MainWindow::showSettingText(vantel::SpinSetting s, const std::string& text) {
     m_settingsBar->showSettingText(s, text);
 }
