@@ -3,9 +3,9 @@
 # whole test suite:
 # the whole program and every test under AddressSanitizer, LeakSanitizer and
 # UndefinedBehaviorSanitizer, then the release build's own tests (the real
-# windows, the screen reader, the package and the benchmarks) and beside them
-# the fuzz targets over their corpora and a little more. Each stage's wall and
-# CPU time is printed at the end.
+# windows, the screen reader, the package and the benchmarks), and the fuzz
+# targets over their corpora and a little more. Each stage's wall and CPU time
+# is printed at the end.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # cpu_seconds: sets CPU_SECONDS to the user and system time of the commands
@@ -79,26 +79,15 @@ release_build() {
     build "$ROOT/build" -DCMAKE_BUILD_TYPE=Release -DVANTEL_WERROR=ON -DVANTEL_UNIT_TESTS=OFF \
         "${PCH[@]}"
 }
-# Its tests are nearly all real windows waiting for the program's draws, and
-# leave the cores mostly idle: meanwhile the fuzz targets are built with clang
-# in build-fuzz and run, each over its corpus and then 30 s more (20 s alone
-# on the cores before; the windows take some of them); their output comes after.
-release_tests_and_fuzz() {
-    local log status=0 pid
-    log="$(mktemp)"
-    (FUZZ_SECONDS=30 bash "$ROOT/scripts/fuzz.sh" >"$log" 2>&1) &
-    pid=$!
-    run_tests "$ROOT/build" "$(($(nproc) * 2))" || status=1
-    wait "$pid" || status=1
-    echo "== fuzz (run beside the release build's tests)"
-    cat "$log"
-    rm -f "$log"
-    return "$status"
-}
+release_tests() { run_tests "$ROOT/build" "$(($(nproc) * 2))"; }
+
+# The fuzz targets, built with clang in build-fuzz: each over its corpus, then 20 s more.
+fuzz_tests() { FUZZ_SECONDS=20 bash "$ROOT/scripts/fuzz.sh"; }
 
 stage packages ensure_packages "${PACKAGES[@]}"
 stage source-checks bash "$ROOT/scripts/check_sources.sh"
 stage sanitizer-build sanitizer_build
 stage sanitizer-tests sanitizer_tests
 stage release-build release_build
-stage release-tests+fuzz release_tests_and_fuzz
+stage release-tests release_tests
+stage fuzz fuzz_tests
