@@ -245,7 +245,7 @@ TEST_F(PlayerAids, TheNumberEntryEntersSpinsLikeAClick) {
     form.openNumberEntry();
     QTest::keyClicks(entry->edit(), "5");
     QTest::keyClick(entry->edit(), Qt::Key_Return);
-    EXPECT_EQ(beeps, 2) << "refused while locked";
+    EXPECT_EQ(beeps, 2) << "refused while locked: one beep, not two";
     EXPECT_EQ(entry->confirmation(), "5 not entered: the board is busy");
     EXPECT_EQ(form.historyText(1), "36");
     form.Enable_Buttons();

@@ -194,10 +194,8 @@ void MainWindow::setUpPlayerAids() {
 }
 
 bool MainWindow::enterSpin(int n) {
-    if (n < 0 || n > vantel::kHighestNumber || m_tracker.buttonsLocked()) {
-        QApplication::beep();
-        return false;
-    }
+    // A refusal is the caller's to tell: the number entry beeps and says why.
+    if (n < 0 || n > vantel::kHighestNumber || m_tracker.buttonsLocked()) return false;
     guarded([this, n] { m_tracker.numberClick(n); });
     m_playerAids->spinEntered(n);
     return true;

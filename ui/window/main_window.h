@@ -50,8 +50,9 @@ class MainWindow : public QWidget, public WindowRoom {
     // Statistics, Simulate and About (session_tools.cpp).
     SessionTools& sessionTools() { return *m_sessionTools; }
 
-    // Enters spin n exactly as a click on its cell would; false (with a beep)
-    // while the window is locked. The keyboard's number entry uses it.
+    // Enters spin n exactly as a click on its cell would; false, and nothing
+    // else, while the window is locked. The keyboard's number entry uses it
+    // and beeps the refusal once.
     bool enterSpin(int n);
     // Gives the window its icon, if it has none yet; done once the window is first
     // exposed, so that painting it does not hold back the window's appearance.
