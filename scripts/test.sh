@@ -51,10 +51,10 @@ PCH=(-DVANTEL_PCH=ON)
 # core; the real-window tests, which mostly wait for the program's draws and
 # timers, run beside them, the longest first (their COST).
 run_tests() {
-    local spec="$1/cpu_resources.json"
+    local resources="$1/cpu_resources.json"
     printf '{"version": {"major": 1, "minor": 0}, "local": [{"cpu": [{"id": "cores", "slots": %d}]}]}\n' \
-        "$(nproc)" >"$spec"
-    (cd "$1" && ctest --output-on-failure -j "$2" --resource-spec-file "$spec")
+        "$(nproc)" >"$resources"
+    (cd "$1" && ctest --output-on-failure -j "$2" --resource-spec-file "$resources")
 }
 
 # The sanitizer build: -O1 keeps the widget and real-window tests quick enough;
