@@ -450,6 +450,7 @@ void SideWindows::arrange(const QWidget* showing) {
         if (e.window->frameGeometry() == frames[i]) {
             e.placed = frames[i];
             e.there = e.window->isVisible();
+            e.margins = e.window->frameGeometry().size() - e.window->size();
             continue;
         }
         // Until the window manager has put it where it was placed, its moves
@@ -480,14 +481,21 @@ bool SideWindows::eventFilter(QObject* watched, QEvent* event) {
     }
     Entry* e = entryOf(static_cast<QWidget*>(watched));
     if (!e || m_placing || !e->window->isVisible() || e->byHand) return false;
+    // A window that stood where placed before the window manager framed it
+    // is framed late, on a loaded machine: a new frame is the window
+    // manager's answer, never the player's hand.
+    const QSize margins = e->window->frameGeometry().size() - e->window->size();
+    const bool framedAnew = margins != e->margins;
+    e->margins = margins;
     if (e->window->frameGeometry() == e->placed) {
         e->there = true;
         e->tries = 0;
-    } else if (e->there) {
+    } else if (e->there && !framedAnew) {
         e->byHand = true; // moved or resized from where it stood, not by this program
     } else if (e->tries < kTries) {
         // Framed or moved by the window manager before it stood where it was
         // placed, however late: placed again by the frame it has now.
+        e->there = false;
         ++e->tries;
         m_soon->start();
     }

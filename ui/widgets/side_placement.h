@@ -88,6 +88,7 @@ class SideWindows : public QObject {
         bool byHand = false;
         QRect placed;       // the frame it was last given
         bool there = false; // and it has stood there since
+        QSize margins;      // what the window manager's frame added when last seen
         int tries = 0;      // placed again since, as the window manager moved it
     };
     Entry* entryOf(const QWidget* side);
