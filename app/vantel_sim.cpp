@@ -100,6 +100,12 @@ class OutputFiles {
         if (!existed) m_created.push_back(path);
     }
     void keep() { m_keep = true; }
+    // A file that could not be written after all: the empty one the check
+    // made for it goes, one that was there before stays as it was.
+    void notWritten(const std::string& path) {
+        if (std::find(m_created.begin(), m_created.end(), path) != m_created.end())
+            std::remove(path.c_str());
+    }
 
   private:
     std::vector<std::string> m_created;
@@ -365,8 +371,10 @@ int main(int argc, char** argv) {
     if (!csvFile.empty()) {
         std::ostringstream csv;
         writeCsv(csv, results);
-        if (!saveWholeFile(csvFile, csv.str(), &error))
+        if (!saveWholeFile(csvFile, csv.str(), &error)) {
             status = fail("cannot write '" + csvFile + "': " + error, kExitWriteFailed);
+            outputs.notWritten(csvFile);
+        }
     }
     if (!chartFile.empty()) {
         // Fonts without a display, and none of the platform's chatter on stderr.
@@ -382,9 +390,11 @@ int main(int argc, char** argv) {
         QString chartError;
         if (!vantel::saveSimChart(QString::fromStdString(chartFile),
                                   QSize(options.chartWidth, options.chartHeight), chart,
-                                  &chartError))
+                                  &chartError)) {
             status = fail("cannot write '" + chartFile + "': " + chartError.toStdString(),
                           kExitWriteFailed);
+            outputs.notWritten(chartFile);
+        }
     }
     return status;
 }

@@ -9,6 +9,9 @@
 # and painted: the program does so only with VANTEL_QUIT_WHEN_SHOWN set, which
 # nothing else sets.
 # Runs in its own virtual X server. Usage: bench/startup.sh [BUILD_DIR]
+# With BUDGET=ratio it counts the instructions alone and fails when the
+# program takes more than ratio times the bare window's (the test command's
+# check: the counts differ by about 0.1 % from run to run).
 set -euo pipefail
 BUILD="${1:-$(dirname "${BASH_SOURCE[0]}")/../build}"
 RUNS=${RUNS:-15}
@@ -37,6 +40,16 @@ wall_ms() { # median over RUNS runs
 
 app="$BUILD/app/vantel"
 bare="$BUILD/bench/bench_bare_window"
+if [ -n "${BUDGET:-}" ]; then
+    a=$(instructions "$app")
+    b=$(instructions "$bare")
+    [ -n "$a" ] && [ -n "$b" ] || { echo "callgrind gave no count" >&2; exit 1; }
+    ratio=$(echo "scale=4; $a / $b" | bc -l)
+    printf 'vantel %d, bare window %d instructions to the first frame: %.3fx (budget %sx)\n' \
+        "$a" "$b" "$ratio" "$BUDGET"
+    [ "$(echo "$ratio <= $BUDGET" | bc -l)" -eq 1 ] || { echo "start-up over its budget" >&2; exit 1; }
+    exit 0
+fi
 wall_ms "$app" >/dev/null # warm the caches once
 a=$(instructions "$app")
 b=$(instructions "$bare")

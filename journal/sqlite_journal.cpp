@@ -1,7 +1,7 @@
 // The wheel journal in one SQLite file (docs/journal-format.md).
 #include "journal_store.h"
 
-#include <sqlite3.h>
+#include "sqlite_calls.h"
 
 #include <array>
 #include <cstdio>
@@ -86,7 +86,9 @@ class Statement {
     Statement() = default;
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
-    ~Statement() { sqlite3_finalize(m_stmt); }
+    ~Statement() {
+        if (m_stmt) sqlite().finalize(m_stmt);
+    }
     sqlite3_stmt*& handle() { return m_stmt; }
     sqlite3_stmt* get() const { return m_stmt; }
 
@@ -98,37 +100,38 @@ class SqliteJournal final : public JournalStore {
   public:
     SqliteJournal(const std::string& path, OpenMode mode, const OpenOptions& options)
         : m_path(path), m_name(fileNameOf(path)) {
+        loadSqlite();
         checkHeader(mode);
         const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
                                                      : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-        const int rc = sqlite3_open_v2(path.c_str(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+        const int rc = sqlite().open_v2(path.c_str(), &m_db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
-            const std::string why = m_db ? sqlite3_errmsg(m_db) : sqlite3_errstr(rc);
-            sqlite3_close(m_db);
+            const std::string why = m_db ? sqlite().errmsg(m_db) : sqlite().errstr(rc);
+            sqlite().close(m_db);
             m_db = nullptr;
             throw JournalError(rc == SQLITE_CANTOPEN && mode == OpenMode::ReadWrite
                                    ? JournalError::Kind::ReadOnly
                                    : JournalError::Kind::Other,
                                "The journal " + m_name + " cannot be opened: " + why + ".");
         }
-        sqlite3_extended_result_codes(m_db, 1);
-        sqlite3_busy_timeout(m_db, kBusyMilliseconds);
+        sqlite().extended_result_codes(m_db, 1);
+        sqlite().busy_timeout(m_db, kBusyMilliseconds);
         try {
             prepareFile(mode, options);
             if (options.maxPages > 0)
                 exec("PRAGMA max_page_count = " + std::to_string(options.maxPages));
         } catch (...) {
-            sqlite3_close(m_db);
+            sqlite().close(m_db);
             m_db = nullptr;
             throw;
         }
     }
     ~SqliteJournal() override {
         for (Statement& st : m_statements) {
-            sqlite3_finalize(st.handle());
+            sqlite().finalize(st.handle());
             st.handle() = nullptr;
         }
-        sqlite3_close(m_db);
+        sqlite().close(m_db);
     }
 
     std::string location() const override { return m_path; }
@@ -156,7 +159,7 @@ class SqliteJournal final : public JournalStore {
         bindText(st, 1, name);
         if (!step(st)) return std::nullopt;
         WheelInfo w = wheelOf(st.get());
-        sqlite3_reset(st.get());
+        sqlite().reset(st.get());
         return w;
     }
 
@@ -176,7 +179,7 @@ class SqliteJournal final : public JournalStore {
         std::vector<NightInfo> list;
         Statement& st =
             prepared(kListNights, nightSelect(" WHERE n.wheel = ?1 ORDER BY n.began, n.id"));
-        sqlite3_bind_int64(st.get(), 1, wheel);
+        sqlite().bind_int64(st.get(), 1, wheel);
         while (step(st))
             list.push_back(nightOf(st.get()));
         return list;
@@ -184,13 +187,13 @@ class SqliteJournal final : public JournalStore {
 
     NightInfo night(std::int64_t id) override {
         Statement& st = prepared(kNight, nightSelect(" WHERE n.id = ?1"));
-        sqlite3_bind_int64(st.get(), 1, id);
+        sqlite().bind_int64(st.get(), 1, id);
         if (!step(st))
             throw JournalError(JournalError::Kind::NotFound, "The journal " + m_name +
                                                                  " has no night " +
                                                                  std::to_string(id) + ".");
         NightInfo n = nightOf(st.get());
-        sqlite3_reset(st.get());
+        sqlite().reset(st.get());
         return n;
     }
 
@@ -199,10 +202,10 @@ class SqliteJournal final : public JournalStore {
             prepared(kOpenNight, nightSelect(" WHERE n.wheel = ?1 AND n.ended IS NULL"
                                              " AND n.source = 'entered'"
                                              " ORDER BY n.began DESC, n.id DESC LIMIT 1"));
-        sqlite3_bind_int64(st.get(), 1, wheel);
+        sqlite().bind_int64(st.get(), 1, wheel);
         if (!step(st)) return std::nullopt;
         NightInfo n = nightOf(st.get());
-        sqlite3_reset(st.get());
+        sqlite().reset(st.get());
         return n;
     }
 
@@ -215,8 +218,8 @@ class SqliteJournal final : public JournalStore {
     void endNight(std::int64_t id, std::int64_t ended) override {
         write([&] {
             Statement& st = prepared(kEndNight, "UPDATE nights SET ended = ?2 WHERE id = ?1");
-            sqlite3_bind_int64(st.get(), 1, id);
-            sqlite3_bind_int64(st.get(), 2, ended);
+            sqlite().bind_int64(st.get(), 1, id);
+            sqlite().bind_int64(st.get(), 2, ended);
             run(st);
         });
     }
@@ -229,10 +232,10 @@ class SqliteJournal final : public JournalStore {
             const int previous = lastLiveNumber(id, order);
             Statement& st = prepared(kAddSpin, "INSERT INTO spins(night, ord, number, entered_at)"
                                                " VALUES(?1, ?2, ?3, ?4)");
-            sqlite3_bind_int64(st.get(), 1, id);
-            sqlite3_bind_int64(st.get(), 2, order);
-            sqlite3_bind_int(st.get(), 3, number);
-            sqlite3_bind_int64(st.get(), 4, enteredAt);
+            sqlite().bind_int64(st.get(), 1, id);
+            sqlite().bind_int64(st.get(), 2, order);
+            sqlite().bind_int(st.get(), 3, number);
+            sqlite().bind_int64(st.get(), 4, enteredAt);
             run(st);
             sim::WheelTallies t = readTallies(id);
             t.add(previous, number);
@@ -247,17 +250,17 @@ class SqliteJournal final : public JournalStore {
             Statement& find = prepared(kLastLive, "SELECT ord, number FROM spins WHERE night = ?1"
                                                   " AND taken_back = 0 AND ord < ?2"
                                                   " ORDER BY ord DESC LIMIT 1");
-            sqlite3_bind_int64(find.get(), 1, id);
-            sqlite3_bind_int64(find.get(), 2, last);
+            sqlite().bind_int64(find.get(), 1, id);
+            sqlite().bind_int64(find.get(), 2, last);
             if (!step(find)) return; // nothing left to take back
-            const std::int64_t order = sqlite3_column_int64(find.get(), 0);
-            const int number = sqlite3_column_int(find.get(), 1);
-            sqlite3_reset(find.get());
+            const std::int64_t order = sqlite().column_int64(find.get(), 0);
+            const int number = sqlite().column_int(find.get(), 1);
+            sqlite().reset(find.get());
             const int previous = lastLiveNumber(id, order);
             Statement& mark =
                 prepared(kMark, "UPDATE spins SET taken_back = 1 WHERE night = ?1 AND ord = ?2");
-            sqlite3_bind_int64(mark.get(), 1, id);
-            sqlite3_bind_int64(mark.get(), 2, order);
+            sqlite().bind_int64(mark.get(), 1, id);
+            sqlite().bind_int64(mark.get(), 2, order);
             run(mark);
             sim::WheelTallies t = readTallies(id);
             --t.spins;
@@ -276,12 +279,12 @@ class SqliteJournal final : public JournalStore {
     std::optional<NightState> state(std::int64_t id) override {
         Statement& st =
             prepared(kState, "SELECT through_ord, state FROM night_states WHERE night = ?1");
-        sqlite3_bind_int64(st.get(), 1, id);
+        sqlite().bind_int64(st.get(), 1, id);
         if (!step(st)) return std::nullopt;
         NightState s;
-        s.throughOrder = sqlite3_column_int64(st.get(), 0);
+        s.throughOrder = sqlite().column_int64(st.get(), 0);
         s.state = columnText(st.get(), 1);
-        sqlite3_reset(st.get());
+        sqlite().reset(st.get());
         return s;
     }
 
@@ -298,17 +301,17 @@ class SqliteJournal final : public JournalStore {
             int previous = -1;
             std::int64_t order = 0;
             for (int n : spins) {
-                sqlite3_bind_int64(st.get(), 1, id);
-                sqlite3_bind_int64(st.get(), 2, ++order);
-                sqlite3_bind_int(st.get(), 3, n);
+                sqlite().bind_int64(st.get(), 1, id);
+                sqlite().bind_int64(st.get(), 2, ++order);
+                sqlite().bind_int(st.get(), 3, n);
                 run(st);
                 t.add(previous, n);
                 previous = n;
             }
             writeTallies(id, t);
             Statement& end = prepared(kEndNight, "UPDATE nights SET ended = ?2 WHERE id = ?1");
-            sqlite3_bind_int64(end.get(), 1, id);
-            sqlite3_bind_int64(end.get(), 2, began);
+            sqlite().bind_int64(end.get(), 1, id);
+            sqlite().bind_int64(end.get(), 2, began);
             run(end);
         });
         return id;
@@ -320,9 +323,9 @@ class SqliteJournal final : public JournalStore {
                           " ON n.id = t.night WHERE n.wheel = ?1"
                           " AND n.began BETWEEN ?2 AND ?3";
         Statement& st = prepared(kWheelTallies, sql);
-        sqlite3_bind_int64(st.get(), 1, wheel);
-        sqlite3_bind_int64(st.get(), 2, range.from);
-        sqlite3_bind_int64(st.get(), 3, range.to);
+        sqlite().bind_int64(st.get(), 1, wheel);
+        sqlite().bind_int64(st.get(), 2, range.from);
+        sqlite().bind_int64(st.get(), 3, range.to);
         sim::WheelTallies sum;
         while (step(st))
             sum += talliesOf(st.get());
@@ -339,16 +342,16 @@ class SqliteJournal final : public JournalStore {
                                   : "SELECT s.night, s.ord, s.number, coalesce(s.entered_at, 0),"
                                     " s.taken_back FROM nights n JOIN spins s ON s.night = n.id"
                                     " WHERE n.wheel = ?1 ORDER BY n.began, n.id, s.ord";
-        check(sqlite3_prepare_v2(m_db, sql, -1, &st.handle(), nullptr), "read");
-        sqlite3_bind_int64(st.get(), 1, wheel);
-        if (id != 0) sqlite3_bind_int64(st.get(), 2, id);
+        check(sqlite().prepare_v2(m_db, sql, -1, &st.handle(), nullptr), "read");
+        sqlite().bind_int64(st.get(), 1, wheel);
+        if (id != 0) sqlite().bind_int64(st.get(), 2, id);
         while (step(st)) {
             SpinRecord r;
-            r.night = sqlite3_column_int64(st.get(), 0);
-            r.order = sqlite3_column_int64(st.get(), 1);
-            r.number = sqlite3_column_int(st.get(), 2);
-            r.enteredAt = sqlite3_column_int64(st.get(), 3);
-            r.takenBack = sqlite3_column_int(st.get(), 4) != 0;
+            r.night = sqlite().column_int64(st.get(), 0);
+            r.order = sqlite().column_int64(st.get(), 1);
+            r.number = sqlite().column_int(st.get(), 2);
+            r.enteredAt = sqlite().column_int64(st.get(), 3);
+            r.takenBack = sqlite().column_int(st.get(), 4) != 0;
             visit(r);
         }
     }
@@ -430,9 +433,9 @@ class SqliteJournal final : public JournalStore {
         int version = 0;
         {
             Statement st;
-            check(sqlite3_prepare_v2(m_db, "PRAGMA user_version", -1, &st.handle(), nullptr),
+            check(sqlite().prepare_v2(m_db, "PRAGMA user_version", -1, &st.handle(), nullptr),
                   "read");
-            if (step(st)) version = sqlite3_column_int(st.get(), 0);
+            if (step(st)) version = sqlite().column_int(st.get(), 0);
         }
         if (version == 0) {
             if (mode == OpenMode::ReadOnly)
@@ -452,7 +455,7 @@ class SqliteJournal final : public JournalStore {
     [[noreturn]] void fail(int rc, const std::string& what) {
         const int primary = rc & 0xff;
         JournalError::Kind kind = JournalError::Kind::Other;
-        std::string why = sqlite3_errstr(rc);
+        std::string why = sqlite().errstr(rc);
         switch (primary) {
         case SQLITE_FULL:
             kind = JournalError::Kind::Full;
@@ -495,8 +498,8 @@ class SqliteJournal final : public JournalStore {
 
     void exec(const std::string& sql) {
         char* message = nullptr;
-        const int rc = sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message);
-        sqlite3_free(message);
+        const int rc = sqlite().exec(m_db, sql.c_str(), nullptr, nullptr, &message);
+        sqlite().free(message);
         check(rc, "written");
     }
 
@@ -515,7 +518,7 @@ class SqliteJournal final : public JournalStore {
             exec("COMMIT");
         } catch (...) {
             m_inWrite = false;
-            sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+            sqlite().exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
             throw;
         }
     }
@@ -523,19 +526,19 @@ class SqliteJournal final : public JournalStore {
     Statement& prepared(StatementId id, const std::string& sql) {
         Statement& st = m_statements[id];
         if (!st.get())
-            check(sqlite3_prepare_v3(m_db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &st.handle(),
-                                     nullptr),
+            check(sqlite().prepare_v3(m_db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT,
+                                      &st.handle(), nullptr),
                   "read");
-        sqlite3_reset(st.get());
-        sqlite3_clear_bindings(st.get());
+        sqlite().reset(st.get());
+        sqlite().clear_bindings(st.get());
         return st;
     }
 
     // One step of a query; false when it is done (and reset).
     bool step(Statement& st) {
-        const int rc = sqlite3_step(st.get());
+        const int rc = sqlite().step(st.get());
         if (rc == SQLITE_ROW) return true;
-        sqlite3_reset(st.get());
+        sqlite().reset(st.get());
         if (rc != SQLITE_DONE) fail(rc, m_inWrite ? "written" : "read");
         return false;
     }
@@ -545,12 +548,12 @@ class SqliteJournal final : public JournalStore {
     }
 
     void bindText(Statement& st, int index, const std::string& text) {
-        sqlite3_bind_text(st.get(), index, text.data(), static_cast<int>(text.size()),
-                          SQLITE_TRANSIENT);
+        sqlite().bind_text(st.get(), index, text.data(), static_cast<int>(text.size()),
+                           SQLITE_TRANSIENT);
     }
     static std::string columnText(sqlite3_stmt* st, int column) {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
-        return text ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(st, column)))
+        const auto* text = reinterpret_cast<const char*>(sqlite().column_text(st, column));
+        return text ? std::string(text, static_cast<std::size_t>(sqlite().column_bytes(st, column)))
                     : std::string();
     }
 
@@ -562,11 +565,11 @@ class SqliteJournal final : public JournalStore {
 
     static WheelInfo wheelOf(sqlite3_stmt* st) {
         WheelInfo w;
-        w.id = sqlite3_column_int64(st, 0);
+        w.id = sqlite().column_int64(st, 0);
         w.name = columnText(st, 1);
         w.note = columnText(st, 2);
-        w.nights = sqlite3_column_int64(st, 3);
-        w.spins = sqlite3_column_int64(st, 4);
+        w.nights = sqlite().column_int64(st, 3);
+        w.spins = sqlite().column_int64(st, 4);
         return w;
     }
 
@@ -578,13 +581,13 @@ class SqliteJournal final : public JournalStore {
     }
     static NightInfo nightOf(sqlite3_stmt* st) {
         NightInfo n;
-        n.id = sqlite3_column_int64(st, 0);
-        n.wheel = sqlite3_column_int64(st, 1);
-        n.began = sqlite3_column_int64(st, 2);
-        n.ended = sqlite3_column_int64(st, 3);
+        n.id = sqlite().column_int64(st, 0);
+        n.wheel = sqlite().column_int64(st, 1);
+        n.began = sqlite().column_int64(st, 2);
+        n.ended = sqlite().column_int64(st, 3);
         n.source = sourceOf(columnText(st, 4));
         n.origin = columnText(st, 5);
-        n.spins = sqlite3_column_int64(st, 6);
+        n.spins = sqlite().column_int64(st, 6);
         return n;
     }
 
@@ -592,14 +595,14 @@ class SqliteJournal final : public JournalStore {
                              std::int64_t began) {
         Statement& st = prepared(kAddNight, "INSERT INTO nights(wheel, began, source, origin)"
                                             " VALUES(?1, ?2, ?3, ?4)");
-        sqlite3_bind_int64(st.get(), 1, wheel);
-        sqlite3_bind_int64(st.get(), 2, began);
-        sqlite3_bind_text(st.get(), 3, sourceName(source), -1, SQLITE_STATIC);
+        sqlite().bind_int64(st.get(), 1, wheel);
+        sqlite().bind_int64(st.get(), 2, began);
+        sqlite().bind_text(st.get(), 3, sourceName(source), -1, SQLITE_STATIC);
         bindText(st, 4, origin);
         run(st);
-        const std::int64_t id = sqlite3_last_insert_rowid(m_db);
+        const std::int64_t id = sqlite().last_insert_rowid(m_db);
         Statement& t = prepared(kAddTallies, "INSERT INTO tallies(night) VALUES(?1)");
-        sqlite3_bind_int64(t.get(), 1, id);
+        sqlite().bind_int64(t.get(), 1, id);
         run(t);
         return id;
     }
@@ -608,11 +611,11 @@ class SqliteJournal final : public JournalStore {
         Statement& st = prepared(kLastOrder, "SELECT coalesce(max(ord), 0),"
                                              " (SELECT count(*) FROM nights WHERE id = ?1)"
                                              " FROM spins WHERE night = ?1");
-        sqlite3_bind_int64(st.get(), 1, id);
+        sqlite().bind_int64(st.get(), 1, id);
         step(st);
-        const std::int64_t last = sqlite3_column_int64(st.get(), 0);
-        const bool known = sqlite3_column_int64(st.get(), 1) != 0;
-        sqlite3_reset(st.get());
+        const std::int64_t last = sqlite().column_int64(st.get(), 0);
+        const bool known = sqlite().column_int64(st.get(), 1) != 0;
+        sqlite().reset(st.get());
         if (!known)
             throw JournalError(JournalError::Kind::NotFound, "The journal " + m_name +
                                                                  " has no night " +
@@ -625,32 +628,32 @@ class SqliteJournal final : public JournalStore {
         Statement& st = prepared(kLastLive, "SELECT ord, number FROM spins WHERE night = ?1"
                                             " AND taken_back = 0 AND ord < ?2"
                                             " ORDER BY ord DESC LIMIT 1");
-        sqlite3_bind_int64(st.get(), 1, id);
-        sqlite3_bind_int64(st.get(), 2, order);
+        sqlite().bind_int64(st.get(), 1, id);
+        sqlite().bind_int64(st.get(), 2, order);
         if (!step(st)) return -1;
-        const int number = sqlite3_column_int(st.get(), 1);
-        sqlite3_reset(st.get());
+        const int number = sqlite().column_int(st.get(), 1);
+        sqlite().reset(st.get());
         return number;
     }
 
     static sim::WheelTallies talliesOf(sqlite3_stmt* st) {
         sim::WheelTallies t;
         int column = 0;
-        t.spins = sqlite3_column_int64(st, column++);
+        t.spins = sqlite().column_int64(st, column++);
         for (auto& c : t.counts)
-            c = sqlite3_column_int64(st, column++);
+            c = sqlite().column_int64(st, column++);
         for (auto& d : t.distances)
-            d = sqlite3_column_int64(st, column++);
+            d = sqlite().column_int64(st, column++);
         return t;
     }
 
     sim::WheelTallies readTallies(std::int64_t id) {
         Statement& st =
             prepared(kReadTallies, "SELECT " + tallyColumns() + " FROM tallies WHERE night = ?1");
-        sqlite3_bind_int64(st.get(), 1, id);
+        sqlite().bind_int64(st.get(), 1, id);
         if (!step(st)) return {};
         sim::WheelTallies t = talliesOf(st.get());
-        sqlite3_reset(st.get());
+        sqlite().reset(st.get());
         return t;
     }
 
@@ -660,20 +663,20 @@ class SqliteJournal final : public JournalStore {
             sql += ", ?" + std::to_string(i + 2);
         Statement& st = prepared(kWriteTallies, sql + ")");
         int index = 1;
-        sqlite3_bind_int64(st.get(), index++, id);
-        sqlite3_bind_int64(st.get(), index++, t.spins);
+        sqlite().bind_int64(st.get(), index++, id);
+        sqlite().bind_int64(st.get(), index++, t.spins);
         for (auto c : t.counts)
-            sqlite3_bind_int64(st.get(), index++, c);
+            sqlite().bind_int64(st.get(), index++, c);
         for (auto d : t.distances)
-            sqlite3_bind_int64(st.get(), index++, d);
+            sqlite().bind_int64(st.get(), index++, d);
         run(st);
     }
 
     void putState(std::int64_t id, const std::string& state, std::int64_t throughOrder) {
         Statement& st = prepared(kPutState, "INSERT OR REPLACE INTO night_states(night,"
                                             " through_ord, state) VALUES(?1, ?2, ?3)");
-        sqlite3_bind_int64(st.get(), 1, id);
-        sqlite3_bind_int64(st.get(), 2, throughOrder);
+        sqlite().bind_int64(st.get(), 1, id);
+        sqlite().bind_int64(st.get(), 2, throughOrder);
         bindText(st, 3, state);
         run(st);
     }

@@ -30,6 +30,11 @@ if grep -q '^E: ' <<<"$lint"; then fail "lintian reports errors"; fi
 
 dpkg-deb -f "$deb" Section | grep -qx games || fail "section is not games"
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "Qt missing from the dependencies"
+# Loaded on first use, so only named here: SQLite for the journal, Qt's SVG
+# library by the chart's SVG writer.
+for dep in libsqlite3-0 libqt6svg6; do
+    dpkg-deb -f "$deb" Depends | grep -q "$dep" || fail "$dep missing from the dependencies"
+done
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 expect=(./usr/games/vantel ./usr/share/applications/$id.desktop
         ./usr/share/metainfo/$id.metainfo.xml ./usr/share/man/man6/vantel.6.gz)
@@ -57,9 +62,18 @@ for size in 16 256; do
 done
 if [ -x "$root/usr/games/vantel-sim" ]; then
     "$root/usr/games/vantel-sim" --version >/dev/null || fail "installed vantel-sim --version failed"
+    # The SVG writer is found where it was installed, beside the programs.
+    env -u VANTEL_SVG_MODULE "$root/usr/games/vantel-sim" --sessions 3 --spins 20 \
+        --chart "$scratch/chart.svg" >/dev/null 2>"$scratch/sim.err" \
+        || fail "installed vantel-sim wrote no SVG chart: $(cat "$scratch/sim.err")"
+    grep -q '</svg>' "$scratch/chart.svg" || fail "installed vantel-sim's SVG chart is not whole"
 fi
 if [ -x "$root/usr/games/vantel-wheel" ]; then
     "$root/usr/games/vantel-wheel" --version >/dev/null || fail "installed vantel-wheel --version failed"
+    printf '1\n2\n3\n' >"$scratch/spins.txt"
+    "$root/usr/games/vantel-wheel" import --journal "$scratch/j.sqlite" --wheel T "$scratch/spins.txt" \
+        >/dev/null 2>"$scratch/wheel.err" \
+        || fail "installed vantel-wheel kept no journal: $(cat "$scratch/wheel.err")"
 fi
 title=$(env -u QT_QPA_PLATFORM xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     "$1" & app=$!

@@ -166,3 +166,27 @@ TEST(VantelWheel, StatsAgreeWithAnIndependentCalculation) {
     EXPECT_EQ(f["pockets"]["largest"]["number"], 17);
     fs::remove_all(dir);
 }
+
+namespace {
+
+// SQLite is loaded with the first journal opened: where the system's cannot
+// be loaded, the journal is refused in one line that says so, and nothing is made.
+TEST(VantelWheel, WithoutALoadableSqliteTheJournalIsRefusedPlainly) {
+    const fs::path dir =
+        fs::temp_directory_path() / ("vantel_wheel_nosql_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "libs");
+    std::ofstream(dir / "libs" / "libsqlite3.so.0") << "not a library\n";
+    std::ofstream(dir / "a.txt") << "1\n2\n";
+    const std::string j = (dir / "j.sqlite").string();
+    const Outcome r = run("LD_LIBRARY_PATH=" + (dir / "libs").string() + " " VANTEL_WHEEL_BINARY +
+                          " import --journal " + j + " --wheel W " + (dir / "a.txt").string());
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("SQLite, which keeps the journal, could not be loaded"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_FALSE(fs::exists(j));
+    fs::remove_all(dir);
+}
+
+} // namespace

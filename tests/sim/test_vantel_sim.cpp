@@ -310,6 +310,26 @@ TEST(VantelSim, ExactChartIsDrawnFromTheDistribution) {
     std::remove(svg.c_str());
 }
 
+// The SVG writer is a module loaded on first use: where it cannot be loaded, an
+// SVG chart is refused plainly and no file is left, while a PNG one is written.
+TEST(VantelSim, WithoutItsSvgModuleAnSvgChartFailsPlainlyAndAPngIsStillWritten) {
+    const std::string svg = tempPrefix() + "alone.svg", png = tempPrefix() + "alone.png";
+    std::remove(svg.c_str());
+    std::remove(png.c_str());
+    ::setenv("VANTEL_SVG_MODULE", "/nonexistent/vantel-svg.so", 1);
+    const CommandRun r = run("--sessions 5 --spins 50 --chart " + svg);
+    const CommandRun p = run("--sessions 5 --spins 50 --chart " + png);
+    ::unsetenv("VANTEL_SVG_MODULE");
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("cannot write '" + svg + "': the SVG writer could not be loaded"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::ifstream(svg).good());
+    EXPECT_EQ(p.status, 0) << p.err;
+    EXPECT_EQ(slurp(png).substr(0, 4), "\x89PNG");
+    std::remove(png.c_str());
+}
+
 // --help, and so the manual page, explains every line the report begins: a
 // line's name is one of the glossary's, for a sampled, a recorded and an
 // exact run.

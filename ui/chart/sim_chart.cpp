@@ -1,10 +1,11 @@
 #include "chart/sim_chart.h"
 
+#include "chart/svg_module.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -707,19 +708,24 @@ bool drawSimChart(QPainter& p, const QRectF& rect, const SimChartData& data,
     return false;
 }
 
-QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data) {
+QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data, QString* error) {
     const QRectF rect(QPointF(0, 0), QSizeF(size));
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     if (path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size);
-        svg.setViewBox(rect);
-        svg.setTitle(data.title);
-        {
-            QPainter p(&svg);
-            drawSimChart(p, rect, data);
+        const SvgWriter write = svgWriter(error);
+        if (!write) return {};
+        struct Drawing {
+            QRectF rect;
+            const SimChartData* data;
+        } drawing{rect, &data};
+        const auto paint = [](QPainter& p, void* context) {
+            const auto* d = static_cast<const Drawing*>(context);
+            drawSimChart(p, d->rect, *d->data);
+        };
+        if (!write(&buffer, size, data.title, paint, &drawing)) {
+            if (error) *error = QStringLiteral("the chart could not be drawn");
+            return {};
         }
         // The generator gives the size in millimetres; the chart is asked for in pixels.
         QString text = QString::fromUtf8(buffer.data());
@@ -736,16 +742,16 @@ QByteArray simChartFile(const QString& path, QSize size, const SimChartData& dat
         QPainter p(&image);
         drawSimChart(p, rect, data);
     }
-    if (!image.save(&buffer, "PNG")) return {};
+    if (!image.save(&buffer, "PNG")) {
+        if (error) *error = QStringLiteral("the chart could not be drawn");
+        return {};
+    }
     return buffer.data();
 }
 
 bool saveSimChart(const QString& path, QSize size, const SimChartData& data, QString* error) {
-    const QByteArray bytes = simChartFile(path, size, data);
-    if (bytes.isEmpty()) {
-        if (error) *error = QStringLiteral("the chart could not be drawn");
-        return false;
-    }
+    const QByteArray bytes = simChartFile(path, size, data, error);
+    if (bytes.isEmpty()) return false;
     // Written whole or not at all: a file already there is replaced only
     // once the new one is complete.
     QSaveFile file(path);

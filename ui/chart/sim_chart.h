@@ -82,8 +82,11 @@ bool drawSimChart(QPainter& painter, const QRectF& rect, const SimChartData& dat
 
 // The chart as the bytes of a PNG or SVG file, chosen by the file name's
 // ending, at size pixels; drawn wholly in memory, so a file is written in one
-// go. Empty if it could not be drawn. Needs a QGuiApplication for the fonts.
-QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data);
+// go. Empty, with the reason in *error when given, if it could not be drawn.
+// Needs a QGuiApplication for the fonts; SVG needs the SVG writer's module
+// (chart/svg_module.h).
+QByteArray simChartFile(const QString& path, QSize size, const SimChartData& data,
+                        QString* error = nullptr);
 
 // Writes the chart as PNG or SVG, chosen by the file name's ending, at size
 // pixels. Needs a QGuiApplication for the fonts; no display. On failure returns

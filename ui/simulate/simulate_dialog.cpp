@@ -459,12 +459,16 @@ bool SimulateDialog::saveReport(const QString& path, QString* error) const {
     return outcome.ok;
 }
 
-QByteArray SimulateDialog::chartFile(const QString& path) const {
-    return vantel::simChartFile(path, QSize(1200, 800), m_chart);
+SaveOutcome SimulateDialog::writeChart(const QString& path) const {
+    // The whole file is made in memory first, then written in one go; where
+    // it cannot be made, nothing is written.
+    QString why;
+    const QByteArray bytes = vantel::simChartFile(path, QSize(1200, 800), m_chart, &why);
+    return bytes.isEmpty() ? notSaved(path, why) : saveWhole(path, bytes);
 }
 
 bool SimulateDialog::saveChart(const QString& path, QString* error) const {
-    const SaveOutcome outcome = saveWhole(path, chartFile(path));
+    const SaveOutcome outcome = writeChart(path);
     if (error) *error = outcome.error;
     return outcome.ok;
 }
@@ -475,8 +479,10 @@ void SimulateDialog::askAndSave(bool chart) {
         this, title, chart ? QStringLiteral("backtest.png") : QStringLiteral("backtest.txt"),
         chart ? QStringLiteral("Charts (*.png *.svg)") : QStringLiteral("Text (*.txt)"));
     if (path.isEmpty()) return;
-    // The whole file is made in memory first, then written in one go.
-    saveWholeOrSay(this, path, chart ? chartFile(path) : m_reportText.toUtf8());
+    if (chart)
+        sayIfNotSaved(this, path, writeChart(path));
+    else
+        saveWholeOrSay(this, path, m_reportText.toUtf8());
 }
 
 void SimulateDialog::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 #include "exact.h"
 #include "report.h"
 #include "widgets/range_spin_box.h"
+#include "widgets/save_file.h"
 
 #include <QDialog>
 
@@ -77,8 +78,8 @@ class SimulateDialog : public QDialog {
     // not at all; false with the sentence that says why.
     bool saveReport(const QString& path, QString* error) const;
     bool saveChart(const QString& path, QString* error) const;
-    // The chart file's bytes, drawn in memory.
-    QByteArray chartFile(const QString& path) const;
+    // The chart drawn in memory, then written whole; nothing where it cannot be drawn.
+    SaveOutcome writeChart(const QString& path) const;
 
     QSpinBox* sessionsBox() const { return m_sessions; }
     QSpinBox* spinsBox() const { return m_spins; }

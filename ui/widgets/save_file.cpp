@@ -43,8 +43,15 @@ SaveOutcome saveWhole(const QString& path, const QByteArray& bytes) {
     return {true, {}};
 }
 
+SaveOutcome notSaved(const QString& path, const QString& reason) {
+    return failure(path, reason);
+}
+
 bool saveWholeOrSay(QWidget* parent, const QString& path, const QByteArray& bytes) {
-    const SaveOutcome outcome = saveWhole(path, bytes);
+    return sayIfNotSaved(parent, path, saveWhole(path, bytes));
+}
+
+bool sayIfNotSaved(QWidget* parent, const QString& path, const SaveOutcome& outcome) {
     if (!outcome.ok) {
         QMessageBox box(QMessageBox::Warning,
                         QStringLiteral("Could not save %1").arg(QFileInfo(path).fileName()),

@@ -20,3 +20,9 @@ SaveOutcome saveWhole(const QString& path, const QByteArray& bytes);
 // The same, and on failure shows one warning message box over parent (title naming what failed);
 // returns ok.
 bool saveWholeOrSay(QWidget* parent, const QString& path, const QByteArray& bytes);
+
+// The failure of a file whose contents could not be made, for the reason
+// given: nothing was written.
+SaveOutcome notSaved(const QString& path, const QString& reason);
+// Shows outcome's failure as saveWholeOrSay does; returns outcome.ok.
+bool sayIfNotSaved(QWidget* parent, const QString& path, const SaveOutcome& outcome);
