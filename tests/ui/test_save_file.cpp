@@ -2,6 +2,7 @@
 // file already there keeps every byte, nothing half-written is left behind,
 // and the player is told which file and why.
 #include "chart/sim_chart.h"
+#include "simulate/simulate_dialog.h"
 #include "statistics/statistics_window.h"
 #include "widgets/save_file.h"
 
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -142,6 +144,39 @@ TEST(SaveWhole, IntoAVanishedFolderOrOverAFolderNothingChangesAndTheReasonIsGive
     EXPECT_TRUE(outcome.error.isEmpty());
     EXPECT_EQ(readAll(dir.filePath("report.txt")), QByteArray("new"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.txt"});
+}
+
+// Started by the test below in a process of its own, with no SVG writer to
+// load (the writer is loaded once a run).
+TEST(SaveWhole, DISABLED_ChartSavedWithoutTheSvgWriter) {
+    const QString path = qEnvironmentVariable("VANTEL_TEST_CHART");
+    SimulateDialog d(vantel::sim::Settings{}, nullptr);
+    QString error;
+    EXPECT_FALSE(d.saveChart(path, &error));
+    for (const QString& part :
+         {path, QStringLiteral("the SVG writer could not be loaded"), QStringLiteral("unchanged")})
+        EXPECT_TRUE(error.contains(part)) << error.toStdString();
+}
+
+TEST(SaveWhole, AChartThatCannotBeMadeIsRefusedWithItsReasonAndTheOldFileKept) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("chart.svg");
+    writeFile(path, "the old chart");
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VANTEL_SVG_MODULE", dir.filePath("no-such-module.so"));
+    env.insert("VANTEL_TEST_CHART", path);
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--gtest_also_run_disabled_tests",
+                 "--gtest_filter=SaveWhole.DISABLED_ChartSavedWithoutTheSvgWriter"});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QString out = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains("[  PASSED  ] 1 test")) << out.toStdString();
+    EXPECT_EQ(readAll(path), QByteArray("the old chart"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.svg"});
 }
 
 TEST(SaveWhole, AFailedSaveShowsOneWarningNamingTheFile) {
