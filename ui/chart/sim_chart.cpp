@@ -304,32 +304,42 @@ class Layout {
         m_lowerTitleTop = y;
         m_lower = QRectF(0, y + heading, 0, lowerHeight);
 
-        // The y axes: as many ticks as have room for their labels.
-        m_upperY = fitY(bandRange(), true, upperHeight, line);
-        const double most = mostInABin();
-        m_lowerY = fitY({0, most > 0 ? most : 1}, !m_finals.shares, lowerHeight, line);
-        double labels = 0;
-        for (const Axis* a : {&m_upperY, &m_lowerY})
-            for (const QString& l : a->labels)
-                labels = std::max(labels, fm.horizontalAdvance(l));
-        const double left = m_rect.left() + pad + line + pad / 2 + labels + 4 + pad / 3;
-        // Room on the right for half a label centred on the last tick.
-        const double right =
-            m_rect.right() - pad - fm.horizontalAdvance(QStringLiteral("-0000.0k")) / 2;
-        if (right - left < 8 * line) return false;
-        for (QRectF* r : {&m_upper, &m_lower}) {
-            r->setLeft(left);
-            r->setRight(right);
-        }
-        m_yTitleLeft = m_rect.left() + pad;
+        // The y axes: as many ticks as have room for their labels. The
+        // histogram's bins are known only with its x axis, which depends on
+        // the room the y labels leave: laid out again, its axis raised to
+        // the tallest bin, until the axis reaches every bar.
+        double most = mostInABin();
+        for (int tries = 0;; ++tries) {
+            m_upperY = fitY(bandRange(), true, upperHeight, line);
+            m_lowerY = fitY({0, most > 0 ? most : 1}, !m_finals.shares, lowerHeight, line);
+            double labels = 0;
+            for (const Axis* a : {&m_upperY, &m_lowerY})
+                for (const QString& l : a->labels)
+                    labels = std::max(labels, fm.horizontalAdvance(l));
+            const double left = m_rect.left() + pad + line + pad / 2 + labels + 4 + pad / 3;
+            // Room on the right for half a label centred on the last tick.
+            const double right =
+                m_rect.right() - pad - fm.horizontalAdvance(QStringLiteral("-0000.0k")) / 2;
+            if (right - left < 8 * line) return false;
+            for (QRectF* r : {&m_upper, &m_lower}) {
+                r->setLeft(left);
+                r->setRight(right);
+            }
+            m_yTitleLeft = m_rect.left() + pad;
 
-        // The x axes: as many ticks as keep their labels apart.
-        const double last = m_d.bandSpins.empty() ? 1.0 : static_cast<double>(m_d.bandSpins.back());
-        if (!fitX(
-                m_upperX, [&](int n) { return linearAxis(0, last, n, true); }, 8, m_upper, fm))
-            return false;
-        if (!fitHistogramX(fm)) return false;
-        return true;
+            // The x axes: as many ticks as keep their labels apart.
+            const double last =
+                m_d.bandSpins.empty() ? 1.0 : static_cast<double>(m_d.bandSpins.back());
+            if (!fitX(
+                    m_upperX, [&](int n) { return linearAxis(0, last, n, true); }, 8, m_upper, fm))
+                return false;
+            if (!fitHistogramX(fm)) return false;
+            const auto counts = binned(m_lowerX);
+            const double tallest = *std::max_element(counts.begin(), counts.end());
+            if (tallest <= m_lowerY.ticks.back()) return true;
+            if (tries == 3) return false;
+            most = std::max(most, tallest);
+        }
     }
 
     void paint(QPainter& p, std::vector<ChartText>* texts) const {
@@ -570,9 +580,6 @@ class Layout {
         const double top = m_lowerY.ticks.back();
         const auto binX = [&](double f) { return area.left() + f * area.width(); };
         // The bins span the axis's range evenly on the axis.
-        const double first =
-            m_lowerX.fraction(m_finals.values.empty() ? 0 : m_finals.values.front().first);
-        (void)first;
         int lowest = -1, tallest = 0;
         for (int i = 0; i < kBins; ++i) {
             if (counts[static_cast<size_t>(i)] > 0 && lowest < 0) lowest = i;
