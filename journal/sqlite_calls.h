@@ -6,29 +6,19 @@
 
 namespace vantel::journal {
 
+// Every SQLite call the journal makes, by its name without "sqlite3_".
+// clang-format off
+#define VANTEL_SQLITE_CALLS(X) \
+    X(open_v2) X(close) X(errmsg) X(errstr) X(extended_result_codes) X(busy_timeout) \
+    X(exec) X(free) X(prepare_v2) X(prepare_v3) X(finalize) X(reset) X(clear_bindings) \
+    X(step) X(bind_int) X(bind_int64) X(bind_text) X(column_int) X(column_int64) \
+    X(column_text) X(column_bytes) X(last_insert_rowid)
+// clang-format on
+
 struct SqliteCalls {
-    decltype(&sqlite3_open_v2) open_v2;
-    decltype(&sqlite3_close) close;
-    decltype(&sqlite3_errmsg) errmsg;
-    decltype(&sqlite3_errstr) errstr;
-    decltype(&sqlite3_extended_result_codes) extended_result_codes;
-    decltype(&sqlite3_busy_timeout) busy_timeout;
-    decltype(&sqlite3_exec) exec;
-    decltype(&sqlite3_free) free;
-    decltype(&sqlite3_prepare_v2) prepare_v2;
-    decltype(&sqlite3_prepare_v3) prepare_v3;
-    decltype(&sqlite3_finalize) finalize;
-    decltype(&sqlite3_reset) reset;
-    decltype(&sqlite3_clear_bindings) clear_bindings;
-    decltype(&sqlite3_step) step;
-    decltype(&sqlite3_bind_int) bind_int;
-    decltype(&sqlite3_bind_int64) bind_int64;
-    decltype(&sqlite3_bind_text) bind_text;
-    decltype(&sqlite3_column_int) column_int;
-    decltype(&sqlite3_column_int64) column_int64;
-    decltype(&sqlite3_column_text) column_text;
-    decltype(&sqlite3_column_bytes) column_bytes;
-    decltype(&sqlite3_last_insert_rowid) last_insert_rowid;
+#define VANTEL_SQLITE_CALL(name) decltype(&sqlite3_##name) name;
+    VANTEL_SQLITE_CALLS(VANTEL_SQLITE_CALL)
+#undef VANTEL_SQLITE_CALL
 };
 
 // Loads the system's SQLite (kSqliteLibrary) once; throws JournalError
