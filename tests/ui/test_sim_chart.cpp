@@ -152,9 +152,9 @@ TEST(SimChart, ARunThatLosesOnAverageShowsItsMeanItsTailAndEverySetting) {
     }
 }
 
-// The histogram's axis reaches its tallest bar, however the results spread
-// and wherever the axis's ends fall: every bar is read from the SVG file, in
-// which nothing is clipped, and stands on the plot's floor below its top.
+// The histogram's axis reaches its tallest bar, however the results spread:
+// in the SVG nothing is clipped, and every bar on the lower plot's floor
+// stays below its top.
 TEST(SimChart, TheHistogramsAxisReachesItsTallestBar) {
     std::mt19937_64 rng(20261210);
     const QRegularExpression rectRe(
@@ -163,31 +163,25 @@ TEST(SimChart, TheHistogramsAxisReachesItsTallestBar) {
         SimChartData d = small();
         std::normal_distribution<double> spread(std::uniform_real_distribution<>(-9000, 9000)(rng),
                                                 std::uniform_real_distribution<>(1, 900)(rng));
-        d.finalNets.clear();
-        for (int i = 20 + static_cast<int>(rng() % 400); i > 0; --i)
-            d.finalNets.push_back(std::llround(spread(rng)));
-        if (run % 4 == 0) d.finalNets.push_back(-4718574); // a far tail: the axis goes logarithmic
-        const QString svg =
-            QString::fromUtf8(vantel::simChartFile(QStringLiteral("x.svg"), QSize(1200, 800), d));
+        d.finalNets.assign(20 + rng() % 400, 0);
+        for (int64_t& v : d.finalNets)
+            v = std::llround(spread(rng));
+        if (run % 4 == 0) d.finalNets.push_back(-4718574); // a far tail: a logarithmic axis
         std::vector<QRectF> rects;
+        const QString svg = vantel::simChartFile("x.svg", QSize(1200, 800), d);
         for (auto m = rectRe.globalMatch(svg); m.hasNext();) {
             const auto r = m.next();
             rects.emplace_back(r.captured(1).toDouble(), r.captured(2).toDouble(),
                                r.captured(3).toDouble(), r.captured(4).toDouble());
         }
-        // The plots' frames are the wide rectangles below the page's own; the
-        // histogram's is the lower.
-        QRectF plot;
+        QRectF plot; // the lowest of the wide frames within the page's own
         for (const QRectF& r : rects)
             if (r.width() > 400 && r.width() < 1200 && r.top() > plot.top()) plot = r;
-        ASSERT_FALSE(plot.isNull()) << run;
         int bars = 0;
         for (const QRectF& r : rects) {
             if (r.width() >= 400 || std::abs(r.bottom() - plot.bottom()) > 0.01) continue;
             ++bars;
-            EXPECT_GE(r.top(), plot.top() - 0.01)
-                << "run " << run << ": a bar " << r.height() << " high over a plot "
-                << plot.height() << " high";
+            EXPECT_GE(r.top(), plot.top() - 0.01) << "run " << run << ": a bar over the plot";
         }
         EXPECT_GT(bars, 0) << run;
     }
