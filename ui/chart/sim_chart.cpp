@@ -308,9 +308,9 @@ class Layout {
         // histogram's bins are known only with its x axis, which depends on
         // the room the y labels leave: laid out again, its axis raised to
         // the tallest bin, until the axis reaches every bar.
+        m_upperY = fitY(bandRange(), true, upperHeight, line);
         double most = mostInABin();
         for (int tries = 0;; ++tries) {
-            m_upperY = fitY(bandRange(), true, upperHeight, line);
             m_lowerY = fitY({0, most > 0 ? most : 1}, !m_finals.shares, lowerHeight, line);
             double labels = 0;
             for (const Axis* a : {&m_upperY, &m_lowerY})
